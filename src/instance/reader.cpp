@@ -1,0 +1,72 @@
+#include "reader.h"
+
+#include <cstring>
+
+#include "../report.h"
+#include "node_table.h"
+
+// Whether any line read so far held a carriage return: the usual reason why
+// the header numbers cannot be read is a file with CR LF line ends.
+static bool seen_cr = false;
+
+static void read_header_line(InputFile &file) {
+  read_line(file);
+  if (std::strchr(line, '\r')) seen_cr = true;
+}
+
+// Skips blank lines up to the next non-blank one; the end of the file here
+// means the section named `section` never came.
+static void skip_to_title(InputFile &file, const char *missing) {
+  for (;;) {
+    read_header_line(file);
+    if (*rmblanc(line) != '\0') return;
+    if (file.in.eof()) input_fault(file, missing);
+  }
+}
+
+static void read_node_line(char *cursor) {
+  int32_t node;
+  cursor = read_one_number(cursor, node);
+  if (node < 0 || node >= MAX_N) {
+    std::printf("node number %d out of range 0 to %d\n", node, MAX_N - 1);
+    fatal();
+  }
+  Customer &c = customers[node];
+  cursor = read_one_number(cursor, c.x);
+  cursor = read_one_number(cursor, c.y);
+  cursor = read_one_number(cursor, c.demand);
+  cursor = read_one_number(cursor, c.ready);
+  cursor = read_one_number(cursor, c.due);
+  read_one_number(cursor, c.service);
+  c.visits = 0;
+}
+
+void read_instance(InputFile &file) {
+  std::memset(customers, 0, sizeof customers);
+
+  read_header_line(file); // instance name
+  skip_to_title(file, "ends before the vehicle section");
+  read_header_line(file); // column titles
+
+  int32_t vehicles;
+  file.in >> vehicles >> TCap;
+  check_extraction(file, seen_cr ? "the vehicle count and capacity cannot be read; the file has "
+                                   "CR LF line ends and must be converted to LF"
+                                 : "the vehicle count and capacity cannot be read");
+
+  skip_to_title(file, "ends before the customer section"); // the rest of the capacity line first
+  read_line(file);                                          // column titles
+
+  n = -1;
+  while (!file.in.eof()) {
+    read_line(file);
+    ohneline = rmblanc(ohneline);
+    if (*ohneline == '\0') continue;
+    if (++n + 1 > MAX_N) {
+      std::printf(" Too many nodes, max. is %d\n", MAX_N);
+      fatal();
+    }
+    read_node_line(ohneline);
+  }
+  file.in.close();
+}

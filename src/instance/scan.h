@@ -1,0 +1,50 @@
+// Line scanning, shared by the instance and the solution reader.
+//
+// Both files are read line by line into the one line buffer; the cursor
+// `ohneline` walks a line from left to right. Blanks are a space and a tab,
+// nothing else: a carriage return is text.
+#pragma once
+
+#include <fstream>
+
+constexpr int LINE_LEN = 100000;
+
+extern char line[LINE_LEN];
+extern char *ohneline;
+
+// An open input file, with what its messages call it ("instance", "solution").
+struct InputFile {
+  std::ifstream in;
+  const char *kind;
+  const char *path;
+};
+
+// Opens `path`; a file that cannot be opened ends the run ("does not exist").
+void open_input(InputFile &file, const char *kind, const char *path);
+
+// Reads the next line into `line` and puts the cursor at its start. At the end
+// of the file the line is empty and in.eof() is set. A line too long for the
+// buffer, or a read error, ends the run with a message naming the file.
+void read_line(InputFile &file);
+
+// Ends the run with "<kind> file <path>: <problem>".
+[[noreturn]] void input_fault(const InputFile &file, const char *problem);
+
+// A read error (a directory, a failing device) ends the run.
+void check_read_error(const InputFile &file);
+
+// So does a failed extraction that did not reach the end of the file, with
+// `problem` as the message.
+void check_extraction(const InputFile &file, const char *problem);
+
+char *rmblanc(char *cursor); // first non-blank at or after the cursor
+char *bf(char *cursor);      // just behind the next token
+
+// scanf "%d" at the cursor: white space, sign, digits. A value beyond the
+// 32-bit range is clamped. Returns where the number begins (behind the white
+// space), or nullptr when no number starts there.
+char *scan_int(char *cursor, int32_t &value);
+
+// Reads one integer token; returns the cursor on the next token. A token that
+// is not a number ends the run with "<rest of line>is not a proper number ".
+char *read_one_number(char *cursor, int32_t &destination);

@@ -1,0 +1,41 @@
+// fleetjudge: is this solution correct for this VRPTW instance?
+//
+//   fleetjudge instance_file solution_file
+//
+// One pass, in a fixed order: read the instance, screen it, read the
+// solution's header, walk its routes, run the closing checks. The first
+// violation ends the run with its message on standard output and status 1.
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#include "instance/reader.h"
+#include "report.h"
+#include "screen/screen.h"
+#include "solution/solution.h"
+
+[[noreturn]] static void usage(int argc, char **argv) {
+  std::fputs("usage: fleetjudge cvrp_input_datafile solution_file\n ver 1.2", stdout);
+  // Only an explicit request for the text is a success: a run that checked
+  // nothing must not look like "OK" to a script.
+  bool asked = argc == 2 && (std::strcmp(argv[1], "--help") == 0 ||
+                             std::strcmp(argv[1], "--version") == 0);
+  finish(asked ? 0 : 1);
+}
+
+int main(int argc, char **argv) {
+  // A closed pipe must surface as a write error (status 1), not a signal.
+  std::signal(SIGPIPE, SIG_IGN);
+  if (argc < 3) usage(argc, argv);
+
+  static InputFile instance, solution;
+  open_input(instance, "instance", argv[1]);
+  read_instance(instance);
+  screen_instance();
+
+  open_input(solution, "solution", argv[2]);
+  check_solution(solution);
+  walk_routes(solution);
+  close_checks();
+}

@@ -1,0 +1,12 @@
+// How a run ends. Every message goes to standard output; a run ends either
+// with a verdict (status 0 or 1) or, when standard output could not be
+// written, with status 1 and one line on standard error.
+#pragma once
+
+#include <cstdio>
+
+// Ends the run with `status`, unless standard output failed, then with 1.
+[[noreturn]] void finish(int status);
+
+// The fatal stop: the message is already written; the run ends with status 1.
+[[noreturn]] inline void fatal() { finish(1); }
