@@ -8,13 +8,14 @@ set -u
 bin=$1
 cd "$2" || exit 2
 if [ -f args ]; then mapfile -t args < args; else args=(instance solution); fi
-"$bin" "${args[@]}" > /tmp/fleetjudge-case.$$ 2>/tmp/fleetjudge-case-err.$$
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+"$bin" "${args[@]}" > "$out" 2> "$err"
 status=$?
-trap 'rm -f /tmp/fleetjudge-case.$$ /tmp/fleetjudge-case-err.$$' EXIT
 ok=1
-if ! cmp -s stdout /tmp/fleetjudge-case.$$; then
-  echo "stdout differs:"; diff <(od -c stdout) <(od -c /tmp/fleetjudge-case.$$); ok=0
+if ! cmp -s stdout "$out"; then
+  echo "stdout differs (expected, then actual):"; od -c stdout; od -c "$out"; ok=0
 fi
 if [ "$status" != "$(cat status)" ]; then echo "status $status, expected $(cat status)"; ok=0; fi
-if [ -s /tmp/fleetjudge-case-err.$$ ]; then echo "unexpected stderr:"; cat /tmp/fleetjudge-case-err.$$; ok=0; fi
+if [ -s "$err" ]; then echo "unexpected stderr:"; cat "$err"; ok=0; fi
 [ $ok = 1 ]
