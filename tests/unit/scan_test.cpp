@@ -1,1 +1,147 @@
+// The scanning operations and the stream rules both readers rely on.
 #include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <unistd.h>
+
+#include "instance/scan.h"
+
+namespace {
+
+char *put_line(const char *text) {
+  std::strcpy(line, text);
+  return line;
+}
+
+TEST(Scan, RmblancSkipsSpacesAndTabsOnly) {
+  EXPECT_EQ(rmblanc(put_line("   \t 12 5")), line + 5);
+  EXPECT_EQ(rmblanc(put_line("")), line);
+  EXPECT_EQ(rmblanc(put_line(" \t ")), line + 3);
+  EXPECT_EQ(rmblanc(put_line("\r")), line); // a carriage return is text
+}
+
+TEST(Scan, BfStopsBehindTheNextToken) {
+  EXPECT_EQ(bf(put_line(" 12 5")), line + 3);
+  EXPECT_EQ(bf(put_line("12")), line + 2);
+  EXPECT_EQ(bf(put_line("   ")), line + 3);
+  EXPECT_EQ(bf(put_line("12,5\r 7")), line + 5);
+}
+
+TEST(Scan, ReadOneNumberTakesTheLeadingIntegerOfTheToken) {
+  int32_t value = 0;
+  char *next = read_one_number(put_line("  7,  8"), value);
+  EXPECT_EQ(value, 7);
+  EXPECT_EQ(next, line + 6);
+  read_one_number(put_line("12.5"), value);
+  EXPECT_EQ(value, 12);
+  read_one_number(put_line("-3 x"), value);
+  EXPECT_EQ(value, -3);
+  read_one_number(put_line("30abc"), value);
+  EXPECT_EQ(value, 30);
+}
+
+TEST(Scan, NumbersBeyondThe32BitRangeAreClamped) {
+  int32_t value = 0;
+  EXPECT_NE(scan_int(put_line("2147483647"), value), nullptr);
+  EXPECT_EQ(value, INT32_MAX);
+  scan_int(put_line("2147483648"), value);
+  EXPECT_EQ(value, INT32_MAX);
+  scan_int(put_line("-2147483648"), value);
+  EXPECT_EQ(value, INT32_MIN);
+  scan_int(put_line("-99999999999999999999999999"), value);
+  EXPECT_EQ(value, INT32_MIN);
+}
+
+TEST(Scan, ScanIntSkipsAllWhiteSpaceButNeedsADigit) {
+  int32_t value = 0;
+  EXPECT_EQ(scan_int(put_line("\r\f\v 4"), value), line + 4);
+  EXPECT_EQ(value, 4);
+  EXPECT_EQ(scan_int(put_line("-"), value), nullptr);
+  EXPECT_EQ(scan_int(put_line("+ 4"), value), nullptr);
+  EXPECT_EQ(scan_int(put_line("x4"), value), nullptr);
+}
+
+// Death tests see only standard error: send the messages there.
+void stdout_to_stderr() { dup2(2, 1); }
+
+TEST(ScanDeathTest, AWordIsNotAProperNumber) {
+  int32_t value;
+  EXPECT_EXIT((stdout_to_stderr(), read_one_number(put_line("abc 5"), value)),
+              testing::ExitedWithCode(1), "^abc 5is not a proper number \n$");
+}
+
+// Writes `bytes` to a temporary file and opens it as an input.
+struct TempInput {
+  std::string path = testing::TempDir() + "fleetjudge_scan_test.txt";
+  InputFile file;
+  explicit TempInput(const std::string &bytes) {
+    std::FILE *f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    open_input(file, "test", path.c_str());
+  }
+  ~TempInput() { std::remove(path.c_str()); }
+};
+
+TEST(Stream, AFinalLineFeedNeedsOneMoreReadToReachTheEnd) {
+  TempInput t("a\nb\n");
+  read_line(t.file);
+  EXPECT_STREQ(line, "a");
+  read_line(t.file);
+  EXPECT_STREQ(line, "b");
+  EXPECT_FALSE(t.file.in.eof());
+  read_line(t.file);
+  EXPECT_STREQ(line, "");
+  EXPECT_TRUE(t.file.in.eof());
+}
+
+TEST(Stream, ALastLineWithoutLineFeedSetsTheEnd) {
+  TempInput t("a\nlast");
+  read_line(t.file);
+  read_line(t.file);
+  EXPECT_STREQ(line, "last");
+  EXPECT_TRUE(t.file.in.eof());
+}
+
+TEST(Stream, ALineOfExactly99999CharactersIsReadWhole) {
+  TempInput t(std::string(LINE_LEN - 1, 'x') + "\nnext\n");
+  read_line(t.file);
+  EXPECT_EQ(std::strlen(line), size_t{LINE_LEN - 1});
+  read_line(t.file);
+  EXPECT_STREQ(line, "next");
+}
+
+TEST(StreamDeathTest, ALongerLineEndsTheRun) {
+  EXPECT_EXIT(
+      {
+        TempInput t(std::string(LINE_LEN, 'x') + "\n");
+        stdout_to_stderr();
+        read_line(t.file);
+      },
+      testing::ExitedWithCode(1), "^test file .*: line longer than 99999 characters\n$");
+}
+
+TEST(Stream, IntegerExtractionStopsInsideAToken) {
+  TempInput t("25.0 200\n");
+  int count = -1;
+  double capacity = -1;
+  t.file.in >> count >> capacity;
+  EXPECT_EQ(count, 25);
+  EXPECT_EQ(capacity, 0.0);
+  EXPECT_FALSE(t.file.in.fail());
+}
+
+TEST(Stream, ExtendedExtractionIsCorrectlyRoundedFromTheText) {
+  // 10 - 0.02 (as a double) is exact in extended precision, and is not the
+  // value the text would give through double.
+  TempInput t("9.9799999999999999995836663657655662973411381244659423828125\n");
+  long double total = 0;
+  t.file.in >> total;
+  EXPECT_EQ(total + static_cast<long double>(0.02), 10.0L);
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# Benchmark of fleetjudge at its input limits: run as `bench/run.sh`.
+#
+# Builds the Release checker, generates the inputs into bench/out/ (see
+# bench/generate.cpp), checks their verdicts, then times the checker against a
+# reference command that only reads the same files, running the two
+# alternately in one loop, and measures peak resident memory. Prints a table;
+# docs/performance.md explains it.
+#
+# Environment: BENCH_REPS  repetitions per timing (default 9, median reported)
+#              BENCH_KEEP  1 keeps the 1 GB solution in bench/out/ (default: deleted)
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(dirname "$here")
+out=$here/out
+reps=${BENCH_REPS:-9}
+keep=${BENCH_KEEP:-0}
+bin=$root/build/fleetjudge
+started=$SECONDS
+
+mkdir -p "$out"
+cd "$root"
+
+echo "== build (Release)"
+if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=Release &&
+       cmake --build build -j2 --target fleetjudge; } >"$out/build.log" 2>&1; then
+  cat "$out/build.log"
+  exit 1
+fi
+g++ -std=c++17 -O2 -Wall -Wextra -Wpedantic -o "$out/generate" "$here/generate.cpp"
+g++ -std=c++17 -O2 -Wall -Wextra -Wpedantic -o "$out/timeit" "$here/timeit.cpp"
+
+echo "== generate inputs into bench/out/"
+"$out/generate" "$out"
+inst=$out/instance.txt
+
+# The verdicts must be the expected ones, or the timings measure something else.
+expect() { # solution status text
+  local got status=0
+  got=$("$bin" "$inst" "$out/$1") || status=$?
+  if [[ $status != "$2" || $got != "$3" ]]; then
+    printf 'unexpected verdict on %s: status %s, output:\n%s\n' "$1" "$status" "$got" >&2
+    exit 1
+  fi
+}
+expect a.sol 0 OK
+expect b.sol 0 OK
+expect b-1m-short.sol 0 OK
+expect b-1m-long.sol 0 OK
+expect c.sol 1 "the instance seems feasible, but solution file claimed infeasible"
+echo "verdicts: a, b, b-1m-short, b-1m-long OK (status 0); c feasible-but-claimed-infeasible (status 1)"
+
+size() { stat -c %s "$1"; }
+human() { awk -v b="$1" 'BEGIN { if (b >= 1e9) printf "%.2f GB", b / 1e9;
+                                 else if (b >= 1e6) printf "%.2f MB", b / 1e6;
+                                 else printf "%.0f KB", b / 1e3 }'; }
+
+echo "== machine"
+echo "nproc $(nproc); $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'); $(uname -sr)"
+echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+if perf stat -x, -e instructions true 2>&1 >/dev/null | grep -q '^[0-9]'; then
+  echo "perf: hardware counters available"
+else
+  echo "perf: hardware counters not available here (perf stat -e instructions: not supported)"
+fi
+
+# Warm the page cache: every later run reads from memory.
+cat "$inst" "$out"/*.sol >/dev/null
+cat "$inst" "$out"/*.sol >/dev/null
+
+# timing BATCH SOLUTION REFERENCE_COMMAND...: times the checker on the instance and
+# SOLUTION against the reference command, alternately; sets T_CHK, T_CHKMIN,
+# C_CHK (checker) and T_REF, T_REFMIN (reference), all in ms.
+timing() {
+  local batch=$1 sol=$2
+  shift 2
+  local lines
+  mapfile -t lines < <("$out/timeit" "$reps" "$batch" "$bin" "$inst" "$out/$sol" :: "$@")
+  [[ ${#lines[@]} == 2 ]] || { echo "timeit failed" >&2; exit 1; }
+  read -r T_CHK T_CHKMIN C_CHK _ <<<"${lines[0]}"
+  read -r T_REF T_REFMIN _ _ <<<"${lines[1]}"
+}
+
+# Peak resident set size in KiB, median of 5 runs (the figure moves by a few
+# pages from run to run).
+rss() {
+  local i
+  for i in 1 2 3 4 5; do
+    /usr/bin/time -v "$@" 2>&1 >/dev/null | awk '/Maximum resident set size/ { print $NF }'
+  done | sort -n | sed -n 3p
+}
+
+rows=()
+row() { # case input reference target_ratio rss_kib
+  local ratio verdict
+  ratio=$(awk -v a="$T_CHK" -v b="$T_REF" 'BEGIN { printf "%.2f", a / b }')
+  verdict=$(awk -v r="$ratio" -v t="$4" 'BEGIN { print (r <= t ? "met" : "MISSED") }')
+  rows+=("$(printf '%-13s %-9s %9.1f %9.1f %8.1f   %-20s %9.1f %9.1f %6sx  <=%-4s %-6s %7s' \
+    "$1" "$2" "$T_CHK" "$T_CHKMIN" "$C_CHK" "$3" "$T_REF" "$T_REFMIN" "$ratio" "$4" "$verdict" "$5")")
+}
+
+echo "== timing ($reps alternating repetitions each; small cases in batches of 20 runs)"
+both=$(( $(size "$inst") + $(size "$out/a.sol") ))
+timing 20 a.sol cat "$inst" "$out/a.sol"
+row "a (valid)" "$(human $both)" "cat instance a.sol" 1.5 "$(rss "$bin" "$inst" "$out/a.sol")"
+
+timing 1 b.sol wc -l "$out/b.sol"
+row "b (1 GB)" "$(human "$(size "$out/b.sol")")" "wc -l b.sol" 1.0 "$(rss "$bin" "$inst" "$out/b.sol")"
+
+timing 20 b-1m-short.sol wc -l "$out/b-1m-short.sol"
+row "b-1m-short" "$(human "$(size "$out/b-1m-short.sol")")" "wc -l b-1m-short.sol" - \
+  "$(rss "$bin" "$inst" "$out/b-1m-short.sol")"
+
+timing 20 b-1m-long.sol wc -l "$out/b-1m-long.sol"
+row "b-1m-long" "$(human "$(size "$out/b-1m-long.sol")")" "wc -l b-1m-long.sol" - \
+  "$(rss "$bin" "$inst" "$out/b-1m-long.sol")"
+
+timing 20 c.sol cat "$inst" "$out/c.sol"
+row "c (-1)" "$(human "$(size "$inst")")" "cat instance c.sol" 1.5 "$(rss "$bin" "$inst" "$out/c.sol")"
+
+# The cost of starting a process at all, for reading the small cases: the
+# checker with no arguments prints its usage line and stops.
+lines=()
+mapfile -t lines < <("$out/timeit" "$reps" 20 "$bin" :: cat /dev/null :: true)
+read -r T_START _ C_START _ <<<"${lines[0]}"
+read -r T_CAT0 _ _ _ <<<"${lines[1]}"
+read -r T_TRUE _ _ _ <<<"${lines[2]}"
+
+echo
+printf '%-13s %-9s %9s %9s %8s   %-20s %9s %9s %7s  %-6s %-6s %7s\n' \
+  case input "chk med" "chk min" "chk cpu" reference "ref med" "ref min" ratio target result "RSS KiB"
+printf '%s\n' "${rows[@]}"
+echo "(times in ms: median and minimum wall time, median user+sys CPU time of the checker;"
+echo " ratio = checker median / reference median; RSS: peak resident set of the checker, median of 5)"
+echo
+echo "process start-up alone (ms, median): fleetjudge with no arguments $T_START (cpu $C_START);" \
+  "cat /dev/null $T_CAT0; true $T_TRUE"
+echo "peak RSS of references (KiB): cat $(rss cat "$inst" "$out/a.sol"), wc -l $(rss wc -l "$out/b.sol")"
+echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+if [[ $keep != 1 ]]; then
+  rm -f "$out/b.sol"
+  echo "deleted bench/out/b.sol (1 GB); BENCH_KEEP=1 keeps it"
+fi
+echo "run time: $((SECONDS - started)) s"

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Coverage-guided fuzzing of fleetjudge with AFL++, under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+#
+#   fuzz/run.sh instance SECONDS   fuzz the instance file; the solution is
+#                                  tests/cases/ok/solution
+#   fuzz/run.sh solution SECONDS   fuzz the solution file; the instance is
+#                                  tests/instances/five.txt
+#
+# Needs AFL++ (Debian: apt-get install afl++) and clang. Builds the checker
+# into build-fuzz/, seeds fuzz/corpus-TARGET/ from the test cases, runs
+# afl-fuzz for SECONDS with a 1000 ms timeout (a slower run counts as a hang),
+# writes fuzz/findings-TARGET/ (an earlier one is moved to
+# fuzz/findings-TARGET.prev/) and prints the figures of the run.
+set -euo pipefail
+
+target=${1:-}
+seconds=${2:-}
+if [[ $target != instance && $target != solution ]] || ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
+  sed -n '5,8p' "$0" >&2
+  exit 2
+fi
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build-fuzz
+corpus=$root/fuzz/corpus-$target
+findings=$root/fuzz/findings-$target
+
+# 1. The instrumented, sanitized checker.
+sanitize='-fsanitize=address,undefined -fno-sanitize-recover=all'
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+  -DCMAKE_CXX_COMPILER=afl-clang-fast++ -DCMAKE_CXX_FLAGS="$sanitize" \
+  -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
+cmake --build "$build" --target fleetjudge -j2 >/dev/null
+
+# 2. Seeds: every distinct, non-empty file of the kind being fuzzed.
+if [[ $target == instance ]]; then
+  seeds=("$root"/tests/cases/*/instance "$root"/tests/instances/*)
+  run=("$build/fleetjudge" @@ "$root/tests/cases/ok/solution")
+else
+  seeds=("$root"/tests/cases/*/solution)
+  run=("$build/fleetjudge" "$root/tests/instances/five.txt" @@)
+fi
+rm -rf "$corpus"
+mkdir -p "$corpus"
+for f in "${seeds[@]}"; do
+  if [[ -f $f && -s $f ]]; then cp "$f" "$corpus/$(sha1sum <"$f" | cut -c1-16)"; fi
+done
+echo "seeds: $(ls "$corpus" | wc -l) distinct files in $corpus"
+
+# 3. The campaign. AFL++ needs a sanitizer to abort, and no symbolizing.
+if [[ -d $findings ]]; then rm -rf "$findings.prev" && mv "$findings" "$findings.prev"; fi
+export ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0
+export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1:symbolize=0
+export AFL_SKIP_CPUFREQ=1 AFL_NO_AFFINITY=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1
+[[ -t 1 ]] || export AFL_NO_UI=1
+afl-fuzz -i "$corpus" -o "$findings" -x "$root/fuzz/vrptw.dict" -t 1000 -m none \
+  -V "$seconds" -- "${run[@]}" || true
+
+# 4. The figures of the run.
+stats=$findings/default/fuzzer_stats
+echo "== $target, $seconds s =="
+grep -E '^(run_time|execs_done|execs_per_sec|corpus_count|bitmap_cvg|saved_crashes|saved_hangs|afl_version) ' "$stats"

@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""The checker at its limits, on inputs too large to keep in the repository,
+and what it does to its surroundings.
+
+    limits_test.py <fleetjudge> <make_solution> <trace system calls: yes|no>"""
+import os, random, shutil, subprocess, sys, tempfile
+
+fleetjudge, make_solution, trace_calls = sys.argv[1:4]
+tmp = tempfile.mkdtemp()
+failures = []
+HEAD = "big\n\nVEHICLE\nNUMBER CAPACITY\n10000 100\n\nCUSTOMER\nCUST NO. XCOORD. YCOORD.\n\n"
+FIVE = "0 0 0 0 0 32 0\n1 3 4 4 0 50 1\n2 6 8 3 20 30 2\n3 6 0 5 0 6 0\n4 0 -8 5 0 100 0\n"
+
+
+def write(name, data):
+    path = os.path.join(tmp, name)
+    with open(path, "wb") as f:
+        f.write(data.encode() if isinstance(data, str) else data)
+    return path
+
+
+def run(label, instance, solution, expected, status=1, **kw):
+    r = subprocess.run([fleetjudge, instance, solution], capture_output=True, **kw)
+    if r.stdout != expected.encode() or r.returncode != status or r.stderr:
+        failures.append(f"{label}: status {r.returncode}, stdout {r.stdout[:200]!r}, stderr {r.stderr!r}")
+
+
+def nodes(count):
+    """Depot at the centre of a grid; every customer can be served alone."""
+    lines = ["0 50 50 0 0 100000 0"]
+    lines += [f"{i} {i % 100} {i // 100} 1 0 100000 1" for i in range(1, count)]
+    return "\n".join(lines) + "\n"
+
+
+five_solution = write("five.sol", "2 56\n1 2\n3 4\n")
+
+# 10000 node lines fill the table; every customer on a route of its own.
+big = write("big.txt", HEAD + nodes(10000))
+routes = write("big.routes", "".join(f"{i}\n" for i in range(1, 10000)))
+made = subprocess.run([make_solution, big, routes], capture_output=True, text=True)
+run("10000 nodes", big, write("big.sol", made.stdout), "OK\n", 0)
+run("10001 nodes", write("over.txt", HEAD + nodes(10001)), five_solution,
+    " Too many nodes, max. is 10000\n")
+
+# Lines of 99999 characters are read whole; one more is a fault, not a hang.
+run("99999-character line", write("name.txt", "n" * 99999 + "\nV\nT\n2 10\nC\nT\n" + FIVE),
+    five_solution, "OK\n", 0)
+long_name = write("long.txt", "n" * 100000 + "\nV\nT\n2 10\nC\nT\n" + FIVE)
+run("long instance line", long_name, five_solution,
+    f"instance file {long_name}: line longer than 99999 characters\n")
+five = write("five.txt", "five\nV\nT\n2 10\nC\nT\n" + FIVE)
+long_route = write("long.sol", "2 56\n1 2\n3 4 " + "x" * 99996 + "\n")
+run("long route line", five, long_route,
+    f"solution file {long_route}: line longer than 99999 characters\n")
+no_lf = write("nolf.txt", "1 " * 5_000_000)
+run("10 MB without a line feed", no_lf, five_solution,
+    f"instance file {no_lf}: line longer than 99999 characters\n")
+run("10001 routes", five, write("many.sol", "10001 56\n" + "x\n" * 10001),
+    " Too many routes, you declared 10001 routes, while max. is 10000\n")
+
+# Garbage never passes and never crashes.
+rng = random.Random(7)
+for k in range(20):
+    garbage = write("garbage", bytes(rng.randrange(256) for _ in range(rng.randrange(1, 5000))))
+    for args in ([garbage, five_solution], [five, garbage]):
+        r = subprocess.run([fleetjudge] + args, capture_output=True)
+        if r.returncode != 1 or r.stderr:
+            failures.append(f"garbage {k}: status {r.returncode}, stderr {r.stderr!r}")
+
+# A verdict that cannot be written is not a success.
+with open("/dev/full", "wb") as full:
+    r = subprocess.run([fleetjudge, five, five_solution], stdout=full, stderr=subprocess.PIPE)
+if r.returncode != 1 or b"cannot write standard output" not in r.stderr:
+    failures.append(f"/dev/full: status {r.returncode}, stderr {r.stderr!r}")
+read_end, write_end = os.pipe()
+os.close(read_end)
+r = subprocess.run([fleetjudge, five, five_solution], stdout=write_end, stderr=subprocess.PIPE)
+os.close(write_end)
+if r.returncode != 1 or b"cannot write standard output" not in r.stderr:
+    failures.append(f"closed pipe: status {r.returncode}, stderr {r.stderr!r}")
+
+# The checker opens its two files for reading only, reads each from its
+# start without seeking, and writes to standard output alone.
+if trace_calls == "yes" and shutil.which("strace"):
+    trace = os.path.join(tmp, "trace")
+    subprocess.run(["strace", "-f", "-o", trace, "-e", "trace=%file,%desc", fleetjudge, five,
+                    five_solution], capture_output=True)
+    calls = [c.split(None, 1)[1] for c in open(trace).read().splitlines() if " " in c]
+    opened = [c for c in calls if c.startswith("openat(") and (five in c or five_solution in c)]
+    inputs = set()  # descriptors of the input files while they are open
+    for call in calls:
+        name, _, args = call.partition("(")
+        if call in opened:
+            inputs.add(call.rsplit("= ", 1)[1])
+        if name == "close":
+            inputs.discard(args.split(")")[0])
+        if name in ("write", "writev", "pwrite64") and not args.startswith("1,"):
+            failures.append(f"write other than to standard output: {call}")
+        if name in ("lseek", "pread64") and args.split(",")[0] in inputs:
+            failures.append(f"an input is not read once from its start: {call}")
+        if any(flag in call for flag in ("O_WRONLY", "O_RDWR", "O_CREAT")) or \
+                name.startswith(("unlink", "rename", "mkdir", "truncate")):
+            failures.append(f"changes a file: {call}")
+    if len(opened) != 2:
+        failures.append(f"expected each input opened once: {opened}")
+else:
+    print("system-call check skipped (sanitizer build or no strace)")
+
+shutil.rmtree(tmp)
+print("\n".join(failures) if failures else "all limits hold")
+sys.exit(1 if failures else 0)

@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""The checker on real benchmark data: published route lists turned into
+solution files by an independent oracle (make_solution), and broken variants.
+
+    real_data_test.py <fleetjudge> <make_solution> <data folder>
+
+Skips (status 77) when the data folder is absent."""
+import os, subprocess, sys, tempfile
+
+fleetjudge, make_solution, data = sys.argv[1:4]
+if not os.path.isdir(os.path.join(data, "routes")):
+    print(f"skipped: no benchmark data at {data}")
+    sys.exit(77)
+
+tmp = tempfile.mkdtemp()
+failures = []
+
+
+def lf_instance(name):
+    path = os.path.join(tmp, name + ".txt")
+    with open(os.path.join(data, "instances", name + ".txt"), "rb") as f:
+        raw = f.read()
+    with open(path, "wb") as f:
+        f.write(raw.replace(b"\r", b""))
+    return path
+
+
+def build(instance, routes, nudge="0"):
+    """Writes a solution file for the route lists; returns it and the oracle's finding."""
+    routes_path = os.path.join(tmp, "routes")
+    with open(routes_path, "w") as f:
+        f.write("".join(" ".join(map(str, r)) + "\n" for r in routes))
+    made = subprocess.run([make_solution, instance, routes_path, nudge], capture_output=True, text=True)
+    solution = os.path.join(tmp, "solution")
+    with open(solution, "w") as f:
+        f.write(made.stdout)
+    return solution, made.stderr.split()
+
+
+def expected_for(finding):
+    """The exact output, or (prefix, suffix) where it holds a computed time."""
+    kind = finding[0]
+    if kind == "feasible":
+        return "OK\n"
+    if kind == "capacity":
+        return f"on route {finding[1]} truck capacity exceeded at node {finding[2]}\n"
+    window = "time window" if kind == "late" else "depot time window end"
+    return (f"on route {finding[1]} node {finding[2]} visited at time ",
+            f" which is greater than the end of {window} {finding[3]}\n")
+
+
+def check(label, instance, solution, expected):
+    out = subprocess.run([fleetjudge, instance, solution], capture_output=True, text=True).stdout
+    if isinstance(expected, tuple):
+        good = out.startswith(expected[0]) and out.endswith(expected[1])
+    else:
+        good = out == expected
+    if not good:
+        failures.append(f"{label}: got {out!r}, expected {expected!r}")
+
+
+def read_routes(name):
+    with open(os.path.join(data, "routes", name + ".routes")) as f:
+        return [list(map(int, l.split())) for l in f if l.strip()]
+
+
+late = set()
+names = sorted(n[:-7] for n in os.listdir(os.path.join(data, "routes")))
+for name in names:
+    instance, routes = lf_instance(name), read_routes(name)
+    solution, finding = build(instance, routes)
+    if finding[0] != "feasible":
+        late.add(name)
+    check(name, instance, solution, expected_for(finding))
+    if name not in ("C101", "R101", "RC201", "C1_10_1"):
+        continue
+    last = routes[-1][-1]
+    dropped = [r[:] for r in routes]
+    gone = dropped[0].pop(len(dropped[0]) // 2)
+    check(name + " dropped", instance, build(instance, dropped)[0], f"customer {gone} not visited\n")
+    swapped = [r[:] for r in routes]
+    swapped[0][0], swapped[1][0] = swapped[1][0], swapped[0][0]
+    solution, finding = build(instance, swapped)
+    check(name + " swapped", instance, solution, expected_for(finding))
+    check(name + " declared too low", instance, build(instance, routes, "-0.03")[0],
+          ("traveled distance cost longer than declared \n"
+           f"up to route {len(routes)} returning from node {last} to depot distance is ", "\n"))
+    check(name + " declared too high", instance, build(instance, routes, "0.03")[0],
+          ("total cost smaller than declared \n"
+           f"up to route {len(routes)} returning from node {last} to depot cost is ", " \n"))
+
+# Only these two were optimised on truncated distances and arrive late.
+if late != {"R1_10_1", "RC2_10_5"}:
+    failures.append(f"late solutions {sorted(late)}, expected R1_10_1 and RC2_10_5")
+print(f"{len(names)} published solutions checked")
+print("\n".join(failures))
+sys.exit(1 if failures else 0)
