@@ -64,6 +64,20 @@ def read_routes(name):
         return [list(map(int, l.split())) for l in f if l.strip()]
 
 
+# Every instance, converted to LF, reads and passes the screening: a claim of
+# infeasibility is then wrong, and no list comes before the verdict. As
+# distributed, with CR LF line ends, it is refused with a hint.
+claim = os.path.join(tmp, "claim")
+with open(claim, "w") as f:
+    f.write("-1\n")
+instances = sorted(n[:-4] for n in os.listdir(os.path.join(data, "instances")))
+for name in instances:
+    check(name + " screening", lf_instance(name), claim,
+          "the instance seems feasible, but solution file claimed infeasible\n")
+raw = os.path.join(data, "instances", instances[0] + ".txt")
+check(instances[0] + " with CR LF", raw, claim, f"instance file {raw}: the vehicle count and capacity "
+      "cannot be read; the file has CR LF line ends and must be converted to LF\n")
+
 late = set()
 names = sorted(n[:-7] for n in os.listdir(os.path.join(data, "routes")))
 for name in names:
@@ -92,6 +106,6 @@ for name in names:
 # Only these two were optimised on truncated distances and arrive late.
 if late != {"R1_10_1", "RC2_10_5"}:
     failures.append(f"late solutions {sorted(late)}, expected R1_10_1 and RC2_10_5")
-print(f"{len(names)} published solutions checked")
+print(f"{len(instances)} instances and {len(names)} published solutions checked")
 print("\n".join(failures))
 sys.exit(1 if failures else 0)
