@@ -12,41 +12,32 @@
 
 namespace {
 
-char *put_line(const char *text) {
-  std::strcpy(line, text);
-  return line;
-}
+char *put_line(const char *text) { return std::strcpy(line, text); }
 
-TEST(Scan, RmblancSkipsSpacesAndTabsOnly) {
+TEST(Scan, CursorMovesOverBlanksAndTokens) {
   EXPECT_EQ(rmblanc(put_line("   \t 12 5")), line + 5);
-  EXPECT_EQ(rmblanc(put_line("")), line);
   EXPECT_EQ(rmblanc(put_line(" \t ")), line + 3);
   EXPECT_EQ(rmblanc(put_line("\r")), line); // a carriage return is text
-}
-
-TEST(Scan, BfStopsBehindTheNextToken) {
   EXPECT_EQ(bf(put_line(" 12 5")), line + 3);
   EXPECT_EQ(bf(put_line("12")), line + 2);
-  EXPECT_EQ(bf(put_line("   ")), line + 3);
   EXPECT_EQ(bf(put_line("12,5\r 7")), line + 5);
 }
 
 TEST(Scan, ReadOneNumberTakesTheLeadingIntegerOfTheToken) {
   int32_t value = 0;
-  char *next = read_one_number(put_line("  7,  8"), value);
+  EXPECT_EQ(read_one_number(put_line("  7,  8"), value), line + 6);
   EXPECT_EQ(value, 7);
-  EXPECT_EQ(next, line + 6);
   read_one_number(put_line("12.5"), value);
   EXPECT_EQ(value, 12);
   read_one_number(put_line("-3 x"), value);
   EXPECT_EQ(value, -3);
-  read_one_number(put_line("30abc"), value);
-  EXPECT_EQ(value, 30);
+  EXPECT_EQ(scan_int(put_line("\r\f\v 4"), value), line + 4);
+  EXPECT_EQ(scan_int(put_line("+ 4"), value), nullptr);
 }
 
 TEST(Scan, NumbersBeyondThe32BitRangeAreClamped) {
   int32_t value = 0;
-  EXPECT_NE(scan_int(put_line("2147483647"), value), nullptr);
+  scan_int(put_line("2147483647"), value);
   EXPECT_EQ(value, INT32_MAX);
   scan_int(put_line("2147483648"), value);
   EXPECT_EQ(value, INT32_MAX);
@@ -54,15 +45,6 @@ TEST(Scan, NumbersBeyondThe32BitRangeAreClamped) {
   EXPECT_EQ(value, INT32_MIN);
   scan_int(put_line("-99999999999999999999999999"), value);
   EXPECT_EQ(value, INT32_MIN);
-}
-
-TEST(Scan, ScanIntSkipsAllWhiteSpaceButNeedsADigit) {
-  int32_t value = 0;
-  EXPECT_EQ(scan_int(put_line("\r\f\v 4"), value), line + 4);
-  EXPECT_EQ(value, 4);
-  EXPECT_EQ(scan_int(put_line("-"), value), nullptr);
-  EXPECT_EQ(scan_int(put_line("+ 4"), value), nullptr);
-  EXPECT_EQ(scan_int(put_line("x4"), value), nullptr);
 }
 
 // Death tests see only standard error: send the messages there.
@@ -87,42 +69,22 @@ struct TempInput {
   ~TempInput() { std::remove(path.c_str()); }
 };
 
-TEST(Stream, AFinalLineFeedNeedsOneMoreReadToReachTheEnd) {
-  TempInput t("a\nb\n");
+TEST(Stream, LinesUpTo99999CharactersAndOneMoreReadAtTheEnd) {
+  TempInput t(std::string(LINE_LEN - 1, 'x') + "\nb\n");
   read_line(t.file);
-  EXPECT_STREQ(line, "a");
+  EXPECT_EQ(std::strlen(line), size_t{LINE_LEN - 1});
   read_line(t.file);
   EXPECT_STREQ(line, "b");
   EXPECT_FALSE(t.file.in.eof());
-  read_line(t.file);
+  read_line(t.file); // only the read after the last line feed finds the end
   EXPECT_STREQ(line, "");
   EXPECT_TRUE(t.file.in.eof());
 }
 
-TEST(Stream, ALastLineWithoutLineFeedSetsTheEnd) {
-  TempInput t("a\nlast");
-  read_line(t.file);
-  read_line(t.file);
-  EXPECT_STREQ(line, "last");
-  EXPECT_TRUE(t.file.in.eof());
-}
-
-TEST(Stream, ALineOfExactly99999CharactersIsReadWhole) {
-  TempInput t(std::string(LINE_LEN - 1, 'x') + "\nnext\n");
-  read_line(t.file);
-  EXPECT_EQ(std::strlen(line), size_t{LINE_LEN - 1});
-  read_line(t.file);
-  EXPECT_STREQ(line, "next");
-}
-
 TEST(StreamDeathTest, ALongerLineEndsTheRun) {
-  EXPECT_EXIT(
-      {
-        TempInput t(std::string(LINE_LEN, 'x') + "\n");
-        stdout_to_stderr();
-        read_line(t.file);
-      },
-      testing::ExitedWithCode(1), "^test file .*: line longer than 99999 characters\n$");
+  TempInput t(std::string(LINE_LEN, 'x') + "\n");
+  EXPECT_EXIT((stdout_to_stderr(), read_line(t.file)), testing::ExitedWithCode(1),
+              "^test file .*: line longer than 99999 characters\n$");
 }
 
 TEST(Stream, IntegerExtractionStopsInsideAToken) {
@@ -132,16 +94,6 @@ TEST(Stream, IntegerExtractionStopsInsideAToken) {
   t.file.in >> count >> capacity;
   EXPECT_EQ(count, 25);
   EXPECT_EQ(capacity, 0.0);
-  EXPECT_FALSE(t.file.in.fail());
-}
-
-TEST(Stream, ExtendedExtractionIsCorrectlyRoundedFromTheText) {
-  // 10 - 0.02 (as a double) is exact in extended precision, and is not the
-  // value the text would give through double.
-  TempInput t("9.9799999999999999995836663657655662973411381244659423828125\n");
-  long double total = 0;
-  t.file.in >> total;
-  EXPECT_EQ(total + static_cast<long double>(0.02), 10.0L);
 }
 
 } // namespace
