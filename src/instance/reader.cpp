@@ -55,7 +55,7 @@ void read_instance(InputFile &file) {
                                  : "the vehicle count and capacity cannot be read");
 
   skip_to_title(file, "ends before the customer section"); // the rest of the capacity line first
-  read_line(file);                                          // column titles
+  read_line(file);                                         // column titles
 
   n = -1;
   while (!file.in.eof()) {

@@ -80,8 +80,10 @@ char *scan_int(char *cursor, int32_t &value) {
     magnitude = magnitude * 10 + (*cursor - '0');
     if (magnitude > limit) magnitude = limit;
   }
-  if (negative) value = static_cast<int32_t>(-magnitude);
-  else value = static_cast<int32_t>(magnitude > INT32_MAX ? INT32_MAX : magnitude);
+  if (negative)
+    value = static_cast<int32_t>(-magnitude);
+  else
+    value = static_cast<int32_t>(magnitude > INT32_MAX ? INT32_MAX : magnitude);
   return start;
 }
 

@@ -58,15 +58,18 @@ int main(int argc, char **argv) {
     for (size_t c : tours[r]) {
       load -= nodes[c].demand;
       clock = std::max<long double>(clock + dist(at, c), nodes[c].ready);
-      if (finding.empty() && load < 0) finding = "capacity " + std::to_string(r + 1) + " " + std::to_string(c);
+      if (finding.empty() && load < 0)
+        finding = "capacity " + std::to_string(r + 1) + " " + std::to_string(c);
       if (finding.empty() && clock > nodes[c].due)
-        finding = "late " + std::to_string(r + 1) + " " + std::to_string(c) + " " + std::to_string(nodes[c].due);
+        finding = "late " + std::to_string(r + 1) + " " + std::to_string(c) + " " +
+                  std::to_string(nodes[c].due);
       clock += nodes[c].service;
       at = c;
     }
     clock += dist(at, 0);
     if (finding.empty() && clock > nodes[0].due)
-      finding = "depot " + std::to_string(r + 1) + " " + std::to_string(at) + " " + std::to_string(nodes[0].due);
+      finding = "depot " + std::to_string(r + 1) + " " + std::to_string(at) + " " +
+                std::to_string(nodes[0].due);
     total += clock;
   }
   std::printf("%zu %.21Lg\n", tours.size(), total + nudge);
