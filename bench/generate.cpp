@@ -30,11 +30,11 @@
 
 namespace {
 
-constexpr int kNodes = 10000;        // node lines: depot 0 and customers 1..9999
+constexpr int kNodes = 10000; // node lines: depot 0 and customers 1..9999
 constexpr int kCustomers = kNodes - 1;
-constexpr int kRoutesA = 300;        // routes of the largest valid solution
+constexpr int kRoutesA = 300; // routes of the largest valid solution
 constexpr int kDepotClose = 1000000000;
-constexpr int kCapacity = 1000000;   // far above any route's load
+constexpr int kCapacity = 1000000;       // far above any route's load
 constexpr std::size_t kLongLine = 99990; // b.sol: characters per route line
 constexpr std::size_t kShortLine = 100;  // b-1m-short.sol: characters per route line
 

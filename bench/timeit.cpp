@@ -88,8 +88,10 @@ int main(int argc, char **argv) {
   }
   std::vector<Command> commands(1);
   for (int i = 3; i < argc; ++i) {
-    if (std::strcmp(argv[i], "::") == 0) commands.emplace_back();
-    else commands.back().argv.push_back(argv[i]);
+    if (std::strcmp(argv[i], "::") == 0)
+      commands.emplace_back();
+    else
+      commands.back().argv.push_back(argv[i]);
   }
   for (auto &c : commands) {
     if (c.argv.empty()) {

@@ -9,10 +9,11 @@
 char line[LINE_LEN];
 char *ohneline = line;
 
-// Both files are read through one fixed 1 MiB buffer: the instance is closed
-// before the solution is opened, and large reads keep a 1 GB solution at the
-// speed of reading it once.
-static char stream_buffer[1 << 20];
+// Both files are read through one fixed 128 KiB buffer: the instance is
+// closed before the solution is opened. Large reads keep a 1 GB solution at
+// the speed of reading it once; a larger buffer only costs fresh pages on
+// every run (measured in docs/performance.md).
+static char stream_buffer[1 << 17];
 
 void open_input(InputFile &file, const char *kind, const char *path) {
   file.kind = kind;
