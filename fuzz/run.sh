@@ -28,7 +28,7 @@ findings=$root/fuzz/findings-$target
 
 # 1. The instrumented, sanitized checker.
 sanitize='-fsanitize=address,undefined -fno-sanitize-recover=all'
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DFLEETJUDGE_STATIC=OFF \
   -DCMAKE_CXX_COMPILER=afl-clang-fast++ -DCMAKE_CXX_FLAGS="$sanitize" \
   -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
 cmake --build "$build" --target fleetjudge -j2 >/dev/null
