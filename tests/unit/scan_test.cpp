@@ -58,7 +58,9 @@ TEST(ScanDeathTest, AWordIsNotAProperNumber) {
 
 // Writes `bytes` to a temporary file and opens it as an input.
 struct TempInput {
-  std::string path = testing::TempDir() + "fleetjudge_scan_test.txt";
+  // Named after the test: CTest runs the tests in parallel processes.
+  std::string path =
+      testing::TempDir() + testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
   InputFile file;
   explicit TempInput(const std::string &bytes) {
     std::FILE *f = std::fopen(path.c_str(), "wb");
