@@ -14,8 +14,8 @@ static void read_header_line(InputFile &file) {
   if (std::strchr(line, '\r')) seen_cr = true;
 }
 
-// Skips blank lines up to the next non-blank one; the end of the file here
-// means the section named `section` never came.
+// Skips blank lines up to the next non-blank one, a section title; the end
+// of the file before it ends the run with `missing`.
 static void skip_to_title(InputFile &file, const char *missing) {
   for (;;) {
     read_header_line(file);
