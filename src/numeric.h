@@ -1,10 +1,16 @@
-// The numeric policy of the checker, in one place.
+// The numeric policy, in one place.
 //
 // Every clock, distance and total is an x87 extended-precision value (64-bit
 // significand). The verdicts on near-boundary solutions depend on that exact
 // format, so the build refuses any platform whose long double is something else.
+// Code outside this header uses `ext` only through ordinary arithmetic and
+// comparisons, `ext_hypot`, `to_double` and `format_ext`.
 #pragma once
 
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <limits>
 
 using ext = long double;
@@ -17,5 +23,20 @@ static_assert(std::numeric_limits<ext>::digits == 64,
 // It is deliberately not 0.02L, the extended value nearest to 0.02.
 constexpr ext epsilon = static_cast<ext>(0.02);
 
-// Extended values are printed in general notation with 16 significant digits.
-#define EXT "%.16Lg"
+// The Euclidean length of (dx, dy), for differences of 32-bit coordinates:
+// each square (below 2^64) is exact in a 64-bit significand, the sum is
+// rounded once, then the square root once.
+inline ext ext_hypot(int64_t dx, int64_t dy) {
+  ext x = static_cast<ext>(dx), y = static_cast<ext>(dy);
+  return std::sqrt(x * x + y * y);
+}
+
+// Rounded to the nearest double, ties to even.
+inline double to_double(ext v) { return static_cast<double>(v); }
+
+// The text of an extended value in messages: general notation with 16
+// significant digits ("%.16Lg"). Returns the length written into `out`.
+constexpr std::size_t EXT_TEXT = 40; // room for any value, sign and exponent included
+inline int format_ext(char (&out)[EXT_TEXT], ext v) {
+  return std::snprintf(out, EXT_TEXT, "%.16Lg", v);
+}

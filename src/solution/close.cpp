@@ -16,9 +16,13 @@ void close_checks() {
   // The lower side of the tolerance; the upper side was held at every step.
   // The difference is printed as computed in extended precision.
   if (total_cost < TotLen - epsilon) {
+    char total[EXT_TEXT], declared[EXT_TEXT], difference[EXT_TEXT];
+    format_ext(total, total_cost);
+    format_ext(declared, TotLen);
+    format_ext(difference, total_cost - TotLen);
     std::printf("total cost smaller than declared \nup to route %d returning from node %d to depot "
-                "cost is " EXT " while declared " EXT ", the difference is " EXT " \n",
-                L1, B, total_cost, TotLen, total_cost - TotLen);
+                "cost is %s while declared %s, the difference is %s \n",
+                L1, B, total, declared, difference);
     fatal();
   }
   for (int64_t i = 1; i <= n; ++i) {

@@ -36,15 +36,20 @@ static void visit(int32_t i, double &Remainig_Cap, int32_t &A, ext &one_route_ti
   total_cost += wait_time;
   // The declared total is checked before the window of the same customer.
   if (total_cost > TotLen + epsilon) {
-    std::printf("travel time longer than declared \nup to route %d node %d time is " EXT
-                " while declared total " EXT "\n",
-                route, B, total_cost, TotLen);
+    char total[EXT_TEXT], declared[EXT_TEXT];
+    format_ext(total, total_cost);
+    format_ext(declared, TotLen);
+    std::printf("travel time longer than declared \nup to route %d node %d time is %s"
+                " while declared total %s\n",
+                route, B, total, declared);
     fatal();
   }
   if (one_route_time > c.due) {
-    std::printf("on route %d node %d visited at time " EXT
+    char time[EXT_TEXT];
+    format_ext(time, one_route_time);
+    std::printf("on route %d node %d visited at time %s"
                 " which is greater than the end of time window %d\n",
-                route, B, one_route_time, c.due);
+                route, B, time, c.due);
     fatal();
   }
   total_cost += c.service;
@@ -57,15 +62,20 @@ static void return_to_depot(ext &one_route_time) {
   total_cost += edgelen;
   one_route_time += edgelen;
   if (total_cost > TotLen + epsilon) {
+    char total[EXT_TEXT], declared[EXT_TEXT];
+    format_ext(total, total_cost);
+    format_ext(declared, TotLen);
     std::printf("traveled distance cost longer than declared \nup to route %d returning from node "
-                "%d to depot distance is " EXT " while declared " EXT "\n",
-                route, B, total_cost, TotLen);
+                "%d to depot distance is %s while declared %s\n",
+                route, B, total, declared);
     fatal();
   }
   if (one_route_time > customers[0].due) {
-    std::printf("on route %d node %d visited at time " EXT
+    char time[EXT_TEXT];
+    format_ext(time, one_route_time);
+    std::printf("on route %d node %d visited at time %s"
                 " which is greater than the end of depot time window end %d\n",
-                route, B, one_route_time, customers[0].due);
+                route, B, time, customers[0].due);
     fatal();
   }
   if (++L1 > L) {
