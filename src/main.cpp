@@ -10,8 +10,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "findings.h"
+#include "finish.h"
 #include "instance/reader.h"
-#include "report.h"
 #include "screen/screen.h"
 #include "solution/solution.h"
 
@@ -28,6 +29,7 @@ int main(int argc, char **argv) {
   // A closed pipe must surface as a write error (status 1), not a signal.
   std::signal(SIGPIPE, SIG_IGN);
   if (argc < 3) usage(argc, argv);
+  consumer = checker_consumer;
 
   static InputFile instance, solution;
   open_input(instance, "instance", argv[1]);

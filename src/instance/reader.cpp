@@ -1,8 +1,9 @@
 #include "reader.h"
 
+#include <cstdio>
 #include <cstring>
 
-#include "../report.h"
+#include "../findings.h"
 #include "node_table.h"
 
 // Whether any line read so far held a carriage return: the usual reason why
@@ -17,7 +18,7 @@ static void read_header_line(InputFile &file) {
 // Skips blank lines up to the next non-blank one, a section title; the end
 // of the file before it ends the run with `missing`.
 static void skip_to_title(InputFile &file, const char *missing) {
-  for (;;) {
+  while (!input_failed) {
     read_header_line(file);
     if (*rmblanc(line) != '\0') return;
     if (file.in.eof()) input_fault(file, missing);
@@ -27,9 +28,12 @@ static void skip_to_title(InputFile &file, const char *missing) {
 static void read_node_line(char *cursor) {
   int32_t node;
   cursor = read_one_number(cursor, node);
+  if (input_failed) return;
   if (node < 0 || node >= MAX_N) {
-    std::printf("node number %d out of range 0 to %d\n", node, MAX_N - 1);
-    fatal();
+    char text[80];
+    std::snprintf(text, sizeof text, "node number %d out of range 0 to %d\n", node, MAX_N - 1);
+    fault(text);
+    return;
   }
   Customer &c = customers[node];
   cursor = read_one_number(cursor, c.x);
@@ -48,7 +52,6 @@ void read_instance(InputFile &file) {
   skip_to_title(file, "ends before the vehicle section");
   read_header_line(file); // column titles
 
-  int32_t vehicles;
   file.in >> vehicles >> TCap;
   check_extraction(file, seen_cr ? "the vehicle count and capacity cannot be read; the file has "
                                    "CR LF line ends and must be converted to LF"
@@ -58,13 +61,15 @@ void read_instance(InputFile &file) {
   read_line(file);                                         // column titles
 
   n = -1;
-  while (!file.in.eof()) {
+  while (!file.in.eof() && !input_failed) {
     read_line(file);
     ohneline = rmblanc(ohneline);
     if (*ohneline == '\0') continue;
     if (++n + 1 > MAX_N) {
-      std::printf(" Too many nodes, max. is %d\n", MAX_N);
-      fatal();
+      char text[48];
+      std::snprintf(text, sizeof text, " Too many nodes, max. is %d\n", MAX_N);
+      fault(text);
+      break;
     }
     read_node_line(ohneline);
   }

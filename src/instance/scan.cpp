@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
-#include "../report.h"
+#include "../findings.h"
 
 char line[LINE_LEN];
 char *ohneline = line;
@@ -15,23 +17,32 @@ char *ohneline = line;
 // every run (measured in docs/performance.md).
 static char stream_buffer[1 << 17];
 
-void open_input(InputFile &file, const char *kind, const char *path) {
+// A message that names a file and a problem; paths of any length fit.
+static void fault_with(const char *format, const char *a, const char *b, const char *c) {
+  int length = std::snprintf(nullptr, 0, format, a, b, c);
+  std::vector<char> text(static_cast<size_t>(length) + 1);
+  std::snprintf(text.data(), text.size(), format, a, b, c);
+  fault(text.data());
+}
+
+bool open_input(InputFile &file, const char *kind, const char *path) {
   file.kind = kind;
   file.path = path;
   file.in.rdbuf()->pubsetbuf(stream_buffer, sizeof stream_buffer);
   file.in.open(path);
-  if (!file.in.is_open()) {
-    std::printf("file %s does not exist \n", path);
-    fatal();
-  }
+  if (!file.in.is_open()) fault_with("file %s does not exist \n", path, "", "");
+  return file.in.is_open();
 }
 
-void input_fault(const InputFile &file, const char *problem) {
-  std::printf("%s file %s: %s\n", file.kind, file.path, problem);
-  fatal();
+void input_fault(InputFile &file, const char *problem) {
+  fault_with("%s file %s: %s\n", file.kind, file.path, problem);
+  // Nothing more is read from the file: every reader loop ends here.
+  line[0] = '\0';
+  ohneline = line;
+  file.in.setstate(std::ios::eofbit | std::ios::failbit);
 }
 
-void check_read_error(const InputFile &file) {
+void check_read_error(InputFile &file) {
   if (file.in.bad()) input_fault(file, errno == EISDIR ? "is a directory" : "cannot be read");
 }
 
@@ -44,9 +55,10 @@ void read_line(InputFile &file) {
   // read would deliver an empty line and the end would never come.
   check_read_error(file);
   if (file.in.fail() && !file.in.eof()) input_fault(file, "line longer than 99999 characters");
+  if (input_failed) line[0] = '\0';
 }
 
-void check_extraction(const InputFile &file, const char *problem) {
+void check_extraction(InputFile &file, const char *problem) {
   check_read_error(file);
   if (file.in.fail() && !file.in.eof()) input_fault(file, problem);
 }
@@ -91,8 +103,8 @@ char *scan_int(char *cursor, int32_t &value) {
 char *read_one_number(char *cursor, int32_t &destination) {
   char *number = scan_int(cursor, destination);
   if (number == nullptr) {
-    std::printf("%sis not a proper number \n", cursor);
-    fatal();
+    if (!input_failed) fault_with("%sis not a proper number \n", cursor, "", "");
+    return cursor + std::strlen(cursor);
   }
   // The rest of the token (".5" of 12.5, a comma) is skipped, not rejected.
   // The token is the one the number begins, so that a lone carriage return

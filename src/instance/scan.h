@@ -19,23 +19,24 @@ struct InputFile {
   const char *path;
 };
 
-// Opens `path`; a file that cannot be opened ends the run ("does not exist").
-void open_input(InputFile &file, const char *kind, const char *path);
+// Opens `path`; a file that cannot be opened is a fault ("does not exist").
+bool open_input(InputFile &file, const char *kind, const char *path);
 
 // Reads the next line into `line` and puts the cursor at its start. At the end
 // of the file the line is empty and in.eof() is set. A line too long for the
-// buffer, or a read error, ends the run with a message naming the file.
+// buffer, or a read error, is a fault naming the file.
 void read_line(InputFile &file);
 
-// Ends the run with "<kind> file <path>: <problem>".
-[[noreturn]] void input_fault(const InputFile &file, const char *problem);
+// The fault "<kind> file <path>: <problem>"; nothing more is read from the
+// file (it reads as ended), and every reader winds down.
+void input_fault(InputFile &file, const char *problem);
 
-// A read error (a directory, a failing device) ends the run.
-void check_read_error(const InputFile &file);
+// A read error (a directory, a failing device) is a fault.
+void check_read_error(InputFile &file);
 
-// So does a failed extraction that did not reach the end of the file, with
+// So is a failed extraction that did not reach the end of the file, with
 // `problem` as the message.
-void check_extraction(const InputFile &file, const char *problem);
+void check_extraction(InputFile &file, const char *problem);
 
 char *rmblanc(char *cursor); // first non-blank at or after the cursor
 char *bf(char *cursor);      // just behind the next token
@@ -46,5 +47,6 @@ char *bf(char *cursor);      // just behind the next token
 char *scan_int(char *cursor, int32_t &value);
 
 // Reads one integer token; returns the cursor on the next token. A token that
-// is not a number ends the run with "<rest of line>is not a proper number ".
+// is not a number is the fault "<rest of line>is not a proper number "; the
+// cursor then goes to the line's end.
 char *read_one_number(char *cursor, int32_t &destination);

@@ -1,7 +1,7 @@
 // Solution verification. The header declares a route count and a total, or
 // claims with the count -1 that the instance is infeasible; every further
-// non-blank line is one route, driven from the depot at time 0. The first
-// violation ends the run; a solution that survives the closing checks is "OK".
+// non-blank line is one route, driven from the depot at time 0. Every check
+// hands what it finds to the consumer (findings.h) and carries on.
 #pragma once
 
 #include <cstdint>
@@ -13,16 +13,38 @@ constexpr int MAX_L = 10000;
 
 extern int32_t L;      // declared route count
 extern ext TotLen;     // declared total
+extern bool declared;  // whether the solution declares a count and a total at all
 extern int32_t L1;     // routes completed
 extern int32_t B;      // last node handled
 extern ext total_cost; // running total over all routes: travel, waiting, service
 
-// Reads the header and judges a claim of infeasibility against the screening;
-// returns only when the routes are to be walked.
-void check_solution(InputFile &file);
+// Reads the header and judges a claim of infeasibility against the screening.
+// Returns whether there are routes to walk.
+bool check_solution(InputFile &file);
 
 // Walks every remaining non-blank line of the file as a route.
 void walk_routes(InputFile &file);
 
-// The checks that only the end of the file can decide; ends the run.
-[[noreturn]] void close_checks();
+// Walks the route whose customer numbers begin at the cursor.
+void walk_route(char *cursor);
+
+// The checks that only the end of the file can decide, then "OK".
+void close_checks();
+
+// The figures of each stop and each route, for a listener that wants them
+// (the report); the checker leaves both empty.
+struct Stop {
+  int32_t node;
+  ext arrival, start, departure; // start: when service begins, after any wait
+  int32_t ready, due;
+  double load; // delivered so far on the route, this stop included
+};
+struct RouteFigures {
+  int32_t route, customers; // customers: in-range stops
+  double load;
+  ext distance, waiting, service;
+  ext duration; // the return time to the depot
+  ext slack;    // the smallest margin to a window's end, the depot's included
+};
+extern void (*on_stop)(const Stop &);
+extern void (*on_route)(const RouteFigures &);

@@ -1,106 +1,139 @@
-#include <cstdio>
-
+#include "../findings.h"
 #include "../instance/node_table.h"
-#include "../report.h"
 #include "solution.h"
 
 int32_t B = 0;
+void (*on_stop)(const Stop &) = nullptr;
+void (*on_route)(const RouteFigures &) = nullptr;
 
 // Every time and total below stays in extended precision from leg to leg;
 // all comparisons are strict, so meeting a window's end, the depot's closing
-// time or the declared total plus epsilon exactly is allowed.
+// time or the declared total plus epsilon exactly is allowed. A violation is
+// reported once where it occurs and the walk goes on: a late vehicle drives
+// on from where it is, a repeated customer is driven to again.
 
-static void visit(int32_t i, double &Remainig_Cap, int32_t &A, ext &one_route_time) {
-  int32_t route = L1 + 1;
-  if (i > n || i < 1) {
-    std::printf("on route %d customer index %d out of range\n", route, i);
-    fatal();
-  }
-  A = B;
-  B = i;
-  const Customer &c = customers[B];
-  if (++customers[B].visits > 1) {
-    std::printf("customer %d visited more than once \n", B);
-    fatal();
-  }
-  Remainig_Cap -= static_cast<double>(c.demand);
-  if (Remainig_Cap < 0) {
-    std::printf("on route %d truck capacity exceeded at node %d\n", route, B);
-    fatal();
-  }
-  ext edgelen = distance(A, B);
-  one_route_time += edgelen;
-  total_cost += edgelen;
-  ext wait_time = one_route_time >= c.ready ? 0 : c.ready - one_route_time;
-  one_route_time += wait_time;
-  total_cost += wait_time;
-  // The declared total is checked before the window of the same customer.
-  if (total_cost > TotLen + epsilon) {
-    char total[EXT_TEXT], declared[EXT_TEXT];
-    format_ext(total, total_cost);
-    format_ext(declared, TotLen);
-    std::printf("travel time longer than declared \nup to route %d node %d time is %s"
-                " while declared total %s\n",
-                route, B, total, declared);
-    fatal();
-  }
-  if (one_route_time > c.due) {
-    char time[EXT_TEXT];
-    format_ext(time, one_route_time);
-    std::printf("on route %d node %d visited at time %s"
-                " which is greater than the end of time window %d\n",
-                route, B, time, c.due);
-    fatal();
-  }
-  total_cost += c.service;
-  one_route_time += c.service;
+namespace {
+
+struct Vehicle {
+  double Remainig_Cap;
+  int32_t A;
+  ext one_route_time;
+  bool overloaded; // the route's capacity excess is reported once
+  RouteFigures figures;
+};
+
+// The running total is held to the declared one at every step; it is
+// reported the first time it passes.
+bool total_passed = false, count_passed = false;
+
+void running_total(Kind kind) {
+  if (!declared || total_passed || !(total_cost > TotLen + epsilon)) return;
+  total_passed = true;
+  Finding f{kind, L1 + 1, B};
+  f.value = total_cost;
+  f.limit = TotLen;
+  found(f);
 }
 
-static void return_to_depot(ext &one_route_time) {
+void note_slack(Vehicle &v, ext margin) {
+  if (margin < v.figures.slack) v.figures.slack = margin;
+}
+
+void visit(int32_t i, Vehicle &v) {
+  int32_t route = L1 + 1;
+  if (i > n || i < 1) {
+    found(Finding{Kind::customer_out_of_range, route, i});
+    return;
+  }
+  v.A = B;
+  B = i;
+  const Customer &c = customers[B];
+  if (++customers[B].visits > 1) found(Finding{Kind::visited_twice, route, B});
+  v.Remainig_Cap -= static_cast<double>(c.demand);
+  if (v.Remainig_Cap < 0 && !v.overloaded) {
+    v.overloaded = true;
+    Finding f{Kind::capacity_exceeded, route, B};
+    f.value = TCap - v.Remainig_Cap;
+    f.limit = TCap;
+    found(f);
+  }
+  ext edgelen = distance(v.A, B);
+  v.one_route_time += edgelen;
+  total_cost += edgelen;
+  ext arrival = v.one_route_time;
+  ext wait_time = v.one_route_time >= c.ready ? 0 : c.ready - v.one_route_time;
+  v.one_route_time += wait_time;
+  total_cost += wait_time;
+  // The declared total is checked before the window of the same customer.
+  running_total(Kind::running_total_at_customer);
+  if (v.one_route_time > c.due) {
+    Finding f{Kind::time_window_missed, route, B};
+    f.value = v.one_route_time;
+    f.limit = c.due;
+    f.excess = v.one_route_time - c.due;
+    found(f);
+  }
+  ext start = v.one_route_time;
+  total_cost += c.service;
+  v.one_route_time += c.service;
+
+  RouteFigures &r = v.figures;
+  r.customers++;
+  r.distance += edgelen;
+  r.waiting += wait_time;
+  r.service += c.service;
+  note_slack(v, c.due - start);
+  if (on_stop)
+    on_stop(Stop{B, arrival, start, v.one_route_time, c.ready, c.due, TCap - v.Remainig_Cap});
+}
+
+void return_to_depot(Vehicle &v) {
   int32_t route = L1 + 1;
   ext edgelen = distance(B, 0);
   total_cost += edgelen;
-  one_route_time += edgelen;
-  if (total_cost > TotLen + epsilon) {
-    char total[EXT_TEXT], declared[EXT_TEXT];
-    format_ext(total, total_cost);
-    format_ext(declared, TotLen);
-    std::printf("traveled distance cost longer than declared \nup to route %d returning from node "
-                "%d to depot distance is %s while declared %s\n",
-                route, B, total, declared);
-    fatal();
+  v.one_route_time += edgelen;
+  running_total(Kind::running_total_at_return);
+  if (v.one_route_time > customers[0].due) {
+    Finding f{Kind::depot_closed, route, B};
+    f.value = v.one_route_time;
+    f.limit = customers[0].due;
+    f.excess = v.one_route_time - customers[0].due;
+    found(f);
   }
-  if (one_route_time > customers[0].due) {
-    char time[EXT_TEXT];
-    format_ext(time, one_route_time);
-    std::printf("on route %d node %d visited at time %s"
-                " which is greater than the end of depot time window end %d\n",
-                route, B, time, customers[0].due);
-    fatal();
-  }
-  if (++L1 > L) {
-    std::printf("too many routes, declared %d while found %d\n", L, L1);
-    fatal();
+  RouteFigures &r = v.figures;
+  r.route = route;
+  r.load = TCap - v.Remainig_Cap;
+  r.distance += edgelen;
+  r.duration = v.one_route_time;
+  note_slack(v, customers[0].due - v.one_route_time);
+  if (on_route) on_route(r);
+  // The count is held to the declared one after every route, too.
+  if (++L1 > L && declared && !count_passed) {
+    count_passed = true;
+    Finding f{Kind::running_route_count, 0, -1};
+    f.declared = L;
+    f.found = L1;
+    found(f);
   }
 }
 
-// Drives one route line from the cursor: customer numbers up to the end of
-// the line or the first token that is not a number, then back to the depot.
-static void walk_route() {
-  double Remainig_Cap = TCap;
-  int32_t A = 0;
+} // namespace
+
+// Customer numbers up to the end of the line or the first token that is not
+// a number, then back to the depot.
+void walk_route(char *cursor) {
+  Vehicle v{TCap, 0, 0, false, {}};
+  v.figures.slack = customers[0].due; // leaving the depot at time 0
   B = 0;
-  ext one_route_time = 0;
   int32_t i;
-  for (char *number; (number = scan_int(ohneline, i)) != nullptr; ohneline = bf(number))
-    visit(i, Remainig_Cap, A, one_route_time);
-  return_to_depot(one_route_time);
+  for (char *number; (number = scan_int(cursor, i)) != nullptr; cursor = bf(number)) visit(i, v);
+  return_to_depot(v);
 }
 
 void walk_routes(InputFile &file) {
-  while (!file.in.eof()) {
+  while (!file.in.eof() && !input_failed) {
     read_line(file);
     ohneline = rmblanc(ohneline);
-    if (*ohneline != '\0') walk_route();
+    if (*ohneline != '\0') walk_route(ohneline);
   }
 }

@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include "findings.h"
+#include "finish.h"
 #include "instance/scan.h"
 
 namespace {
@@ -48,7 +50,10 @@ TEST(Scan, NumbersBeyondThe32BitRangeAreClamped) {
 }
 
 // Death tests see only standard error: send the messages there.
-void stdout_to_stderr() { dup2(2, 1); }
+void stdout_to_stderr() {
+  dup2(2, 1);
+  consumer = checker_consumer;
+}
 
 TEST(ScanDeathTest, AWordIsNotAProperNumber) {
   int32_t value;

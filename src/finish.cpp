@@ -1,4 +1,6 @@
-#include "report.h"
+#include "finish.h"
+
+#include "findings.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -15,3 +17,16 @@ void finish(int status) {
   }
   std::exit(status);
 }
+
+static void print(const char *text) { std::fputs(text, stdout); }
+static void stop_at_violation(const Finding &f) {
+  if (!ends_check(f.kind)) return;
+  print(message(f));
+  finish(1);
+}
+static void stop_at_fault(const char *text) {
+  print(text);
+  finish(1);
+}
+
+const Consumer checker_consumer{print, stop_at_violation, stop_at_fault, finish};

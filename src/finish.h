@@ -10,3 +10,8 @@
 
 // The fatal stop: the message is already written; the run ends with status 1.
 [[noreturn]] inline void fatal() { finish(1); }
+
+// The checker's consumer of findings: every message goes to standard output,
+// and the first violation or fault ends the run.
+struct Consumer;
+extern const Consumer checker_consumer;
