@@ -6,15 +6,18 @@
 #include <cstdlib>
 #include <cstring>
 
-void finish(int status) {
+bool output_written(const char *program) {
   // A verdict that never reached its reader is not a success (a full disk,
   // a closed pipe): check that standard output really took every byte.
   errno = 0;
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "fleetjudge: cannot write standard output: %s\n",
-                 errno ? std::strerror(errno) : "write error");
-    std::_Exit(1);
-  }
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  std::fprintf(stderr, "%s: cannot write standard output: %s\n", program,
+               errno ? std::strerror(errno) : "write error");
+  return false;
+}
+
+void finish(int status) {
+  if (!output_written("fleetjudge")) std::_Exit(1);
   std::exit(status);
 }
 

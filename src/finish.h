@@ -5,6 +5,10 @@
 
 #include <cstdio>
 
+// Flushes standard output; when it could not be written, says so on standard
+// error under the program's name and returns false.
+bool output_written(const char *program);
+
 // Ends the run with `status`, unless standard output failed, then with 1.
 [[noreturn]] void finish(int status);
 

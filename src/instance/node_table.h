@@ -20,6 +20,7 @@ constexpr int MAX_N = 10000;
 extern Customer customers[MAX_N];
 extern int64_t n;        // index of the last node; -1 while no node line has been read
 extern double TCap;      // vehicle capacity
+extern char instance_name[256]; // the file's first line, cut to fit
 extern int32_t vehicles; // the fleet the instance allows; the checker never holds a solution to it
 
 // Euclidean distance between nodes a and b, which is also the travel time.

@@ -1,5 +1,6 @@
 #include "reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -48,7 +49,10 @@ static void read_node_line(char *cursor) {
 void read_instance(InputFile &file) {
   std::memset(customers, 0, sizeof customers);
 
-  read_header_line(file); // instance name
+  read_header_line(file);
+  size_t kept = std::min(std::strlen(line), sizeof instance_name - 1);
+  std::memcpy(instance_name, line, kept);
+  instance_name[kept] = '\0';
   skip_to_title(file, "ends before the vehicle section");
   read_header_line(file); // column titles
 

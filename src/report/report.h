@@ -1,0 +1,61 @@
+// fleetjudge-report: every violation of a solution and every route's figures.
+//
+// The report runs the checker's own phases with a consumer that records each
+// finding and goes on (record.cpp), keeping what the checker would have
+// printed as its verdict. What it keeps is bounded by the instance and the
+// route limit, never by the size of a file: beyond the limits it counts.
+// The writers turn the record into text for a person or JSON for programs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "../findings.h"
+#include "../solution/solution.h"
+
+constexpr size_t ROUTES_KEPT = 10000;      // as many as a solution may declare
+constexpr size_t STOPS_KEPT = 100000;      // over all kept routes
+constexpr size_t VIOLATIONS_KEPT = 100000; // over all kinds; every kind is counted in full
+
+struct KeptRoute {
+  RouteFigures figures;
+  size_t first_stop, stop_count; // into Record::stops
+  int64_t stops_left_out;        // stops beyond STOPS_KEPT
+};
+
+struct Record {
+  // What fleetjudge prints for the same two files, and its status.
+  std::string verdict;
+  int verdict_status = -1; // -1 while the checker's run would still go on
+  std::string error;       // why the report cannot judge; empty when it can
+
+  std::vector<Finding> violations; // in the order found
+  int64_t kind_count[KIND_COUNT] = {};
+  int64_t violations_left_out = 0;
+
+  std::vector<KeptRoute> routes;
+  std::vector<Stop> stops;
+  int64_t routes_left_out = 0;
+
+  // Over all routes, kept or not.
+  int64_t vehicles = 0;
+  ext distance = 0, waiting = 0, service = 0;
+};
+
+extern Record record;
+
+// Installs the recording consumer; with `stops`, the stops' figures are kept.
+void start_recording(bool stops);
+
+int64_t customers_served();
+bool is_listed(Kind kind); // a kind the report lists (not a running one)
+bool feasible();           // no violation of a route or instance kind
+int64_t violation_count(); // of listed kinds
+int exit_status();         // 0, 1 or 2
+
+struct Files {
+  const char *instance, *solution;
+};
+void write_text(const Files &files);
+void write_json(const Files &files);

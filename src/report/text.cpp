@@ -1,0 +1,182 @@
+// The report for a person: the instance, the route table, the violations
+// grouped by kind with the worst first, the summary and fleetjudge's verdict.
+#include <algorithm>
+#include <cstdio>
+
+#include "../instance/node_table.h"
+#include "report.h"
+
+namespace {
+
+constexpr size_t ROUTES_SHOWN = 30;   // rows of the route table
+constexpr size_t PER_KIND_SHOWN = 10; // violations shown of each kind
+
+// The kinds, the worst first: what makes a solution wrong before what makes
+// it late, before what it merely declares wrongly.
+constexpr Kind severity[] = {
+    Kind::no_demand,
+    Kind::customer_out_of_range,
+    Kind::not_visited,
+    Kind::visited_twice,
+    Kind::capacity_exceeded,
+    Kind::time_window_missed,
+    Kind::depot_closed,
+    Kind::unreachable_customer,
+    Kind::cannot_return,
+    Kind::demand_too_big,
+    Kind::too_many_vehicles,
+    Kind::claimed_infeasible_wrongly,
+    Kind::claimed_feasible_wrongly,
+    Kind::no_routes,
+    Kind::too_few_routes,
+    Kind::too_many_routes,
+    Kind::total_above_declared,
+    Kind::total_below_declared,
+};
+
+double d(ext v) { return to_double(v); }
+
+void describe(const Finding &f) {
+  switch (f.kind) {
+  case Kind::customer_out_of_range:
+    std::printf("    route %d: customer %lld is not in the instance\n", f.route,
+                static_cast<long long>(f.node));
+    break;
+  case Kind::visited_twice:
+    std::printf("    route %d: customer %lld, served before\n", f.route,
+                static_cast<long long>(f.node));
+    break;
+  case Kind::capacity_exceeded:
+    std::printf("    route %d, node %lld: load %.0f above the capacity %.0f\n", f.route,
+                static_cast<long long>(f.node), d(f.value), d(f.limit));
+    break;
+  case Kind::time_window_missed:
+    std::printf("    route %d, node %lld: service starts at %.2f, due %.0f: %.2f late\n", f.route,
+                static_cast<long long>(f.node), d(f.value), d(f.limit), d(f.excess));
+    break;
+  case Kind::depot_closed:
+    std::printf("    route %d, back from node %lld at %.2f, depot closes at %.0f: %.2f late\n",
+                f.route, static_cast<long long>(f.node), d(f.value), d(f.limit), d(f.excess));
+    break;
+  case Kind::too_many_vehicles:
+    std::printf("    %lld routes, the instance has %lld vehicles\n",
+                static_cast<long long>(f.found), static_cast<long long>(f.declared));
+    break;
+  case Kind::too_many_routes:
+  case Kind::too_few_routes:
+  case Kind::no_routes:
+    std::printf("    declared %lld routes, found %lld\n", static_cast<long long>(f.declared),
+                static_cast<long long>(f.found));
+    break;
+  case Kind::total_above_declared:
+  case Kind::total_below_declared:
+    std::printf("    computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)\n",
+                d(f.value), d(f.limit), d(f.excess));
+    break;
+  case Kind::claimed_infeasible_wrongly:
+    std::printf("    the solution claims that no solution exists; the screening found none of "
+                "its reasons\n");
+    break;
+  case Kind::claimed_feasible_wrongly:
+    std::printf("    the solution has routes; the screening found customers no vehicle can "
+                "serve\n");
+    break;
+  default: // the customer kinds
+    std::printf("    customer %lld\n", static_cast<long long>(f.node));
+    break;
+  }
+}
+
+// How bad a violation of its kind is, for the worst-first order.
+ext badness(const Finding &f) {
+  switch (f.kind) {
+  case Kind::capacity_exceeded:
+    return f.value - f.limit;
+  case Kind::time_window_missed:
+  case Kind::depot_closed:
+    return f.excess;
+  case Kind::total_above_declared:
+  case Kind::total_below_declared:
+    return f.excess < 0 ? -f.excess : f.excess;
+  default:
+    return 0;
+  }
+}
+
+void print_routes() {
+  std::printf("\n%5s %9s %9s %10s %9s %9s %10s %9s\n", "route", "customers", "load", "distance",
+              "waiting", "service", "duration", "slack");
+  size_t shown = std::min(record.routes.size(), ROUTES_SHOWN);
+  for (size_t i = 0; i < shown; ++i) {
+    const RouteFigures &r = record.routes[i].figures;
+    std::printf("%5d %9d %9.0f %10.2f %9.2f %9.2f %10.2f %9.2f\n", r.route, r.customers, r.load,
+                d(r.distance), d(r.waiting), d(r.service), d(r.duration), d(r.slack));
+  }
+  int64_t more = record.vehicles - static_cast<int64_t>(shown);
+  if (more > 0)
+    std::printf("(and %lld more routes; --json lists them)\n", static_cast<long long>(more));
+  std::printf("(slack: the smallest margin to a window's end on the route, the depot's closing "
+              "time included; negative when late)\n");
+}
+
+void print_violations() {
+  int64_t total = violation_count();
+  if (total == 0) {
+    std::printf("\nno violations\n");
+    return;
+  }
+  std::printf("\nviolations: %lld\n", static_cast<long long>(total));
+  std::vector<const Finding *> of_kind;
+  for (Kind kind : severity) {
+    int64_t count = record.kind_count[static_cast<int>(kind)];
+    if (count == 0) continue;
+    std::printf("  %-26s %lld\n", kind_name(kind), static_cast<long long>(count));
+    of_kind.clear();
+    for (const Finding &f : record.violations)
+      if (f.kind == kind) of_kind.push_back(&f);
+    std::stable_sort(of_kind.begin(), of_kind.end(),
+                     [](const Finding *a, const Finding *b) { return badness(*a) > badness(*b); });
+    size_t shown = std::min(of_kind.size(), PER_KIND_SHOWN);
+    for (size_t i = 0; i < shown; ++i) describe(*of_kind[i]);
+    if (count > static_cast<int64_t>(shown))
+      std::printf("    (and %lld more)\n", static_cast<long long>(count - shown));
+  }
+}
+
+void print_summary() {
+  std::printf("\nsummary\n");
+  std::printf("  vehicles   %lld used, the instance has %d\n",
+              static_cast<long long>(record.vehicles), vehicles);
+  std::printf("  customers  %lld of %lld served\n", static_cast<long long>(customers_served()),
+              static_cast<long long>(n > 0 ? n : 0));
+  std::printf("  distance   %.4f  travel only: the figure papers publish\n", d(record.distance));
+  std::printf("  duration   %.4f  travel, waiting and service: fleetjudge's total\n",
+              d(total_cost));
+  std::printf("  waiting    %.4f\n", d(record.waiting));
+  std::printf("  service    %.4f\n", d(record.service));
+  std::printf("  feasible   %s\n", feasible() ? "yes" : "no");
+}
+
+void print_verdict() {
+  std::printf("\nfleetjudge's verdict (status %d):\n", record.verdict_status);
+  const std::string &v = record.verdict;
+  size_t start = 0;
+  while (start < v.size()) {
+    size_t end = v.find('\n', start);
+    if (end == std::string::npos) end = v.size();
+    std::printf("  %.*s\n", static_cast<int>(end - start), v.data() + start);
+    start = end + 1;
+  }
+}
+
+} // namespace
+
+void write_text(const Files &files) {
+  std::printf("instance   %s: %lld customers, capacity %g, %d vehicles\n", files.instance,
+              static_cast<long long>(n > 0 ? n : 0), TCap, vehicles);
+  std::printf("solution   %s\n", files.solution);
+  if (record.vehicles > 0) print_routes();
+  print_violations();
+  print_summary();
+  print_verdict();
+}
