@@ -3,7 +3,8 @@
 # case folder, with stdout compared byte for byte and the exit status exactly.
 #   run_case.sh <fleetjudge binary> <case folder>
 # The folder holds `stdout` and `status`, and either the default inputs
-# `instance` and `solution` or a file `args`, one argument per line.
+# `instance` and `solution` or a file `args`, one argument per line. Standard
+# error must be empty, or equal to the folder's `stderr` file where it has one.
 set -u
 bin=$1
 cd "$2" || exit 2
@@ -17,5 +18,7 @@ if ! cmp -s stdout "$out"; then
   echo "stdout differs (expected, then actual):"; od -c stdout; od -c "$out"; ok=0
 fi
 if [ "$status" != "$(cat status)" ]; then echo "status $status, expected $(cat status)"; ok=0; fi
-if [ -s "$err" ]; then echo "unexpected stderr:"; cat "$err"; ok=0; fi
+if [ -f stderr ]; then
+  if ! cmp -s stderr "$err"; then echo "stderr differs:"; cat "$err"; ok=0; fi
+elif [ -s "$err" ]; then echo "unexpected stderr:"; cat "$err"; ok=0; fi
 [ $ok = 1 ]

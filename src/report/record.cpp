@@ -1,7 +1,6 @@
 #include "report.h"
 
 #include "../instance/node_table.h"
-#include "../screen/screen.h"
 
 Record record;
 
@@ -90,6 +89,6 @@ int64_t violation_count() {
 int exit_status() {
   if (!record.error.empty()) return 2;
   // A correct claim of infeasibility: the screening's findings are its proof.
-  if (L == -1 && infeasible) return 0;
+  if (L == -1 && record.verdict_status == 0) return 0;
   return violation_count() > 0 ? 1 : 0;
 }
