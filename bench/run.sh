@@ -17,6 +17,7 @@ out=$here/out
 reps=${BENCH_REPS:-9}
 keep=${BENCH_KEEP:-0}
 bin=$root/build/fleetjudge
+report=$root/build/fleetjudge-report
 started=$SECONDS
 
 mkdir -p "$out"
@@ -24,7 +25,7 @@ cd "$root"
 
 echo "== build (Release)"
 if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=Release &&
-       cmake --build build -j2 --target fleetjudge; } >"$out/build.log" 2>&1; then
+       cmake --build build -j2 --target fleetjudge fleetjudge-report; } >"$out/build.log" 2>&1; then
   cat "$out/build.log"
   exit 1
 fi
@@ -133,6 +134,28 @@ row "b-1m-long" "$(human "$(size "$out/b-1m-long.sol")")" "wc -l inst b-1m-long"
 timing 20 c.sol cat "$inst" "$out/c.sol"
 row "c (-1)" "$(human "$(size "$inst")")" "cat instance c.sol" 1.5 "$bin" "$inst" "$out/c.sol"
 
+# The report against the checker itself, on the same files: text, then JSON.
+report_rows=()
+report_row() { # case solution batch target [--json]
+  local name=$1 sol=$2 batch=$3 target=$4 lines ratio rss
+  shift 4
+  mapfile -t lines < <("$out/timeit" "$reps" "$batch" "$report" "$@" "$inst" "$out/$sol" :: \
+    "$bin" "$inst" "$out/$sol")
+  [[ ${#lines[@]} == 2 ]] || { echo "timeit failed" >&2; exit 1; }
+  read -r T_REP _ _ _ <<<"${lines[0]}"
+  read -r T_CHK2 _ _ _ <<<"${lines[1]}"
+  ratio=$(awk -v a="$T_REP" -v b="$T_CHK2" 'BEGIN { printf "%.2f", a / b }')
+  read -r rss _ <<<"$(mem "$report" "$@" "$inst" "$out/$sol")"
+  report_rows+=("$(printf '%-16s %8.1f %8.1f %6sx %-6s %-6s %7s' "$name${1:+ $1}" "$T_REP" "$T_CHK2" \
+    "$ratio" "${target:+<=$target}" \
+    "$(awk -v r="$ratio" -v t="${target:-0}" 'BEGIN { print t == 0 ? "-" : (r <= t ? "met" : "MISSED") }')" \
+    "$rss")")
+}
+report_row "a (valid)" a.sol 20 2.0
+report_row "a (valid)" a.sol 20 "" --json
+report_row "b (1 GB)" b.sol 1 1.5
+report_row "b (1 GB)" b.sol 1 "" --json
+
 # The cost of starting a process at all, for reading the small cases: the
 # checker with no arguments prints its usage line and stops.
 lines=()
@@ -149,6 +172,12 @@ printf '%s\n' "${rows[@]}"
 echo "(times in ms: median and minimum wall time, median user+sys CPU time of the checker;"
 echo " ratio = checker median / reference median; RSS KiB and minflt: peak resident set and"
 echo " minor page faults of the checker, median of 5 runs under /usr/bin/time -v)"
+echo
+echo
+printf '%-16s %8s %8s %7s %-6s %-6s %7s\n' "report on" "rep med" "chk med" ratio target result \
+  "RSS KiB"
+printf '%s\n' "${report_rows[@]}"
+echo "(fleetjudge-report against fleetjudge on the same files, medians in ms; RSS of the report)"
 echo
 echo "process start-up alone (ms, median): fleetjudge with no arguments $T_START (cpu $C_START);" \
   "cat /dev/null $T_CAT0; true $T_TRUE"
