@@ -37,6 +37,8 @@ void put(const Json &j) {
   std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
+double tenths(int64_t t) { return static_cast<double>(t) / 10; }
+
 Json stop_json(const Stop &s) {
   return Json{{"node", s.node},        {"arrival", num(s.arrival)},
               {"start", num(s.start)}, {"departure", num(s.departure)},
@@ -60,6 +62,10 @@ Json route_json(const KeptRoute &k) {
          {"service", num(r.service)},
          {"duration", num(r.duration)},
          {"slack", num(r.slack)},
+         {"truncated",
+          {{"distance", tenths(r.truncated_distance)},
+           {"duration", tenths(r.truncated_duration)},
+           {"feasible", !r.late_truncated}}},
          {"stops", stops}};
   if (k.stops_left_out > 0) j["stops_left_out"] = k.stops_left_out;
   return j;
@@ -116,7 +122,11 @@ Json summary_json() {
               {"duration", num(total_cost)},
               {"waiting", num(record.waiting)},
               {"service", num(record.service)},
-              {"feasible", feasible()}};
+              {"feasible", feasible()},
+              {"truncated",
+               {{"distance", tenths(record.truncated_distance)},
+                {"duration", tenths(record.truncated_duration)},
+                {"feasible", feasible_truncated()}}}};
 }
 
 } // namespace

@@ -35,9 +35,19 @@ static void keep_fault(const char *text) {
     record.error.pop_back();
 }
 
+static bool keep_stops = false;
+
+static void keep_disagreement(const Stop &s) {
+  if (record.disagreements.size() < DISAGREEMENTS_KEPT)
+    record.disagreements.push_back(s);
+  else
+    record.disagreements_left_out++;
+}
+
 // A stop beyond the limit is counted when its route is done.
 static void keep_stop(const Stop &s) {
-  if (record.stops.size() < STOPS_KEPT) record.stops.push_back(s);
+  if (s.late != s.late_truncated) keep_disagreement(s);
+  if (keep_stops && record.stops.size() < STOPS_KEPT) record.stops.push_back(s);
 }
 
 static size_t route_first_stop = 0;
@@ -47,11 +57,19 @@ static void keep_route(const RouteFigures &r) {
   record.distance += r.distance;
   record.waiting += r.waiting;
   record.service += r.service;
+  record.truncated_distance += r.truncated_distance;
+  record.truncated_duration += r.truncated_duration;
+  record.late_truncated |= r.late_truncated;
+  if (r.return_late != r.return_late_truncated) {
+    const Customer &depot = customers[0];
+    keep_disagreement(Stop{r.route, 0, r.duration, r.duration, r.duration, depot.ready, depot.due,
+                           r.load, r.truncated_duration, r.return_late, r.return_late_truncated});
+  }
   size_t kept_stops = record.stops.size() - route_first_stop;
   if (record.routes.size() < ROUTES_KEPT) {
     record.routes.push_back(KeptRoute{r, route_first_stop, kept_stops, 0});
     KeptRoute &k = record.routes.back();
-    k.stops_left_out = on_stop ? r.customers - static_cast<int64_t>(kept_stops) : 0;
+    k.stops_left_out = keep_stops ? r.customers - static_cast<int64_t>(kept_stops) : 0;
   } else {
     record.routes_left_out++;
     record.stops.resize(route_first_stop); // the stops of a route not kept
@@ -62,7 +80,8 @@ static void keep_route(const RouteFigures &r) {
 void start_recording(bool stops) {
   consumer = Consumer{say_to_verdict, keep, keep_fault, close_verdict};
   on_route = keep_route;
-  on_stop = stops ? keep_stop : nullptr;
+  on_stop = keep_stop;
+  keep_stops = stops;
 }
 
 int64_t customers_served() {
@@ -76,6 +95,21 @@ bool is_listed(Kind kind) { return kind_name(kind) != nullptr; }
 bool feasible() {
   for (int k = 0; k < KIND_COUNT; ++k)
     if (record.kind_count[k] > 0 && is_listed(Kind(k)) && !is_declared(Kind(k))) return false;
+  return true;
+}
+
+// Late stops and returns are judged anew in tenths; the screening's own
+// distances are exact, so its lists of customers no vehicle can reach in
+// time count only in the exact convention.
+bool feasible_truncated() {
+  if (record.late_truncated) return false;
+  for (int k = 0; k < KIND_COUNT; ++k) {
+    Kind kind = Kind(k);
+    if (kind == Kind::time_window_missed || kind == Kind::depot_closed ||
+        kind == Kind::unreachable_customer || kind == Kind::cannot_return)
+      continue;
+    if (record.kind_count[k] > 0 && is_listed(kind) && !is_declared(kind)) return false;
+  }
   return true;
 }
 

@@ -17,6 +17,7 @@
 constexpr size_t ROUTES_KEPT = 10000;      // as many as a solution may declare
 constexpr size_t STOPS_KEPT = 100000;      // over all kept routes
 constexpr size_t VIOLATIONS_KEPT = 100000; // over all kinds; every kind is counted in full
+constexpr size_t DISAGREEMENTS_KEPT = 1000;
 
 struct KeptRoute {
   RouteFigures figures;
@@ -41,6 +42,13 @@ struct Record {
   // Over all routes, kept or not.
   int64_t vehicles = 0;
   ext distance = 0, waiting = 0, service = 0;
+  int64_t truncated_distance = 0, truncated_duration = 0; // tenths
+  bool late_truncated = false;
+
+  // The stops and returns (node 0) that are late in one convention and not
+  // in the other: they decide where the two disagree on feasibility.
+  std::vector<Stop> disagreements;
+  int64_t disagreements_left_out = 0;
 };
 
 extern Record record;
@@ -51,6 +59,7 @@ void start_recording(bool stops);
 int64_t customers_served();
 bool is_listed(Kind kind); // a kind the report lists (not a running one)
 bool feasible();           // no violation of a route or instance kind
+bool feasible_truncated(); // the same, with times in the truncated convention
 int64_t violation_count(); // of listed kinds
 int exit_status();         // 0, 1 or 2
 

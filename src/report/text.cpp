@@ -143,18 +143,45 @@ void print_violations() {
   }
 }
 
+void print_disagreements() {
+  if (record.disagreements.empty()) return;
+  std::printf("\nthe conventions disagree where a vehicle is late in one and not the other:\n");
+  for (const Stop &s : record.disagreements) {
+    if (s.node == 0)
+      std::printf("  route %d, return to the depot", s.route);
+    else
+      std::printf("  route %d, node %d", s.route, s.node);
+    std::printf(": at %.4f exact, %lld.%lld truncated, due %d\n", d(s.start),
+                static_cast<long long>(s.start_tenths / 10),
+                static_cast<long long>(s.start_tenths % 10), s.due);
+  }
+  if (record.disagreements_left_out > 0)
+    std::printf("  (and %lld more)\n", static_cast<long long>(record.disagreements_left_out));
+}
+
+void tenths(int64_t t) {
+  std::printf("%14lld.%lld", static_cast<long long>(t / 10), static_cast<long long>(t % 10));
+}
+
 void print_summary() {
   std::printf("\nsummary\n");
   std::printf("  vehicles   %lld used, the instance has %d\n",
               static_cast<long long>(record.vehicles), vehicles);
   std::printf("  customers  %lld of %lld served\n", static_cast<long long>(customers_served()),
               static_cast<long long>(n > 0 ? n : 0));
-  std::printf("  distance   %.4f  travel only: the figure papers publish\n", d(record.distance));
-  std::printf("  duration   %.4f  travel, waiting and service: fleetjudge's total\n",
-              d(total_cost));
   std::printf("  waiting    %.4f\n", d(record.waiting));
   std::printf("  service    %.4f\n", d(record.service));
-  std::printf("  feasible   %s\n", feasible() ? "yes" : "no");
+  std::printf("\n  %-10s %16s %16s\n", "", "exact", "truncated");
+  std::printf("  %-10s %16.4f", "distance", d(record.distance));
+  tenths(record.truncated_distance);
+  std::printf("  travel only: the figure papers publish\n");
+  std::printf("  %-10s %16.4f", "duration", d(total_cost));
+  tenths(record.truncated_duration);
+  std::printf("  travel, waiting and service: fleetjudge's total\n");
+  std::printf("  %-10s %16s %16s\n", "feasible", feasible() ? "yes" : "no",
+              feasible_truncated() ? "yes" : "no");
+  std::printf("  (exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
+              "every arc cut to one decimal)\n");
 }
 
 void print_verdict() {
@@ -178,5 +205,6 @@ void write_text(const Files &files) {
   if (record.vehicles > 0) print_routes();
   print_violations();
   print_summary();
+  print_disagreements();
   print_verdict();
 }

@@ -33,11 +33,15 @@ void close_checks();
 
 // The figures of each stop and each route, for a listener that wants them
 // (the report); the checker leaves both empty.
+// Times and distances in the truncated convention are whole tenths: every
+// arc cut to one decimal, so its feasibility is exact integer arithmetic.
 struct Stop {
-  int32_t node;
+  int32_t route, node;
   ext arrival, start, departure; // start: when service begins, after any wait
   int32_t ready, due;
-  double load; // delivered so far on the route, this stop included
+  double load;          // delivered so far on the route, this stop included
+  int64_t start_tenths; // when service begins, truncated convention
+  bool late, late_truncated;
 };
 struct RouteFigures {
   int32_t route, customers; // customers: in-range stops
@@ -45,6 +49,9 @@ struct RouteFigures {
   ext distance, waiting, service;
   ext duration; // the return time to the depot
   ext slack;    // the smallest margin to a window's end, the depot's included
+  int64_t truncated_distance, truncated_duration; // tenths
+  bool late, late_truncated;                      // any stop or the return
+  bool return_late, return_late_truncated;
 };
 extern void (*on_stop)(const Stop &);
 extern void (*on_route)(const RouteFigures &);

@@ -20,6 +20,7 @@ struct Vehicle {
   ext one_route_time;
   bool overloaded; // the route's capacity excess is reported once
   RouteFigures figures;
+  int64_t clock_tenths; // the route's clock in the truncated convention
 };
 
 // The running total is held to the declared one at every step; it is
@@ -85,8 +86,26 @@ void visit(int32_t i, Vehicle &v) {
   r.waiting += wait_time;
   r.service += c.service;
   note_slack(v, c.due - start);
-  if (on_stop)
-    on_stop(Stop{B, arrival, start, v.one_route_time, c.ready, c.due, TCap - v.Remainig_Cap});
+
+  int64_t arc = distance_tenths(v.A, B);
+  r.truncated_distance += arc;
+  v.clock_tenths += arc;
+  if (v.clock_tenths < int64_t{c.ready} * 10) v.clock_tenths = int64_t{c.ready} * 10;
+  Stop stop{route,
+            B,
+            arrival,
+            start,
+            v.one_route_time,
+            c.ready,
+            c.due,
+            TCap - v.Remainig_Cap,
+            v.clock_tenths,
+            start > c.due,
+            v.clock_tenths > int64_t{c.due} * 10};
+  v.clock_tenths += int64_t{c.service} * 10;
+  r.late |= stop.late;
+  r.late_truncated |= stop.late_truncated;
+  if (on_stop) on_stop(stop);
 }
 
 void return_to_depot(Vehicle &v) {
@@ -109,6 +128,13 @@ void return_to_depot(Vehicle &v) {
     r.distance += edgelen;
     r.duration = v.one_route_time;
     note_slack(v, customers[0].due - v.one_route_time);
+    int64_t arc = distance_tenths(B, 0);
+    r.truncated_distance += arc;
+    r.truncated_duration = v.clock_tenths + arc;
+    r.return_late = v.one_route_time > customers[0].due;
+    r.return_late_truncated = r.truncated_duration > int64_t{customers[0].due} * 10;
+    r.late |= r.return_late;
+    r.late_truncated |= r.return_late_truncated;
     on_route(r);
   }
   // The count is held to the declared one after every route, too.
@@ -126,7 +152,7 @@ void return_to_depot(Vehicle &v) {
 // Customer numbers up to the end of the line or the first token that is not
 // a number, then back to the depot.
 void walk_route(char *cursor) {
-  Vehicle v{TCap, 0, 0, false, {}};
+  Vehicle v{TCap, 0, 0, false, {}, 0};
   v.figures.slack = customers[0].due; // leaving the depot at time 0
   B = 0;
   int32_t i;
