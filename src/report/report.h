@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -68,3 +69,17 @@ struct Files {
 };
 void write_text(const Files &files);
 void write_json(const Files &files);
+
+// The page for a person: summary, violations, a route map, a schedule and the
+// route table in one self-contained file that is HTML and well-formed XML
+// alike (html.cpp, html_map.cpp, html_schedule.cpp). Needs the stops kept.
+void write_html(const Files &files, std::FILE *out);
+void write_html_map(std::FILE *out);
+void write_html_schedule(std::FILE *out);
+// Input text as character data or an attribute value: markup characters
+// escaped, bytes from 0x80 as the Latin-1 characters of the same code,
+// control characters (XML forbids them) as U+FFFD.
+void put_html_text(std::FILE *out, const std::string &bytes);
+std::string finding_text(const Finding &f); // one line, for a list or a tooltip
+const char *route_colour(int32_t route);    // the route's colour on every picture
+std::vector<int64_t> violations_by_route(); // indexed by route number

@@ -1,0 +1,355 @@
+// The report as a page: the verdict, the summary and the violations as text,
+// then the route map and the schedule (html_map.cpp, html_schedule.cpp), then
+// the route table. Everything is inline, nothing is fetched, so the file opens
+// anywhere and can be mailed. The page is polyglot: every element is closed and
+// every attribute quoted, so an XML parser reads it as a browser does.
+#include <algorithm>
+#include <cstdarg>
+
+#include "../instance/node_table.h"
+#include "report.h"
+
+namespace {
+
+constexpr size_t PER_KIND_SHOWN = 50; // violations listed of each kind
+
+// The kinds, the worst first, as in the text report.
+constexpr Kind severity[] = {
+    Kind::no_demand,
+    Kind::customer_out_of_range,
+    Kind::not_visited,
+    Kind::visited_twice,
+    Kind::capacity_exceeded,
+    Kind::time_window_missed,
+    Kind::depot_closed,
+    Kind::unreachable_customer,
+    Kind::cannot_return,
+    Kind::demand_too_big,
+    Kind::too_many_vehicles,
+    Kind::claimed_infeasible_wrongly,
+    Kind::claimed_feasible_wrongly,
+    Kind::no_routes,
+    Kind::too_few_routes,
+    Kind::too_many_routes,
+    Kind::total_above_declared,
+    Kind::total_below_declared,
+};
+
+// Neighbouring routes get colours far apart; red is kept for violations.
+constexpr const char *palette[] = {"#1f77b4", "#ff7f0e", "#2ca02c", "#9467bd", "#8c564b",
+                                   "#e377c2", "#17becf", "#bcbd22", "#7f7f7f", "#393b79"};
+
+double d(ext v) { return to_double(v); }
+
+std::string format(const char *fmt, ...) {
+  char buf[256];
+  va_list args;
+  va_start(args, fmt);
+  std::vsnprintf(buf, sizeof buf, fmt, args);
+  va_end(args);
+  return buf;
+}
+
+ext badness(const Finding &f) {
+  switch (f.kind) {
+  case Kind::capacity_exceeded:
+    return f.value - f.limit;
+  case Kind::time_window_missed:
+  case Kind::depot_closed:
+    return f.excess;
+  default:
+    return 0;
+  }
+}
+
+// Plain-text style sheet: no '<' or '&', so it needs no escaping in XML.
+const char style[] = R"(
+body { font: 14px/1.4 sans-serif; color: #222; margin: 16px 24px; max-width: 1200px; }
+h1 { font-size: 20px; margin: 0 0 4px; }
+h2 { font-size: 16px; margin: 24px 0 6px; border-bottom: 1px solid #ccc; }
+.files { color: #555; margin: 0; }
+.verdict { font-size: 16px; padding: 6px 10px; margin: 10px 0; border-left: 6px solid; }
+.verdict.ok { border-color: #2ca02c; background: #eef7ee; }
+.verdict.bad { border-color: #d62728; background: #fbeeee; }
+.columns { display: flex; flex-wrap: wrap; gap: 32px; }
+table { border-collapse: collapse; }
+td, th { padding: 1px 8px; text-align: right; }
+th { background: #f0f0f0; }
+td.l, th.l { text-align: left; }
+#routes th { cursor: pointer; }
+#routes tr.bad td { background: #fbeeee; }
+.swatch { display: inline-block; width: 10px; height: 10px; margin-right: 4px; }
+.kind { font-weight: bold; }
+ul { margin: 2px 0 8px; padding-left: 20px; }
+.note { color: #555; }
+.late { color: #d62728; }
+svg text { font-family: sans-serif; }
+)";
+
+// Sorts the route table by a clicked column head. No '<' or '&' in it, so
+// that it stays well-formed XML; the table reads the same without it.
+const char script[] = R"(
+(function () {
+  var table = document.getElementById('routes');
+  if (!table) return;
+  var heads = table.tHead.rows[0].cells;
+  function sorter(col) {
+    var up = true;
+    return function () {
+      var body = table.tBodies[0];
+      var rows = Array.prototype.slice.call(body.rows);
+      rows.sort(function (a, b) {
+        var diff = parseFloat(a.cells[col].textContent) - parseFloat(b.cells[col].textContent);
+        return up ? diff : -diff;
+      });
+      up = !up;
+      rows.forEach(function (r) { body.appendChild(r); });
+    };
+  }
+  for (var i = 0; i !== heads.length; i++) heads[i].onclick = sorter(i);
+})();
+)";
+
+void put_violations(std::FILE *out) {
+  int64_t total = violation_count();
+  if (total == 0) {
+    std::fputs("<p>No violations.</p>\n", out);
+    return;
+  }
+  std::vector<const Finding *> of_kind;
+  for (Kind kind : severity) {
+    int64_t count = record.kind_count[static_cast<int>(kind)];
+    if (count == 0) continue;
+    std::fprintf(out, "<div><span class=\"kind\">%s</span> %lld</div>\n<ul>\n", kind_name(kind),
+                 static_cast<long long>(count));
+    of_kind.clear();
+    for (const Finding &f : record.violations)
+      if (f.kind == kind) of_kind.push_back(&f);
+    std::stable_sort(of_kind.begin(), of_kind.end(),
+                     [](const Finding *a, const Finding *b) { return badness(*a) > badness(*b); });
+    size_t shown = std::min(of_kind.size(), PER_KIND_SHOWN);
+    for (size_t i = 0; i < shown; ++i) {
+      std::fputs("<li>", out);
+      put_html_text(out, finding_text(*of_kind[i]));
+      std::fputs("</li>\n", out);
+    }
+    if (count > static_cast<int64_t>(shown))
+      std::fprintf(out, "<li>(and %lld more)</li>\n", static_cast<long long>(count - shown));
+    std::fputs("</ul>\n", out);
+  }
+}
+
+std::string tenths(int64_t t) {
+  return format("%lld.%lld", static_cast<long long>(t / 10), static_cast<long long>(t % 10));
+}
+
+void put_summary(std::FILE *out) {
+  std::fputs("<table>\n", out);
+  std::fprintf(out,
+               "<tr><td class=\"l\">vehicles</td><td>%lld</td><td class=\"l\">used, the "
+               "instance has %d</td></tr>\n",
+               static_cast<long long>(record.vehicles), vehicles);
+  std::fprintf(out,
+               "<tr><td class=\"l\">customers</td><td>%lld</td><td class=\"l\">of %lld "
+               "served</td></tr>\n",
+               static_cast<long long>(customers_served()), static_cast<long long>(n > 0 ? n : 0));
+  std::fprintf(out, "<tr><td class=\"l\">waiting</td><td>%.4f</td><td></td></tr>\n",
+               d(record.waiting));
+  std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n</table>\n",
+               d(record.service));
+  std::fputs("<table>\n<tr><th class=\"l\"></th><th>exact</th><th>truncated</th><th "
+             "class=\"l\"></th></tr>\n",
+             out);
+  std::fprintf(out,
+               "<tr><td class=\"l\">distance</td><td>%.4f</td><td>%s</td><td "
+               "class=\"l note\">travel only: the figure papers publish</td></tr>\n",
+               d(record.distance), tenths(record.truncated_distance).c_str());
+  std::fprintf(out,
+               "<tr><td class=\"l\">duration</td><td>%.4f</td><td>%s</td><td "
+               "class=\"l note\">travel, waiting and service: fleetjudge's total</td></tr>\n",
+               d(total_cost), tenths(record.truncated_duration).c_str());
+  std::fprintf(out, "<tr><td class=\"l\">feasible</td><td>%s</td><td>%s</td><td></td></tr>\n",
+               feasible() ? "yes" : "no", feasible_truncated() ? "yes" : "no");
+  std::fputs("</table>\n<p class=\"note\">exact: Euclidean distances in extended precision, as "
+             "fleetjudge; truncated: every arc cut to one decimal.</p>\n",
+             out);
+  if (record.disagreements.empty()) return;
+  std::fputs("<p>The conventions disagree where a vehicle is late in one and not the "
+             "other:</p>\n<ul>\n",
+             out);
+  for (const Stop &s : record.disagreements)
+    std::fprintf(out, "<li>route %d, %s: at %.4f exact, %s truncated, due %d</li>\n", s.route,
+                 s.node == 0 ? "return to the depot" : format("node %d", s.node).c_str(),
+                 d(s.start), tenths(s.start_tenths).c_str(), s.due);
+  if (record.disagreements_left_out > 0)
+    std::fprintf(out, "<li>(and %lld more)</li>\n",
+                 static_cast<long long>(record.disagreements_left_out));
+  std::fputs("</ul>\n", out);
+}
+
+void put_route_table(std::FILE *out) {
+  std::vector<int64_t> bad = violations_by_route();
+  std::fputs("<p class=\"note\">Click a column head to sort. Slack: the smallest margin to a "
+             "window's end on the route, the depot's closing time included; negative when "
+             "late.</p>\n<table id=\"routes\">\n<thead><tr><th>route</th><th>customers</th>"
+             "<th>load</th><th>distance</th><th>waiting</th><th>service</th><th>duration</th>"
+             "<th>slack</th><th>distance (truncated)</th><th>duration (truncated)</th>"
+             "<th>violations</th></tr></thead>\n<tbody>\n",
+             out);
+  for (const KeptRoute &k : record.routes) {
+    const RouteFigures &r = k.figures;
+    int64_t v = bad[r.route];
+    std::fprintf(out,
+                 "<tr%s><td><span class=\"swatch\" style=\"background:%s\"></span>%d</td>"
+                 "<td>%d</td><td>%.0f</td><td>%.2f</td><td>%.2f</td><td>%.2f</td><td>%.2f</td>"
+                 "<td%s>%.2f</td><td>%s</td><td>%s</td><td>%lld</td></tr>\n",
+                 v > 0 ? " class=\"bad\"" : "", route_colour(r.route), r.route, r.customers, r.load,
+                 d(r.distance), d(r.waiting), d(r.service), d(r.duration),
+                 r.slack < 0 ? " class=\"late\"" : "", d(r.slack),
+                 tenths(r.truncated_distance).c_str(), tenths(r.truncated_duration).c_str(),
+                 static_cast<long long>(v));
+  }
+  std::fputs("</tbody>\n</table>\n", out);
+  if (record.routes_left_out > 0)
+    std::fprintf(out,
+                 "<p class=\"note\">(and %lld more routes, beyond what the report keeps)</p>\n",
+                 static_cast<long long>(record.routes_left_out));
+}
+
+} // namespace
+
+void put_html_text(std::FILE *out, const std::string &bytes) {
+  for (unsigned char c : bytes) {
+    switch (c) {
+    case '&':
+      std::fputs("&amp;", out);
+      break;
+    case '<':
+      std::fputs("&lt;", out);
+      break;
+    case '>':
+      std::fputs("&gt;", out);
+      break;
+    case '"':
+      std::fputs("&quot;", out);
+      break;
+    case '\'':
+      std::fputs("&#39;", out);
+      break;
+    default:
+      // Tab and line feed are the only control characters XML and HTML both
+      // keep as they are; C1 codes would be remapped by a browser.
+      if ((c < 0x20 && c != '\t' && c != '\n') || (c >= 0x7F && c < 0xA0))
+        std::fputs("&#xFFFD;", out);
+      else if (c >= 0x80)
+        std::fprintf(out, "&#%d;", c);
+      else
+        std::fputc(c, out);
+    }
+  }
+}
+
+const char *route_colour(int32_t route) {
+  constexpr int32_t count = sizeof palette / sizeof palette[0];
+  return palette[((route - 1) % count + count) % count];
+}
+
+std::vector<int64_t> violations_by_route() {
+  std::vector<int64_t> count(MAX_L + 2, 0);
+  for (const Finding &f : record.violations)
+    if (f.route > 0 && f.route <= MAX_L + 1 && !is_declared(f.kind) &&
+        f.kind != Kind::too_many_vehicles)
+      count[f.route]++;
+  return count;
+}
+
+std::string finding_text(const Finding &f) {
+  long long node = f.node;
+  switch (f.kind) {
+  case Kind::customer_out_of_range:
+    return format("route %d: customer %lld is not in the instance", f.route, node);
+  case Kind::visited_twice:
+    return format("route %d: customer %lld, served before", f.route, node);
+  case Kind::capacity_exceeded:
+    return format("route %d, node %lld: load %.0f above the capacity %.0f", f.route, node,
+                  d(f.value), d(f.limit));
+  case Kind::time_window_missed:
+    return format("route %d, node %lld: service starts at %.2f, due %.0f: %.2f late", f.route, node,
+                  d(f.value), d(f.limit), d(f.excess));
+  case Kind::depot_closed:
+    return format("route %d, back from node %lld at %.2f, depot closes at %.0f: %.2f late", f.route,
+                  node, d(f.value), d(f.limit), d(f.excess));
+  case Kind::too_many_vehicles:
+    return format("%lld routes, the instance has %lld vehicles", static_cast<long long>(f.found),
+                  static_cast<long long>(f.declared));
+  case Kind::too_many_routes:
+  case Kind::too_few_routes:
+  case Kind::no_routes:
+    return format("declared %lld routes, found %lld", static_cast<long long>(f.declared),
+                  static_cast<long long>(f.found));
+  case Kind::total_above_declared:
+  case Kind::total_below_declared:
+    return format("computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)",
+                  d(f.value), d(f.limit), d(f.excess));
+  case Kind::claimed_infeasible_wrongly:
+    return "the solution claims that no solution exists; the screening found none of its reasons";
+  case Kind::claimed_feasible_wrongly:
+    return "the solution has routes; the screening found customers no vehicle can serve";
+  case Kind::not_visited:
+    return format("customer %lld is not visited", node);
+  default: // the screening's kinds
+    return format("customer %lld: %s", node, kind_name(f.kind));
+  }
+}
+
+void write_html(const Files &files, std::FILE *out) {
+  std::fputs("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\">\n"
+             "<head>\n<meta charset=\"utf-8\"/>\n<title>fleetjudge-report: ",
+             out);
+  put_html_text(out, instance_name);
+  std::fprintf(out, "</title>\n<style>%s</style>\n</head>\n<body>\n<h1>", style);
+  put_html_text(out, instance_name);
+  std::fputs("</h1>\n<p class=\"files\">instance <code>", out);
+  put_html_text(out, files.instance);
+  std::fprintf(out, "</code>: %lld customers, capacity %g, %d vehicles<br/>solution <code>",
+               static_cast<long long>(n > 0 ? n : 0), TCap, vehicles);
+  put_html_text(out, files.solution);
+  std::fputs("</code></p>\n", out);
+
+  bool judged = record.error.empty();
+  int64_t total = violation_count();
+  bool good = judged && total == 0;
+  std::fprintf(out, "<div class=\"verdict %s\">", good ? "ok" : "bad");
+  if (!judged) {
+    std::fputs("The report cannot judge: ", out);
+    put_html_text(out, record.error);
+  } else if (good) {
+    std::fputs("No violations.", out);
+  } else {
+    std::fprintf(out, "%lld violation%s; feasible: %s (exact), %s (truncated).",
+                 static_cast<long long>(total), total == 1 ? "" : "s", feasible() ? "yes" : "no",
+                 feasible_truncated() ? "yes" : "no");
+  }
+  std::fprintf(out, "<br/>fleetjudge's verdict (status %d): <code>", record.verdict_status);
+  put_html_text(out, record.verdict);
+  std::fputs("</code></div>\n", out);
+
+  if (judged) {
+    std::fputs("<div class=\"columns\">\n<div>\n<h2>Summary</h2>\n", out);
+    put_summary(out);
+    std::fputs("</div>\n<div>\n<h2>Violations</h2>\n", out);
+    put_violations(out);
+    std::fputs("</div>\n</div>\n", out);
+  }
+  if (n >= 0) {
+    std::fputs("<h2>Route map</h2>\n", out);
+    write_html_map(out);
+  }
+  if (!record.routes.empty()) {
+    std::fputs("<h2>Schedule</h2>\n", out);
+    write_html_schedule(out);
+    std::fputs("<h2>Routes</h2>\n", out);
+    put_route_table(out);
+  }
+  std::fprintf(out, "<script>%s</script>\n</body>\n</html>\n", script);
+}

@@ -1,0 +1,176 @@
+// The schedule: one row per route on a common time axis from 0 to the depot's
+// closing time (further where a vehicle returns later). Each row shows the
+// travel as a thin line, the waiting as a dotted one, the service as a block,
+// and under each stop its customer's window; a late start is a red bar from
+// the window's end to the start, labelled with how late. With many routes
+// only those with violations and the tightest by slack are drawn.
+#include <algorithm>
+#include <cmath>
+
+#include "../instance/node_table.h"
+#include "report.h"
+
+namespace {
+
+constexpr size_t ROWS_SHOWN = 60;
+constexpr double LEFT = 70, RIGHT = 90, PLOT = 1000 - LEFT - RIGHT, TOP = 44;
+constexpr const char *RED = "#d62728";
+
+// A step of 1, 2 or 5 times a power of ten giving about ten ticks.
+double tick_step(double span) {
+  double raw = span / 10, power = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double m : {1.0, 2.0, 5.0})
+    if (m * power >= raw) return m * power;
+  return 10 * power;
+}
+
+// The routes drawn: those with violations first, then the smallest slack,
+// shown in route order.
+std::vector<const KeptRoute *> chosen_rows(const std::vector<int64_t> &bad) {
+  std::vector<const KeptRoute *> rows;
+  for (const KeptRoute &k : record.routes) rows.push_back(&k);
+  if (rows.size() <= ROWS_SHOWN) return rows;
+  std::stable_sort(rows.begin(), rows.end(), [&](const KeptRoute *a, const KeptRoute *b) {
+    bool fa = bad[a->figures.route] > 0, fb = bad[b->figures.route] > 0;
+    if (fa != fb) return fa;
+    return a->figures.slack < b->figures.slack;
+  });
+  rows.resize(ROWS_SHOWN);
+  std::sort(rows.begin(), rows.end(), [](const KeptRoute *a, const KeptRoute *b) {
+    return a->figures.route < b->figures.route;
+  });
+  return rows;
+}
+
+} // namespace
+
+void write_html_schedule(std::FILE *out) {
+  std::vector<int64_t> bad = violations_by_route();
+  std::vector<const KeptRoute *> rows = chosen_rows(bad);
+  double closing = customers[0].due, end = std::max(closing, 1.0);
+  for (const KeptRoute *k : rows) end = std::max(end, to_double(k->figures.duration));
+  double row = rows.size() > 30 ? 13 : 18;
+  double height = TOP + row * rows.size() + 10;
+  auto x = [&](double t) { return LEFT + PLOT * t / end; };
+
+  std::fprintf(out,
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1000\" height=\"%.0f\" "
+               "viewBox=\"0 0 1000 %.0f\" font-size=\"11\" role=\"img\">\n"
+               "<title>Schedule</title>\n<rect width=\"100%%\" height=\"100%%\" fill=\"#fff\"/>\n",
+               height, height);
+
+  // The legend, then the axis with its ticks and the closing time.
+  std::fprintf(out,
+               "<g fill=\"#333\">"
+               "<line x1=\"%.0f\" y1=\"10\" x2=\"%.0f\" y2=\"10\" stroke=\"#444\"/>"
+               "<text x=\"%.0f\" y=\"14\">travel</text>"
+               "<line x1=\"%.0f\" y1=\"10\" x2=\"%.0f\" y2=\"10\" stroke=\"#444\" "
+               "stroke-dasharray=\"1 2\"/><text x=\"%.0f\" y=\"14\">waiting</text>"
+               "<rect x=\"%.0f\" y=\"6\" width=\"20\" height=\"8\" fill=\"#444\"/>"
+               "<text x=\"%.0f\" y=\"14\">service</text>"
+               "<line x1=\"%.0f\" y1=\"13\" x2=\"%.0f\" y2=\"13\" stroke=\"#aaa\"/>"
+               "<line x1=\"%.0f\" y1=\"9\" x2=\"%.0f\" y2=\"13\" stroke=\"#aaa\"/>"
+               "<text x=\"%.0f\" y=\"14\">time window (tick: its end)</text>"
+               "<rect x=\"%.0f\" y=\"6\" width=\"20\" height=\"8\" fill=\"%s\"/>"
+               "<text x=\"%.0f\" y=\"14\">late: from the window's end to the start</text>"
+               "</g>\n",
+               LEFT, LEFT + 20, LEFT + 24, LEFT + 80, LEFT + 100, LEFT + 104, LEFT + 160,
+               LEFT + 184, LEFT + 240, LEFT + 270, LEFT + 270, LEFT + 270, LEFT + 274, LEFT + 440,
+               RED, LEFT + 464);
+  double step = tick_step(end);
+  double bottom = height - 10;
+  for (double t = 0; t <= end + 1e-9; t += step)
+    std::fprintf(out,
+                 "<line x1=\"%.1f\" y1=\"%.0f\" x2=\"%.1f\" y2=\"%.0f\" stroke=\"#eee\"/>"
+                 "<text x=\"%.1f\" y=\"%.0f\" fill=\"#666\" text-anchor=\"middle\">%g</text>\n",
+                 x(t), TOP - 6, x(t), bottom, x(t), TOP - 10, t);
+  std::fprintf(out,
+               "<line x1=\"%.1f\" y1=\"%.0f\" x2=\"%.1f\" y2=\"%.0f\" stroke=\"#000\" "
+               "stroke-dasharray=\"4 3\"><title>the depot closes at %g</title></line>\n",
+               x(closing), TOP - 6, x(closing), bottom, closing);
+  std::fprintf(out, "<text x=\"%.0f\" y=\"%.0f\" fill=\"#666\">slack</text>\n", 1000 - RIGHT + 8,
+               TOP - 10);
+
+  std::vector<std::string> labels;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const KeptRoute &k = *rows[i];
+    const RouteFigures &r = k.figures;
+    const char *colour = route_colour(r.route);
+    double y = TOP + row * i + row / 2; // the row's middle line
+    std::fprintf(out,
+                 "<g><title>route %d: %d customers, duration %.2f, slack %.2f</title>"
+                 "<text x=\"%.0f\" y=\"%.1f\" text-anchor=\"end\"%s>route %d</text>"
+                 "<text x=\"%.0f\" y=\"%.1f\"%s>%.2f</text></g>\n",
+                 r.route, r.customers, to_double(r.duration), to_double(r.slack), LEFT - 6, y + 4,
+                 bad[r.route] > 0 ? " fill=\"#d62728\" font-weight=\"bold\"" : "", r.route,
+                 1000 - RIGHT + 8, y + 4, r.slack < 0 ? " fill=\"#d62728\"" : "",
+                 to_double(r.slack));
+    double clock = 0; // when the vehicle left its last stop
+    labels.clear();
+    for (size_t j = 0; j < k.stop_count; ++j) {
+      const Stop &s = record.stops[k.first_stop + j];
+      double arrival = to_double(s.arrival), start = to_double(s.start);
+      double departure = to_double(s.departure);
+      double low = y + row / 2 - 2; // the windows' line, under the blocks
+      std::fprintf(out, "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>",
+                   x(clock), y, x(arrival), y, colour);
+      if (start > arrival)
+        std::fprintf(out,
+                     "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
+                     "stroke-dasharray=\"1 2\"/>",
+                     x(arrival), y, x(start), y, colour);
+      std::fprintf(out,
+                   "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#aaa\"/>"
+                   "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#aaa\"/>",
+                   x(s.ready), low, x(s.due), low, x(s.due), low - 4, x(s.due), low);
+      if (s.late)
+        std::fprintf(out,
+                     "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" "
+                     "fill=\"%s\"/>",
+                     x(s.due), y - row / 2 + 1, std::max(2.0, x(start) - x(s.due)), row - 2, RED);
+      std::fprintf(out,
+                   "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
+                   "<title>route %d, node %d: arrives %.2f, service %.2f to %.2f, window "
+                   "%d to %d%s</title></rect>\n",
+                   x(start), y - row / 4, std::max(1.0, x(departure) - x(start)), row / 2,
+                   s.late ? RED : colour, r.route, s.node, arrival, start, departure, s.ready,
+                   s.due, s.late ? "; late" : "");
+      if (s.late) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%d: %.2f late", s.node, start - s.due);
+        labels.push_back(std::to_string(static_cast<int>(x(departure) + 4)) + "|" + text);
+      }
+      clock = departure;
+    }
+    double back = to_double(r.duration);
+    std::fprintf(out, "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>",
+                 x(clock), y, x(back), y, colour);
+    if (r.return_late) {
+      std::fprintf(out,
+                   "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" "
+                   "fill=\"%s\"><title>route %d back at the depot at %.2f, %.2f after it "
+                   "closes</title></rect>",
+                   x(closing), y - row / 2 + 1, std::max(2.0, x(back) - x(closing)), row - 2, RED,
+                   r.route, back, back - closing);
+      char text[64];
+      std::snprintf(text, sizeof text, "back %.2f late", back - closing);
+      labels.push_back(std::to_string(static_cast<int>(x(back) + 4)) + "|" + text);
+    }
+    std::fputc('\n', out);
+    // Labels last, over the row's own marks.
+    for (const std::string &label : labels) {
+      size_t bar = label.find('|');
+      std::fprintf(out,
+                   "<text x=\"%s\" y=\"%.1f\" fill=\"%s\" font-weight=\"bold\" "
+                   "stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\">%s</text>\n",
+                   label.substr(0, bar).c_str(), y + 4, RED, label.c_str() + bar + 1);
+    }
+  }
+  std::fputs("</svg>\n", out);
+  size_t left_out = record.routes.size() - rows.size();
+  if (left_out > 0)
+    std::fprintf(out,
+                 "<p class=\"note\">%zu of %zu routes shown: those with violations and the "
+                 "tightest by slack; %zu left out (the route table lists them all).</p>\n",
+                 rows.size(), record.routes.size(), left_out);
+}
