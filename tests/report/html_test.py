@@ -1,0 +1,149 @@
+#!/usr/bin/env python3
+"""fleetjudge-report's page: well-formed, self-contained, safe with hostile
+input, and drawn by a real browser.
+
+    html_test.py page REPORT EXAMPLES_DIR     the page parses as XML, fetches
+                                              nothing, escapes input text; the
+                                              option's failures give status 2
+    html_test.py browser REPORT EXAMPLES_DIR  headless Chromium renders it
+                                              (skips, status 77, without one)
+"""
+import pathlib
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import zlib
+
+mode, report, examples = sys.argv[1], sys.argv[2], pathlib.Path(sys.argv[3])
+tmp = pathlib.Path(tempfile.mkdtemp())
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL:", what)
+
+
+def page_of(instance, solution, page, *extra):
+    run = subprocess.run([report, *extra, "--html", str(page), str(instance), str(solution)],
+                         capture_output=True)
+    return run, page.read_bytes() if page.is_file() else b""
+
+
+def well_formed(page):
+    return subprocess.run(["xmllint", "--noout", str(page)]).returncode == 0
+
+
+def test_page():
+    page = tmp / "depot100.html"
+    run, html = page_of(examples / "depot100.txt", examples / "depot100-overloaded.sol", page)
+    check(run.returncode == 1, f"status {run.returncode} for a solution with violations")
+    check(run.stdout.startswith(b"instance "), "the text report still goes to stdout")
+    check(well_formed(page), "the example's page is well-formed XML")
+    refs = re.findall(rb"https?:[^\s\"'<>]*", html)
+    check(all(r in (b"http://www.w3.org/1999/xhtml", b"http://www.w3.org/2000/svg")
+              for r in refs), f"references other than namespaces: {set(refs)}")
+    check(html.index(b"<svg") < html.index(b"<polyline"), "the route map is the first picture")
+    check(html.count(b"<polyline") == 10, "one line per route")
+    for kind in (b"capacity_exceeded", b"time_window_missed"):
+        check(re.search(rb"<title>[^<]*" + kind, html) is not None, f"{kind} named on the map")
+
+    # Hostile text: a name line with markup, a control character and a Latin-1
+    # byte; paths with & and <.
+    bad = tmp / "a&b<c"
+    bad.mkdir()
+    text = (examples / "depot100.txt").read_bytes().split(b"\n", 1)[1]
+    (bad / "i<x>.txt").write_bytes(b"<script>alert(1)</script> \x01caf\xe9 \"q\"\n" + text)
+    shutil.copy(examples / "depot100.sol", bad / "s&t.sol")
+    page = tmp / "hostile.html"
+    run, html = page_of(bad / "i<x>.txt", bad / "s&t.sol", page, "--json")
+    check(run.returncode == 0, f"status {run.returncode} for the valid solution")
+    check(run.stdout.startswith(b"{"), "with --json, the JSON goes to stdout")
+    check(well_formed(page), "the hostile page is well-formed XML")
+    check(html.count(b"<script") == 1, "the page's own script is its only script")
+    check(b"&lt;script&gt;alert(1)&lt;/script&gt;" in html, "the name line is escaped")
+    check(b"caf&#233;" in html and b"\x01" not in html, "Latin-1 kept, control character dropped")
+    check(b"a&amp;b&lt;c/i&lt;x&gt;.txt" in html and b"s&amp;t.sol" in html, "paths escaped")
+
+    # A page that cannot be written: a message and status 2.
+    for where in (tmp / "no-such-dir" / "p.html", pathlib.Path("/dev/full")):
+        run, _ = page_of(examples / "depot100.txt", examples / "depot100.sol", where)
+        check(run.returncode == 2 and b"cannot write the page" in run.stderr,
+              f"{where}: status {run.returncode}, stderr {run.stderr!r}")
+    solution = tmp / "depot100.sol"
+    shutil.copy(examples / "depot100.sol", solution)
+    run, _ = page_of(examples / "depot100.txt", solution, solution)
+    check(run.returncode == 2 and solution.read_bytes() == (examples / "depot100.sol").read_bytes(),
+          "the page never replaces an input file")
+
+
+def png_colours(path):
+    """The distinct colours of an 8-bit RGB or RGBA PNG, and the pixel count."""
+    data = path.read_bytes()
+    pos, idat = 8, b""
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
+            assert depth == 8 and colour in (2, 6) and interlace == 0, "an unexpected PNG kind"
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    raw, bpp = zlib.decompress(idat), 3 if colour == 2 else 4
+    stride, prev, colours = width * bpp, bytearray(width * bpp), set()
+    for y in range(height):
+        filt, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        if filt == 2:
+            line = bytearray((a + b) & 255 for a, b in zip(line, prev))
+        elif filt != 0:
+            for i in range(stride):
+                a = line[i - bpp] if i >= bpp else 0
+                b, c = prev[i], prev[i - bpp] if i >= bpp else 0
+                if filt == 1:
+                    pred = a
+                elif filt == 3:
+                    pred = (a + b) // 2
+                else:
+                    p = a + b - c
+                    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                    pred = a if pa <= pb and pa <= pc else b if pb <= pc else c
+                line[i] = (line[i] + pred) & 255
+        colours.update(bytes(line[i:i + 3]) for i in range(0, stride, bpp))
+        prev = line
+    return colours, width * height
+
+
+def test_browser():
+    browser = shutil.which("chromium")
+    if browser is None:
+        print("SKIP: no chromium installed (apt-get install chromium)")
+        sys.exit(77)
+    page = tmp / "depot100.html"
+    page_of(examples / "depot100.txt", examples / "depot100-overloaded.sol", page)
+    png = tmp / "depot100.png"
+    subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                    "--no-first-run", "--disable-background-networking",
+                    "--disable-component-update", "--disable-sync",
+                    f"--user-data-dir={tmp / 'profile'}", f"--screenshot={png}",
+                    "--window-size=1000,1600", page.resolve().as_uri()],
+                   capture_output=True, timeout=120)
+    check(png.exists(), "chromium wrote a screenshot")
+    if not png.exists():
+        return
+    colours, pixels = png_colours(png)
+    print(f"{len(colours)} distinct colours in {pixels} pixels")
+    # A blank or unstyled page has a handful of greys; the routes add their
+    # palette and antialiasing, the violations their red.
+    check(len(colours) > 200, f"only {len(colours)} colours: the pictures are not drawn")
+    check(b"\xd6\x27\x28" in colours, "the violations' red is on the screen")
+
+
+{"page": test_page, "browser": test_browser}[mode]()
+shutil.rmtree(tmp, ignore_errors=True)
+print(f"{mode}: {'failed' if failures else 'passed'}")
+sys.exit(1 if failures else 0)
