@@ -72,6 +72,8 @@ h2 { font-size: 16px; margin: 24px 0 6px; border-bottom: 1px solid #ccc; }
 .verdict.ok { border-color: #2ca02c; background: #eef7ee; }
 .verdict.bad { border-color: #d62728; background: #fbeeee; }
 .columns { display: flex; flex-wrap: wrap; gap: 32px; }
+.columns > div { flex: 1 1 420px; max-width: 600px; }
+.verdict code { white-space: pre-wrap; }
 table { border-collapse: collapse; }
 td, th { padding: 1px 8px; text-align: right; }
 th { background: #f0f0f0; }

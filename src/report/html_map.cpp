@@ -21,6 +21,12 @@ struct Frame {
   double y(int32_t v) const { return PAD + (max_y - v) * scale; } // north up
 };
 
+std::string format_point(const Frame &f, const Customer &c) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.1f,%.1f", f.x(c.x), f.y(c.y));
+  return buf;
+}
+
 // The label beside a marked customer: what went wrong there, shortly.
 std::string short_text(const Finding &f) {
   char buf[96];
@@ -36,6 +42,9 @@ std::string short_text(const Finding &f) {
   case Kind::capacity_exceeded:
     std::snprintf(buf, sizeof buf, "%lld: load %.0f > %.0f (route %d)",
                   static_cast<long long>(f.node), value, limit, f.route);
+    break;
+  case Kind::not_visited:
+    std::snprintf(buf, sizeof buf, "%lld: not visited", static_cast<long long>(f.node));
     break;
   default:
     std::snprintf(buf, sizeof buf, "%lld: %s", static_cast<long long>(f.node), kind_name(f.kind));
@@ -124,19 +133,24 @@ void write_html_map(std::FILE *out) {
       const RouteFigures &r = k.figures;
       bool at_fault = bad[r.route] > 0;
       if (at_fault != (pass == 1)) continue;
-      std::fprintf(out, "<polyline fill=\"none\" stroke=\"%s\" stroke-width=\"%.2f\"%s points=\"",
-                   route_colour(r.route), at_fault ? line * 1.8 : line,
-                   faint && !at_fault ? " stroke-opacity=\"0.35\"" : "");
-      std::fprintf(out, "%.1f,%.1f", f.x(customers[0].x), f.y(customers[0].y));
-      for (size_t i = 0; i < k.stop_count; ++i) {
-        const Customer &c = customers[record.stops[k.first_stop + i].node];
-        std::fprintf(out, " %.1f,%.1f", f.x(c.x), f.y(c.y));
-      }
+      std::string points = format_point(f, customers[0]);
+      for (size_t i = 0; i < k.stop_count; ++i)
+        points += " " + format_point(f, customers[record.stops[k.first_stop + i].node]);
+      points += " " + format_point(f, customers[0]);
+      // A dark casing under the route at fault lifts it off the others,
+      // whatever its own colour.
+      if (at_fault)
+        std::fprintf(out,
+                     "<polyline fill=\"none\" stroke=\"#000\" stroke-opacity=\"0.7\" "
+                     "stroke-width=\"%.2f\" stroke-linejoin=\"round\" points=\"%s\"/>\n",
+                     line * 1.8 + 2, points.c_str());
       std::fprintf(out,
-                   " %.1f,%.1f\"><title>route %d: %d customers, load %.0f, duration %.2f, "
-                   "slack %.2f%s</title></polyline>\n",
-                   f.x(customers[0].x), f.y(customers[0].y), r.route, r.customers, r.load,
-                   to_double(r.duration), to_double(r.slack),
+                   "<polyline fill=\"none\" stroke=\"%s\" stroke-width=\"%.2f\"%s "
+                   "stroke-linejoin=\"round\" points=\"%s\"><title>route %d: %d customers, "
+                   "load %.0f, duration %.2f, slack %.2f%s</title></polyline>\n",
+                   route_colour(r.route), at_fault ? line * 1.8 : line,
+                   faint && !at_fault ? " stroke-opacity=\"0.35\"" : "", points.c_str(), r.route,
+                   r.customers, r.load, to_double(r.duration), to_double(r.slack),
                    k.stops_left_out > 0 ? " (drawn in part)" : "");
     }
   }

@@ -73,10 +73,12 @@ void write_html_schedule(std::FILE *out) {
                "<text x=\"%.0f\" y=\"14\">time window (tick: its end)</text>"
                "<rect x=\"%.0f\" y=\"6\" width=\"20\" height=\"8\" fill=\"%s\"/>"
                "<text x=\"%.0f\" y=\"14\">late: from the window's end to the start</text>"
+               "<line x1=\"%.0f\" y1=\"4\" x2=\"%.0f\" y2=\"16\" stroke=\"#000\" "
+               "stroke-dasharray=\"4 3\"/><text x=\"%.0f\" y=\"14\">the depot closes</text>"
                "</g>\n",
                LEFT, LEFT + 20, LEFT + 24, LEFT + 80, LEFT + 100, LEFT + 104, LEFT + 160,
                LEFT + 184, LEFT + 240, LEFT + 270, LEFT + 270, LEFT + 270, LEFT + 274, LEFT + 440,
-               RED, LEFT + 464);
+               RED, LEFT + 464, LEFT + 700, LEFT + 700, LEFT + 706);
   double step = tick_step(end);
   double bottom = height - 10;
   for (double t = 0; t <= end + 1e-9; t += step)
@@ -91,7 +93,11 @@ void write_html_schedule(std::FILE *out) {
   std::fprintf(out, "<text x=\"%.0f\" y=\"%.0f\" fill=\"#666\">slack</text>\n", 1000 - RIGHT + 8,
                TOP - 10);
 
-  std::vector<std::string> labels;
+  std::string late; // what is late on the row, said after its end
+  int late_count = 0;
+  auto note_late = [&](const char *text) {
+    if (late_count++ < 3) late += (late.empty() ? "" : ", ") + std::string(text);
+  };
   for (size_t i = 0; i < rows.size(); ++i) {
     const KeptRoute &k = *rows[i];
     const RouteFigures &r = k.figures;
@@ -106,7 +112,8 @@ void write_html_schedule(std::FILE *out) {
                  1000 - RIGHT + 8, y + 4, r.slack < 0 ? " fill=\"#d62728\"" : "",
                  to_double(r.slack));
     double clock = 0; // when the vehicle left its last stop
-    labels.clear();
+    late.clear();
+    late_count = 0;
     for (size_t j = 0; j < k.stop_count; ++j) {
       const Stop &s = record.stops[k.first_stop + j];
       double arrival = to_double(s.arrival), start = to_double(s.start);
@@ -138,7 +145,7 @@ void write_html_schedule(std::FILE *out) {
       if (s.late) {
         char text[64];
         std::snprintf(text, sizeof text, "%d: %.2f late", s.node, start - s.due);
-        labels.push_back(std::to_string(static_cast<int>(x(departure) + 4)) + "|" + text);
+        note_late(text);
       }
       clock = departure;
     }
@@ -154,16 +161,19 @@ void write_html_schedule(std::FILE *out) {
                    r.route, back, back - closing);
       char text[64];
       std::snprintf(text, sizeof text, "back %.2f late", back - closing);
-      labels.push_back(std::to_string(static_cast<int>(x(back) + 4)) + "|" + text);
+      note_late(text);
     }
     std::fputc('\n', out);
-    // Labels last, over the row's own marks.
-    for (const std::string &label : labels) {
-      size_t bar = label.find('|');
+    if (late_count > 3) late += ", and " + std::to_string(late_count - 3) + " more";
+    if (late_count > 0) {
+      // After the return, where the row is empty; where that is too near the
+      // slack column, ending just before it.
+      double at = x(to_double(r.duration)) + 6, room = 1000 - RIGHT - 4;
+      bool fits = at + 6.5 * late.size() < room;
       std::fprintf(out,
-                   "<text x=\"%s\" y=\"%.1f\" fill=\"%s\" font-weight=\"bold\" "
-                   "stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\">%s</text>\n",
-                   label.substr(0, bar).c_str(), y + 4, RED, label.c_str() + bar + 1);
+                   "<text x=\"%.1f\" y=\"%.1f\" fill=\"%s\" font-weight=\"bold\" "
+                   "stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\"%s>%s</text>\n",
+                   fits ? at : room, y + 4, RED, fits ? "" : " text-anchor=\"end\"", late.c_str());
     }
   }
   std::fputs("</svg>\n", out);
