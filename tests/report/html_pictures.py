@@ -12,7 +12,7 @@ import subprocess
 import sys
 import tempfile
 
-report, outdir = sys.argv[1], pathlib.Path(sys.argv[2])
+report, outdir = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2])
 examples = pathlib.Path(__file__).resolve().parents[2] / "examples"
 tmp = pathlib.Path(tempfile.mkdtemp())
 
@@ -80,9 +80,10 @@ def make_example(instance, solution):
             f.write(" ".join(map(str, route)) + "\n")
 
 
-def screenshot(instance, solution, png, height):
+def screenshot(folder, instance, solution, png, height):
+    """The page of folder/instance and folder/solution, named as given."""
     page = tmp / (png.stem + ".html")
-    subprocess.run([report, "--html", str(page), str(instance), str(solution)],
+    subprocess.run([report, "--html", str(page), instance, solution], cwd=folder,
                    stdout=subprocess.DEVNULL)
     subprocess.run(["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
                     "--no-first-run", "--disable-background-networking",
@@ -94,6 +95,6 @@ def screenshot(instance, solution, png, height):
 
 
 make_example(tmp / "sweep1000.txt", tmp / "sweep1000.sol")
-screenshot(examples / "depot100.txt", examples / "depot100-overloaded.sol",
+screenshot(examples.parent, "examples/depot100.txt", "examples/depot100-overloaded.sol",
            outdir / "report-100.png", 2000)
-screenshot(tmp / "sweep1000.txt", tmp / "sweep1000.sol", outdir / "report-1000.png", 2300)
+screenshot(tmp, "sweep1000.txt", "sweep1000.sol", outdir / "report-1000.png", 2300)
