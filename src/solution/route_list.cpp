@@ -12,18 +12,18 @@ namespace {
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-const char *skip_space(const char *p) {
+char *skip_space(char *p) {
   while (is_space(*p)) ++p;
   return p;
 }
 
-const char *skip_word(const char *p, const char *word) {
+char *skip_word(char *p, const char *word) {
   size_t length = std::strlen(word);
   return std::strncmp(p, word, length) == 0 ? p + length : nullptr;
 }
 
 // The text behind "Route #k:", or nullptr when the line is no route line.
-const char *behind_route_label(const char *p) {
+char *behind_route_label(char *p) {
   p = skip_word(skip_space(p), "Route");
   if (p == nullptr) return nullptr;
   p = skip_space(p);
@@ -36,7 +36,7 @@ const char *behind_route_label(const char *p) {
 }
 
 // "Cost X": the declared cost.
-bool read_cost(const char *p) {
+bool read_cost(char *p) {
   p = skip_word(skip_space(p), "Cost");
   if (p == nullptr || !is_space(*p)) return false;
   char *end;
@@ -48,9 +48,9 @@ bool read_cost(const char *p) {
 }
 
 // Every token a whole integer; the first that is not is a fault.
-bool only_customer_numbers(InputFile &file, const char *p) {
+bool only_customer_numbers(InputFile &file, char *p) {
   for (p = skip_space(p); *p != '\0'; p = skip_space(p)) {
-    const char *token = p;
+    char *token = p;
     if (*p == '+' || *p == '-') ++p;
     bool digits = is_digit(*p);
     while (is_digit(*p)) ++p;
@@ -90,16 +90,16 @@ void walk_route_list(InputFile &file, SolutionFormat format) {
   total_cost = 0;
   while (!file.in.eof() && !input_failed) {
     read_line(file);
-    const char *text = skip_space(line);
+    char *text = skip_space(line);
     if (*text == '\0') continue;
     if (format == SolutionFormat::routes) {
-      const char *route = behind_route_label(text);
+      char *route = behind_route_label(text);
       if (route == nullptr) {
         if (!read_cost(text)) route_list.ignored_lines++;
         continue;
       }
       text = route;
     }
-    if (only_customer_numbers(file, text)) walk_route(const_cast<char *>(text));
+    if (only_customer_numbers(file, text)) walk_route(text);
   }
 }
