@@ -34,6 +34,8 @@ enum class Kind : uint8_t {
   total_below_declared,
   claimed_infeasible_wrongly,
   claimed_feasible_wrongly,
+  cost_mismatch, // a route list's declared cost: value; exact and truncated distances: limit,
+                 // excess
   // The running total passing the declared one on the way, at a customer or
   // on a return, and the route count passing the declared one: the checker
   // stops there; the report judges the total and the count once, at the end.

@@ -2,19 +2,17 @@
 //
 //   fleetjudge instance_file solution_file
 //
-// One pass, in a fixed order: read the instance, screen it, read the
-// solution's header, walk its routes, run the closing checks. The first
+// One pass, in a fixed order (check.cpp): read the instance, screen it, read
+// the solution's header, walk its routes, run the closing checks. The first
 // violation ends the run with its message on standard output and status 1.
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 
+#include "check.h"
 #include "findings.h"
 #include "finish.h"
-#include "instance/reader.h"
-#include "screen/screen.h"
-#include "solution/solution.h"
 
 [[noreturn]] static void usage(int argc, char **argv) {
   std::fputs("usage: fleetjudge cvrp_input_datafile solution_file\n ver 1.2", stdout);
@@ -30,14 +28,5 @@ int main(int argc, char **argv) {
   std::signal(SIGPIPE, SIG_IGN);
   if (argc < 3) usage(argc, argv);
   consumer = checker_consumer;
-
-  static InputFile instance, solution;
-  open_input(instance, "instance", argv[1]);
-  read_instance(instance);
-  screen_instance();
-
-  open_input(solution, "solution", argv[2]);
-  check_solution(solution);
-  walk_routes(solution);
-  close_checks();
+  check(argv[1], argv[2]);
 }

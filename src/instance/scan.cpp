@@ -56,6 +56,11 @@ void read_line(InputFile &file) {
   check_read_error(file);
   if (file.in.fail() && !file.in.eof()) input_fault(file, "line longer than 99999 characters");
   if (input_failed) line[0] = '\0';
+  file.lines_read++;
+  if (file.crlf_as_lf) {
+    size_t length = std::strlen(line);
+    if (length > 0 && line[length - 1] == '\r') line[length - 1] = '\0';
+  }
 }
 
 void check_extraction(InputFile &file, const char *problem) {

@@ -5,6 +5,7 @@
 // nothing else: a carriage return is text.
 #pragma once
 
+#include <cstdint>
 #include <fstream>
 
 constexpr int LINE_LEN = 100000;
@@ -17,6 +18,8 @@ struct InputFile {
   std::ifstream in;
   const char *kind;
   const char *path;
+  bool crlf_as_lf = false; // a carriage return before a line feed is dropped
+  int64_t lines_read = 0;
 };
 
 // Opens `path`; a file that cannot be opened is a fault ("does not exist").

@@ -108,14 +108,29 @@ Json violation_json(const Finding &f) {
     j["declared"] = num(f.limit);
     j["difference"] = num(f.excess);
     break;
+  case Kind::cost_mismatch:
+    j["declared"] = num(f.value);
+    j["exact"] = num(f.limit);
+    j["truncated"] = tenths(static_cast<int64_t>(to_double(f.excess)));
+    break;
   default:
     break;
   }
   return j;
 }
 
+const char *format_name() {
+  const char *names[] = {"fleetjudge", "routes", "plain"};
+  return names[static_cast<int>(record.format)];
+}
+
 Json summary_json() {
   if (!record.error.empty()) return nullptr;
+  Json cost = nullptr;
+  if (route_list.has_cost) {
+    const char *matches = cost_convention();
+    cost = Json{{"value", route_list.cost}, {"matches", matches ? Json(matches) : Json(nullptr)}};
+  }
   return Json{{"vehicles", record.vehicles},
               {"customers_served", customers_served()},
               {"distance", num(record.distance)},
@@ -126,12 +141,18 @@ Json summary_json() {
               {"truncated",
                {{"distance", tenths(record.truncated_distance)},
                 {"duration", tenths(record.truncated_duration)},
-                {"feasible", feasible_truncated()}}}};
+                {"feasible", feasible_truncated()}}},
+              {"declared_cost", cost}};
 }
 
 } // namespace
 
 void write_json(const Files &files) {
+  Json verdict{{"status", nullptr}, {"message", nullptr}};
+  if (record.has_verdict && record.verdict_status >= 0)
+    verdict = Json{{"status", record.verdict_status}, {"message", latin1(record.verdict)}};
+  Json notes = Json::array();
+  for (const std::string &note : record.notes) notes.push_back(latin1(note));
   Json head{{"schema", 1},
             {"instance",
              {{"path", latin1(files.instance)},
@@ -139,10 +160,9 @@ void write_json(const Files &files) {
               {"customers", n > 0 ? n : 0},
               {"capacity", TCap},
               {"vehicles", vehicles}}},
-            {"solution", {{"path", latin1(files.solution)}}},
-            {"verdict",
-             {{"status", record.verdict_status < 0 ? Json(nullptr) : Json(record.verdict_status)},
-              {"message", latin1(record.verdict)}}},
+            {"solution", {{"path", latin1(files.solution)}, {"format", format_name()}}},
+            {"notes", notes},
+            {"verdict", verdict},
             {"error", record.error.empty() ? Json(nullptr) : Json(latin1(record.error))},
             {"summary", summary_json()}};
   std::string text = head.dump(-1, ' ', false, Json::error_handler_t::replace);

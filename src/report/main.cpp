@@ -1,7 +1,9 @@
 // fleetjudge-report: every violation of a VRPTW solution, every route's
-// figures, and fleetjudge's own verdict, as text or JSON.
+// figures in both distance conventions, and fleetjudge's own verdict, as
+// text or JSON.
 //
-//   fleetjudge-report [--json] [--html FILE] INSTANCE SOLUTION
+//   fleetjudge-report [--json] [--html FILE]
+//                     [--solution-format=auto|fleetjudge|routes|plain] INSTANCE SOLUTION
 //
 // The run is the checker's, phase by phase, with a consumer that records each
 // finding and goes on; then a writer prints what was recorded. With --html,
@@ -21,7 +23,9 @@
 #include "report.h"
 
 static const char usage_text[] =
-    "usage: fleetjudge-report [--json] [--html FILE] INSTANCE SOLUTION\n";
+    "usage: fleetjudge-report [--json] [--html FILE]\n"
+    "                         [--solution-format=auto|fleetjudge|routes|plain]\n"
+    "                         INSTANCE SOLUTION\n";
 
 static int usage_error(const char *problem) {
   std::fprintf(stderr, "fleetjudge-report: %s\n%s", problem, usage_text);
@@ -40,6 +44,17 @@ static bool can_open(const char *path) {
   return true;
 }
 
+// Whether the file's first line ends in CR LF, as the published benchmark
+// instances do.
+static bool has_crlf(const char *path) {
+  std::FILE *f = std::fopen(path, "rb");
+  if (f == nullptr) return false;
+  int c, previous = 0;
+  while ((c = std::fgetc(f)) != EOF && c != '\n') previous = c;
+  std::fclose(f);
+  return c == '\n' && previous == '\r';
+}
+
 // The page must not replace a file the run is about to read.
 static bool same_file(const char *a, const char *b) {
   struct stat sa, sb;
@@ -52,51 +67,97 @@ static bool page_failed(const char *path) {
   return true;
 }
 
-int main(int argc, char **argv) {
-  std::signal(SIGPIPE, SIG_IGN);
+struct Options {
   bool json = false;
-  const char *html = nullptr;
+  const char *html = nullptr; // the page's file
+  const char *format = "auto";
   Files files{nullptr, nullptr};
+};
+
+// Returns 0 when the run goes on, else the status to end with.
+static int parse(int argc, char **argv, Options &o) {
   for (int i = 1; i < argc; ++i) {
     const char *arg = argv[i];
     if (std::strcmp(arg, "--json") == 0) {
-      json = true;
+      o.json = true;
     } else if (std::strcmp(arg, "--html") == 0) {
       if (++i == argc) return usage_error("--html needs a file name");
-      html = argv[i];
+      o.html = argv[i];
+    } else if (std::strncmp(arg, "--solution-format=", 18) == 0) {
+      o.format = arg + 18;
+    } else if (std::strcmp(arg, "--solution-format") == 0 && i + 1 < argc) {
+      o.format = argv[++i];
     } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "--version") == 0) {
       std::printf("%sfleetjudge-report 1.2\n", usage_text);
-      return output_written("fleetjudge-report") ? 0 : 2;
+      return output_written("fleetjudge-report") ? -1 : 2;
     } else if (arg[0] == '-' && arg[1] == '-') {
       return usage_error("unknown option");
-    } else if (files.instance == nullptr) {
-      files.instance = arg;
-    } else if (files.solution == nullptr) {
-      files.solution = arg;
+    } else if (o.files.instance == nullptr) {
+      o.files.instance = arg;
+    } else if (o.files.solution == nullptr) {
+      o.files.solution = arg;
     } else {
       return usage_error("too many arguments");
     }
   }
-  if (files.solution == nullptr) return usage_error("an instance and a solution are needed");
+  if (o.files.solution == nullptr) return usage_error("an instance and a solution are needed");
+  return 0;
+}
+
+static bool choose_format(const Options &o) {
+  const char *names[] = {"fleetjudge", "routes", "plain"};
+  if (std::strcmp(o.format, "auto") == 0) {
+    record.format = detect_format(o.files.solution);
+    return true;
+  }
+  for (int i = 0; i < 3; ++i)
+    if (std::strcmp(o.format, names[i]) == 0) record.format = SolutionFormat(i);
+  return std::strcmp(o.format, names[static_cast<int>(record.format)]) == 0;
+}
+
+int main(int argc, char **argv) {
+  std::signal(SIGPIPE, SIG_IGN);
+  Options o;
+  if (int status = parse(argc, argv, o)) return status < 0 ? 0 : status;
+  if (!choose_format(o)) return usage_error("unknown solution format");
+  const Files &files = o.files;
   if (!can_open(files.instance) || !can_open(files.solution)) return 2;
-  if (html != nullptr && (same_file(html, files.instance) || same_file(html, files.solution)))
+  if (o.html != nullptr && (same_file(o.html, files.instance) || same_file(o.html, files.solution)))
     return usage_error("the page would overwrite an input file");
   // Opened before the run, so that a page that cannot be written costs no work.
-  std::FILE *page = html == nullptr ? nullptr : std::fopen(html, "w");
-  if (html != nullptr && page == nullptr) {
-    page_failed(html);
+  std::FILE *page = o.html == nullptr ? nullptr : std::fopen(o.html, "w");
+  if (o.html != nullptr && page == nullptr) {
+    page_failed(o.html);
     return 2;
   }
 
-  start_recording(json || page != nullptr);
+  start_recording(o.json || page != nullptr);
   static InputFile instance, solution;
+  instance.crlf_as_lf = has_crlf(files.instance);
+  if (record.format != SolutionFormat::fleetjudge) {
+    record.has_verdict = false;
+    record.verdict_status = 0; // nothing to keep: fleetjudge cannot read this format
+  } else if (instance.crlf_as_lf) {
+    run_checker_aside(files.instance, files.solution);
+  }
+  if (instance.crlf_as_lf)
+    record.notes.push_back("the instance has CR LF line ends: read here as LF; fleetjudge itself "
+                           "does not accept them (convert with tr -d '\\r')");
+
   if (open_input(instance, "instance", files.instance)) read_instance(instance);
   if (!input_failed) screen_instance();
-  if (!input_failed && open_input(solution, "solution", files.solution) &&
-      check_solution(solution)) {
-    walk_routes(solution);
-    if (!input_failed) close_checks();
+  if (!input_failed && open_input(solution, "solution", files.solution)) {
+    if (record.format != SolutionFormat::fleetjudge)
+      walk_route_list(solution, record.format);
+    else if (check_solution(solution))
+      walk_routes(solution);
+    if (!input_failed && (record.format != SolutionFormat::fleetjudge || L != -1)) close_checks();
+    if (!input_failed) judge_cost();
   }
+  if (route_list.ignored_lines > 0)
+    record.notes.push_back(std::to_string(route_list.ignored_lines) +
+                           (route_list.ignored_lines == 1 ? " line that is" : " lines that are") +
+                           " neither a route nor a cost ignored");
 
   bool page_ok = true;
   if (page != nullptr) {
@@ -108,10 +169,10 @@ int main(int argc, char **argv) {
     failed |= std::fclose(page) != 0;
     if (failed) {
       errno = why != 0 ? why : errno != 0 ? errno : EIO;
-      page_ok = !page_failed(html);
+      page_ok = !page_failed(o.html);
     }
   }
-  if (json)
+  if (o.json)
     write_json(files);
   else if (record.error.empty())
     write_text(files);

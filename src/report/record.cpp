@@ -1,5 +1,14 @@
 #include "report.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "../check.h"
+#include "../finish.h"
+
 #include "../instance/node_table.h"
 
 Record record;
@@ -125,4 +134,49 @@ int exit_status() {
   // A correct claim of infeasibility: the screening's findings are its proof.
   if (L == -1 && record.verdict_status == 0) return 0;
   return violation_count() > 0 ? 1 : 0;
+}
+
+const char *cost_convention() {
+  // Published figures are rounded or cut to two decimals, or carry small
+  // errors of their own: within 0.01 is a match.
+  double cost = route_list.cost;
+  if (std::fabs(cost - to_double(record.distance)) <= 0.01) return "exact";
+  if (std::fabs(cost - static_cast<double>(record.truncated_distance) / 10) <= 0.01)
+    return "truncated";
+  return nullptr;
+}
+
+void judge_cost() {
+  if (!route_list.has_cost || cost_convention() != nullptr) return;
+  Finding f{Kind::cost_mismatch};
+  f.value = static_cast<ext>(route_list.cost);
+  f.limit = record.distance;
+  f.excess = static_cast<ext>(record.truncated_distance); // tenths
+  found(f);
+}
+
+void run_checker_aside(const char *instance, const char *solution) {
+  int out[2];
+  if (pipe(out) != 0) return;
+  std::fflush(stdout);
+  pid_t child = fork();
+  if (child == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    close(out[0]);
+    close(out[1]);
+    consumer = checker_consumer;
+    on_stop = nullptr;
+    on_route = nullptr;
+    check(instance, solution);
+  }
+  close(out[1]);
+  char buffer[4096];
+  for (ssize_t got; (got = read(out[0], buffer, sizeof buffer)) > 0;)
+    record.verdict.append(buffer, static_cast<size_t>(got));
+  close(out[0]);
+  int status = 0;
+  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+    record.verdict_status = WEXITSTATUS(status);
+  else
+    record.verdict_status = 1; // never reached with a working fork
 }

@@ -27,7 +27,12 @@ struct KeptRoute {
 };
 
 struct Record {
-  // What fleetjudge prints for the same two files, and its status.
+  SolutionFormat format = SolutionFormat::fleetjudge;
+  std::vector<std::string> notes; // about how the files were read
+
+  // What fleetjudge prints for the same two files, and its status; none for
+  // a solution in another format, which fleetjudge cannot read.
+  bool has_verdict = true;
   std::string verdict;
   int verdict_status = -1; // -1 while the checker's run would still go on
   std::string error;       // why the report cannot judge; empty when it can
@@ -63,6 +68,16 @@ bool feasible();           // no violation of a route or instance kind
 bool feasible_truncated(); // the same, with times in the truncated convention
 int64_t violation_count(); // of listed kinds
 int exit_status();         // 0, 1 or 2
+
+// fleetjudge's verdict from its own run in a child process, for files the
+// report reads differently from the checker (an instance with CR LF ends).
+void run_checker_aside(const char *instance, const char *solution);
+
+// A route list's declared cost against both distances: the convention it
+// matches within 0.01 ("exact" or "truncated"), or nullptr; a cost that
+// matches neither is the violation cost_mismatch.
+const char *cost_convention();
+void judge_cost();
 
 struct Files {
   const char *instance, *solution;

@@ -73,6 +73,11 @@ void describe(const Finding &f) {
     std::printf("    computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)\n",
                 d(f.value), d(f.limit), d(f.excess));
     break;
+  case Kind::cost_mismatch:
+    std::printf(
+        "    declared cost %.2f, distance %.4f exact, %.1f truncated: neither within 0.01\n",
+        d(f.value), d(f.limit), d(f.excess) / 10);
+    break;
   case Kind::claimed_infeasible_wrongly:
     std::printf("    the solution claims that no solution exists; the screening found none of "
                 "its reasons\n");
@@ -182,9 +187,20 @@ void print_summary() {
               feasible_truncated() ? "yes" : "no");
   std::printf("  (exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
               "every arc cut to one decimal)\n");
+  if (route_list.has_cost) {
+    const char *matches = cost_convention();
+    std::printf("  declared cost %.2f: %s%s\n", route_list.cost,
+                matches ? "matches the distance, " : "matches neither distance",
+                matches ? matches : "");
+  }
 }
 
 void print_verdict() {
+  if (!record.has_verdict) {
+    std::printf("\nfleetjudge's verdict: none; fleetjudge reads only its own format, which "
+                "declares a route count and a total duration\n");
+    return;
+  }
   std::printf("\nfleetjudge's verdict (status %d):\n", record.verdict_status);
   const std::string &v = record.verdict;
   size_t start = 0;
@@ -201,7 +217,9 @@ void print_verdict() {
 void write_text(const Files &files) {
   std::printf("instance   %s: %lld customers, capacity %g, %d vehicles\n", files.instance,
               static_cast<long long>(n > 0 ? n : 0), TCap, vehicles);
-  std::printf("solution   %s\n", files.solution);
+  const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
+  std::printf("solution   %s: %s\n", files.solution, formats[static_cast<int>(record.format)]);
+  for (const std::string &note : record.notes) std::printf("note       %s\n", note.c_str());
   if (record.vehicles > 0) print_routes();
   print_violations();
   print_summary();

@@ -55,3 +55,23 @@ struct RouteFigures {
 };
 extern void (*on_stop)(const Stop &);
 extern void (*on_route)(const RouteFigures &);
+
+// Other solution formats, read by the report: a route list ("Route #1: 7 2",
+// and an optional "Cost 123.45" line) and a plain list (every non-blank line a
+// route). Neither declares a route count or a total.
+enum class SolutionFormat { fleetjudge, routes, plain };
+
+// "Route #k:" on the first non-blank line makes a route list; anything else
+// is taken for fleetjudge's format.
+SolutionFormat detect_format(const char *path);
+
+struct RouteListNotes {
+  int64_t ignored_lines = 0; // in a route list: neither a route nor a cost
+  bool has_cost = false;
+  double cost = 0;
+};
+extern RouteListNotes route_list;
+
+// Walks every route of a route list or a plain list. A token that is not a
+// customer number is a fault naming its line.
+void walk_route_list(InputFile &file, SolutionFormat format);

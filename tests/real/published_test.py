@@ -1,0 +1,79 @@
+#!/usr/bin/env python3
+"""fleetjudge-report on the published solutions, read straight from route-list
+files and the CR LF benchmark instances: the vehicles and the distance under
+the convention each source used must be the published figures.
+
+    published_test.py FLEETJUDGE_REPORT DATA_DIR [RUNNER...]
+
+Exits 77 (skipped) when DATA_DIR is absent."""
+import json, math, os, re, subprocess, sys, tempfile
+
+report, data = sys.argv[1], sys.argv[2]
+runner = sys.argv[3:]
+if not os.path.isdir(data):
+    print(f"skipped: no benchmark data at {data}")
+    sys.exit(77)
+
+rows = re.findall(r"^\| routes/(\S+)\.routes \|.*\| ([^|]*) \|$",
+                  open(os.path.join(data, "SOURCES.md")).read(), re.M)
+tmp = tempfile.mkdtemp()
+failures, worst = [], 0.0
+
+
+def run(instance, solution, *options):
+    r = subprocess.run(runner + [report, "--json", *options, instance, solution],
+                       capture_output=True)
+    return r.returncode, json.loads(r.stdout.decode("utf-8"))
+
+
+for name, note in rows:
+    vehicles = int(re.search(r"(\d+) vehicles", note).group(1))
+    published = re.search(r"published distance ([\d.]+)", note).group(1)
+    other = re.search(r"its exact distance is ([\d.]+)", note)
+    routes = [l.split() for l in open(os.path.join(data, "routes", name + ".routes")) if l.strip()]
+    listed = os.path.join(tmp, name + ".txt")
+    with open(listed, "w") as f:
+        f.writelines(f"Route #{k}: {' '.join(r)}\n" for k, r in enumerate(routes, 1))
+        f.write(f"Cost {published}\n")
+    instance = os.path.join(data, "instances", name + ".txt")
+    status, doc = run(instance, listed)
+    s = doc["summary"]
+    problems = []
+    if doc["solution"]["format"] != "routes" or not doc["notes"]:
+        problems.append("not read as a route list from a CR LF instance")
+    if s["vehicles"] != vehicles:
+        problems.append(f"{s['vehicles']} vehicles, published {vehicles}")
+    late = name in ("R1_10_1", "RC2_10_5")
+    if s["feasible"] == late or not s["truncated"]["feasible"]:
+        problems.append(f"feasible {s['feasible']}, truncated {s['truncated']['feasible']}")
+    matches = s["declared_cost"]["matches"]
+    if "DIMACS" in note:
+        ok = s["truncated"]["distance"] == float(published) and matches == "truncated"
+        figure = s["truncated"]["distance"]
+    elif other:  # another solution than the published one
+        ok = round(s["distance"], 2) == float(other.group(1)) and matches is None
+        figure = None
+    elif "cut, not rounded" in note:
+        ok = math.floor(s["distance"] * 100) / 100 == float(published) and matches == "exact"
+        figure = s["distance"]
+    else:
+        decimals = len(published.split(".")[1]) if "." in published else 0
+        ok = (round(s["distance"], 2) == float(published) if decimals <= 2 else
+              abs(s["distance"] - float(published)) <= 1e-4) and matches == "exact"
+        figure = s["distance"]
+    if not ok:
+        problems.append(f"distance {s['distance']} / {s['truncated']['distance']}, "
+                        f"published {published}, declared cost matches {matches}")
+    if figure is not None:
+        worst = max(worst, abs(figure - float(published)))
+    plain = os.path.join(tmp, name + ".plain")
+    with open(plain, "w") as f:
+        f.writelines(" ".join(r) + "\n" for r in routes)
+    _, doc = run(instance, plain, "--solution-format=plain")
+    if doc["summary"]["vehicles"] != vehicles:
+        problems.append("the plain list gives other vehicles")
+    failures += [f"{name}: {p}" for p in problems]
+
+print(f"{len(rows)} published solutions; largest gap to a published figure {worst:.6f}")
+print("\n".join(failures) or "all agree")
+sys.exit(1 if failures or not rows else 0)
