@@ -33,6 +33,7 @@ constexpr Kind severity[] = {
     Kind::too_many_routes,
     Kind::total_above_declared,
     Kind::total_below_declared,
+    Kind::cost_mismatch,
 };
 
 // Neighbouring routes get colours far apart; red is kept for violations.
@@ -172,6 +173,14 @@ void put_summary(std::FILE *out) {
                d(total_cost), tenths(record.truncated_duration).c_str());
   std::fprintf(out, "<tr><td class=\"l\">feasible</td><td>%s</td><td>%s</td><td></td></tr>\n",
                feasible() ? "yes" : "no", feasible_truncated() ? "yes" : "no");
+  if (route_list.has_cost) {
+    const char *matches = cost_convention();
+    std::fprintf(out,
+                 "<tr><td class=\"l\">declared cost</td><td>%.2f</td><td></td><td "
+                 "class=\"l note\">%s%s</td></tr>\n",
+                 route_list.cost, matches ? "matches the distance, " : "matches neither distance",
+                 matches ? matches : "");
+  }
   std::fputs("</table>\n<p class=\"note\">exact: Euclidean distances in extended precision, as "
              "fleetjudge; truncated: every arc cut to one decimal.</p>\n",
              out);
@@ -293,6 +302,9 @@ std::string finding_text(const Finding &f) {
   case Kind::total_below_declared:
     return format("computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)",
                   d(f.value), d(f.limit), d(f.excess));
+  case Kind::cost_mismatch:
+    return format("declared cost %.2f, distance %.4f exact, %.1f truncated: neither within 0.01",
+                  d(f.value), d(f.limit), d(f.excess) / 10);
   case Kind::claimed_infeasible_wrongly:
     return "the solution claims that no solution exists; the screening found none of its reasons";
   case Kind::claimed_feasible_wrongly:
@@ -316,7 +328,13 @@ void write_html(const Files &files, std::FILE *out) {
   std::fprintf(out, "</code>: %lld customers, capacity %g, %d vehicles<br/>solution <code>",
                static_cast<long long>(n > 0 ? n : 0), TCap, vehicles);
   put_html_text(out, files.solution);
-  std::fputs("</code></p>\n", out);
+  const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
+  std::fprintf(out, "</code>: %s</p>\n", formats[static_cast<int>(record.format)]);
+  for (const std::string &note : record.notes) {
+    std::fputs("<p class=\"note\">note: ", out);
+    put_html_text(out, note);
+    std::fputs("</p>\n", out);
+  }
 
   bool judged = record.error.empty();
   int64_t total = violation_count();
@@ -332,9 +350,16 @@ void write_html(const Files &files, std::FILE *out) {
                  static_cast<long long>(total), total == 1 ? "" : "s", feasible() ? "yes" : "no",
                  feasible_truncated() ? "yes" : "no");
   }
-  std::fprintf(out, "<br/>fleetjudge's verdict (status %d): <code>", record.verdict_status);
-  put_html_text(out, record.verdict);
-  std::fputs("</code></div>\n", out);
+  if (record.has_verdict) {
+    std::fprintf(out, "<br/>fleetjudge's verdict (status %d): <code>", record.verdict_status);
+    put_html_text(out, record.verdict);
+    std::fputs("</code>", out);
+  } else {
+    std::fputs("<br/>fleetjudge's verdict: none; fleetjudge reads only its own format, which "
+               "declares a route count and a total duration",
+               out);
+  }
+  std::fputs("</div>\n", out);
 
   if (judged) {
     std::fputs("<div class=\"columns\">\n<div>\n<h2>Summary</h2>\n", out);
