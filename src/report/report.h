@@ -92,8 +92,8 @@ void write_html(const Files &files, std::FILE *out);
 void write_html_map(std::FILE *out);
 void write_html_schedule(std::FILE *out);
 // Input text as character data or an attribute value: markup characters
-// escaped, bytes from 0x80 as the Latin-1 characters of the same code,
-// control characters (XML forbids them) as U+FFFD.
+// escaped, bytes from 0xA0 as the Latin-1 characters of the same code,
+// control characters (XML forbids most; browsers remap 0x80-0x9F) as U+FFFD.
 void put_html_text(std::FILE *out, const std::string &bytes);
 std::string finding_text(const Finding &f); // one line, for a list or a tooltip
 const char *route_colour(int32_t route);    // the route's colour on every picture
