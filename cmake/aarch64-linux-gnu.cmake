@@ -7,6 +7,10 @@ set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
 set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
 set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /usr/aarch64-linux-gnu)
+# The binaries load Debian's arm64 libc6 (which libmpfr-dev:arm64 brings) from
+# /lib/aarch64-linux-gnu with its own loader, /lib/ld-linux-aarch64.so.1. The
+# cross toolchain's copy under /usr/aarch64-linux-gnu is another build of
+# glibc: its loader with the multiarch libc hangs in fork, so no -L there.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /)
 # Programs are the build machine's; libraries, headers and packages the target's.
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
