@@ -1,23 +1,34 @@
 // The numeric policy, in one place.
 //
 // Every clock, distance and total is an x87 extended-precision value (64-bit
-// significand). The verdicts on near-boundary solutions depend on that exact
-// format, so the build refuses any platform whose long double is something else.
-// Code outside this header uses `ext` only through ordinary arithmetic and
-// comparisons, `ext_hypot`, `to_double` and `format_ext`.
+// significand, 15-bit exponent). The verdicts on near-boundary solutions
+// depend on that exact format, so every platform computes in it: natively
+// where long double is that format, in software (src/numeric/soft_ext.h)
+// everywhere else, or when the build asks for it (FLEETJUDGE_SOFTWARE_EXTENDED).
+// Code outside this header uses `ext` only through addition, subtraction,
+// comparisons, conversions from integers and double, `ext_hypot`,
+// `to_double` and `format_ext`.
 #pragma once
 
+#include <cstdint>
+
+#if FLEETJUDGE_SOFTWARE_EXTENDED
+
+#include "numeric/soft_ext.h"
+
+#else
+
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
-#include <limits>
+
+// Native long double of any other format would quietly give other verdicts.
+#if LDBL_MANT_DIG != 64 || LDBL_MAX_EXP != 16384 || LDBL_MIN_EXP != -16381
+#error "long double is not the x87 80-bit format here: build with -DFLEETJUDGE_SOFTWARE_EXTENDED=ON"
+#endif
 
 using ext = long double;
-
-static_assert(std::numeric_limits<ext>::digits == 64,
-              "fleetjudge needs long double in the x87 80-bit format (64-bit significand); "
-              "on this platform its verdicts would differ");
 
 // The tolerance on the declared total: the double nearest to 0.02, widened.
 // It is deliberately not 0.02L, the extended value nearest to 0.02.
@@ -40,3 +51,5 @@ constexpr std::size_t EXT_TEXT = 40; // room for any value, sign and exponent in
 inline int format_ext(char (&out)[EXT_TEXT], ext v) {
   return std::snprintf(out, EXT_TEXT, "%.16Lg", v);
 }
+
+#endif

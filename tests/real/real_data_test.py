@@ -2,12 +2,15 @@
 """The checker on real benchmark data: published route lists turned into
 solution files by an independent oracle (make_solution), and broken variants.
 
-    real_data_test.py <fleetjudge> <make_solution> <data folder>
+    real_data_test.py <fleetjudge> <make_solution> <data folder> [runner...]
+
+A runner (an emulator and its options) is put in front of both programs.
 
 Skips (status 77) when the data folder is absent."""
 import os, subprocess, sys, tempfile
 
 fleetjudge, make_solution, data = sys.argv[1:4]
+runner = sys.argv[4:]
 if not os.path.isdir(os.path.join(data, "routes")):
     print(f"skipped: no benchmark data at {data}")
     sys.exit(77)
@@ -30,7 +33,7 @@ def build(instance, routes, nudge="0"):
     routes_path = os.path.join(tmp, "routes")
     with open(routes_path, "w") as f:
         f.write("".join(" ".join(map(str, r)) + "\n" for r in routes))
-    made = subprocess.run([make_solution, instance, routes_path, nudge], capture_output=True, text=True)
+    made = subprocess.run(runner + [make_solution, instance, routes_path, nudge], capture_output=True, text=True)
     solution = os.path.join(tmp, "solution")
     with open(solution, "w") as f:
         f.write(made.stdout)
@@ -50,7 +53,7 @@ def expected_for(finding):
 
 
 def check(label, instance, solution, expected):
-    out = subprocess.run([fleetjudge, instance, solution], capture_output=True, text=True).stdout
+    out = subprocess.run(runner + [fleetjudge, instance, solution], capture_output=True, text=True).stdout
     if isinstance(expected, tuple):
         good = out.startswith(expected[0]) and out.endswith(expected[1])
     else:

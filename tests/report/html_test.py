@@ -2,7 +2,7 @@
 """fleetjudge-report's page: well-formed, self-contained, safe with hostile
 input, and drawn by a real browser.
 
-    html_test.py page REPORT EXAMPLES_DIR     the page parses as XML, fetches
+    html_test.py page REPORT EXAMPLES_DIR [RUNNER...]     the page parses as XML, fetches
                                               nothing, escapes input text; the
                                               option's failures give status 2
     html_test.py browser REPORT EXAMPLES_DIR  headless Chromium renders it
@@ -18,6 +18,7 @@ import tempfile
 import zlib
 
 mode, report, examples = sys.argv[1], sys.argv[2], pathlib.Path(sys.argv[3])
+runner = sys.argv[4:]  # an emulator for a cross build
 tmp = pathlib.Path(tempfile.mkdtemp())
 failures = []
 
@@ -29,7 +30,7 @@ def check(ok, what):
 
 
 def page_of(instance, solution, page, *extra):
-    run = subprocess.run([report, *extra, "--html", str(page), str(instance), str(solution)],
+    run = subprocess.run([*runner, report, *extra, "--html", str(page), str(instance), str(solution)],
                          capture_output=True)
     return run, page.read_bytes() if page.is_file() else b""
 
