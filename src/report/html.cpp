@@ -13,29 +13,6 @@ namespace {
 
 constexpr size_t PER_KIND_SHOWN = 50; // violations listed of each kind
 
-// The kinds, the worst first, as in the text report.
-constexpr Kind severity[] = {
-    Kind::no_demand,
-    Kind::customer_out_of_range,
-    Kind::not_visited,
-    Kind::visited_twice,
-    Kind::capacity_exceeded,
-    Kind::time_window_missed,
-    Kind::depot_closed,
-    Kind::unreachable_customer,
-    Kind::cannot_return,
-    Kind::demand_too_big,
-    Kind::too_many_vehicles,
-    Kind::claimed_infeasible_wrongly,
-    Kind::claimed_feasible_wrongly,
-    Kind::no_routes,
-    Kind::too_few_routes,
-    Kind::too_many_routes,
-    Kind::total_above_declared,
-    Kind::total_below_declared,
-    Kind::cost_mismatch,
-};
-
 // Neighbouring routes get colours far apart; red is kept for violations.
 constexpr const char *palette[] = {"#1f77b4", "#ff7f0e", "#2ca02c", "#9467bd", "#8c564b",
                                    "#e377c2", "#17becf", "#bcbd22", "#7f7f7f", "#393b79"};
@@ -49,18 +26,6 @@ std::string format(const char *fmt, ...) {
   std::vsnprintf(buf, sizeof buf, fmt, args);
   va_end(args);
   return buf;
-}
-
-ext badness(const Finding &f) {
-  switch (f.kind) {
-  case Kind::capacity_exceeded:
-    return f.value - f.limit;
-  case Kind::time_window_missed:
-  case Kind::depot_closed:
-    return f.excess;
-  default:
-    return 0;
-  }
 }
 
 // Plain-text style sheet: no '<' or '&', so it needs no escaping in XML.
@@ -119,17 +84,12 @@ void put_violations(std::FILE *out) {
     std::fputs("<p>No violations.</p>\n", out);
     return;
   }
-  std::vector<const Finding *> of_kind;
-  for (Kind kind : severity) {
+  for (Kind kind : kinds_worst_first) {
     int64_t count = record.kind_count[static_cast<int>(kind)];
     if (count == 0) continue;
     std::fprintf(out, "<div><span class=\"kind\">%s</span> %lld</div>\n<ul>\n", kind_name(kind),
                  static_cast<long long>(count));
-    of_kind.clear();
-    for (const Finding &f : record.violations)
-      if (f.kind == kind) of_kind.push_back(&f);
-    std::stable_sort(of_kind.begin(), of_kind.end(),
-                     [](const Finding *a, const Finding *b) { return badness(*a) > badness(*b); });
+    std::vector<const Finding *> of_kind = worst_first(kind);
     size_t shown = std::min(of_kind.size(), PER_KIND_SHOWN);
     for (size_t i = 0; i < shown; ++i) {
       std::fputs("<li>", out);

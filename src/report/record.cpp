@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -179,4 +180,50 @@ void run_checker_aside(const char *instance, const char *solution) {
     record.verdict_status = WEXITSTATUS(status);
   else
     record.verdict_status = 1; // never reached with a working fork
+}
+
+const Kind kinds_worst_first[LISTED_KINDS] = {
+    Kind::no_demand,
+    Kind::customer_out_of_range,
+    Kind::not_visited,
+    Kind::visited_twice,
+    Kind::capacity_exceeded,
+    Kind::time_window_missed,
+    Kind::depot_closed,
+    Kind::unreachable_customer,
+    Kind::cannot_return,
+    Kind::demand_too_big,
+    Kind::too_many_vehicles,
+    Kind::claimed_infeasible_wrongly,
+    Kind::claimed_feasible_wrongly,
+    Kind::no_routes,
+    Kind::too_few_routes,
+    Kind::too_many_routes,
+    Kind::total_above_declared,
+    Kind::total_below_declared,
+    Kind::cost_mismatch,
+};
+
+static ext badness(const Finding &f) {
+  switch (f.kind) {
+  case Kind::capacity_exceeded:
+    return f.value - f.limit;
+  case Kind::time_window_missed:
+  case Kind::depot_closed:
+    return f.excess;
+  case Kind::total_above_declared:
+  case Kind::total_below_declared:
+    return f.excess < 0 ? -f.excess : f.excess;
+  default:
+    return 0;
+  }
+}
+
+std::vector<const Finding *> worst_first(Kind kind) {
+  std::vector<const Finding *> of_kind;
+  for (const Finding &f : record.violations)
+    if (f.kind == kind) of_kind.push_back(&f);
+  std::stable_sort(of_kind.begin(), of_kind.end(),
+                   [](const Finding *a, const Finding *b) { return badness(*a) > badness(*b); });
+  return of_kind;
 }

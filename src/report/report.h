@@ -67,7 +67,16 @@ bool is_listed(Kind kind); // a kind the report lists (not a running one)
 bool feasible();           // no violation of a route or instance kind
 bool feasible_truncated(); // the same, with times in the truncated convention
 int64_t violation_count(); // of listed kinds
-int exit_status();         // 0, 1 or 2
+
+// The listed kinds, the worst first: what makes a solution wrong before what
+// makes it late, before what it merely declares wrongly.
+constexpr int LISTED_KINDS = KIND_COUNT - 3; // all but the running ones
+extern const Kind kinds_worst_first[LISTED_KINDS];
+
+// The kept violations of one kind, the worst first (the most late, the most
+// overloaded, the farthest off), in the order found among equals.
+std::vector<const Finding *> worst_first(Kind kind);
+int exit_status(); // 0, 1 or 2
 
 // fleetjudge's verdict from its own run in a child process, for files the
 // report reads differently from the checker (an instance with CR LF ends).

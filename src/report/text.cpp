@@ -11,32 +11,6 @@ namespace {
 constexpr size_t ROUTES_SHOWN = 30;   // rows of the route table
 constexpr size_t PER_KIND_SHOWN = 10; // violations shown of each kind
 
-// The kinds, the worst first: what makes a solution wrong before what makes
-// it late, before what it merely declares wrongly.
-constexpr Kind severity[] = {
-    Kind::no_demand,
-    Kind::customer_out_of_range,
-    Kind::not_visited,
-    Kind::visited_twice,
-    Kind::capacity_exceeded,
-    Kind::time_window_missed,
-    Kind::depot_closed,
-    Kind::unreachable_customer,
-    Kind::cannot_return,
-    Kind::demand_too_big,
-    Kind::too_many_vehicles,
-    Kind::claimed_infeasible_wrongly,
-    Kind::claimed_feasible_wrongly,
-    Kind::no_routes,
-    Kind::too_few_routes,
-    Kind::too_many_routes,
-    Kind::total_above_declared,
-    Kind::total_below_declared,
-    Kind::cost_mismatch,
-};
-// Every kind the report lists has its place: all but the three running ones.
-static_assert(sizeof severity / sizeof *severity == KIND_COUNT - 3, "a listed kind has no place");
-
 double d(ext v) { return to_double(v); }
 
 void describe(const Finding &f) {
@@ -95,22 +69,6 @@ void describe(const Finding &f) {
   }
 }
 
-// How bad a violation of its kind is, for the worst-first order.
-ext badness(const Finding &f) {
-  switch (f.kind) {
-  case Kind::capacity_exceeded:
-    return f.value - f.limit;
-  case Kind::time_window_missed:
-  case Kind::depot_closed:
-    return f.excess;
-  case Kind::total_above_declared:
-  case Kind::total_below_declared:
-    return f.excess < 0 ? -f.excess : f.excess;
-  default:
-    return 0;
-  }
-}
-
 void print_routes() {
   std::printf("\n%5s %9s %9s %10s %9s %9s %10s %9s\n", "route", "customers", "load", "distance",
               "waiting", "service", "duration", "slack");
@@ -134,16 +92,11 @@ void print_violations() {
     return;
   }
   std::printf("\nviolations: %lld\n", static_cast<long long>(total));
-  std::vector<const Finding *> of_kind;
-  for (Kind kind : severity) {
+  for (Kind kind : kinds_worst_first) {
     int64_t count = record.kind_count[static_cast<int>(kind)];
     if (count == 0) continue;
     std::printf("  %-26s %lld\n", kind_name(kind), static_cast<long long>(count));
-    of_kind.clear();
-    for (const Finding &f : record.violations)
-      if (f.kind == kind) of_kind.push_back(&f);
-    std::stable_sort(of_kind.begin(), of_kind.end(),
-                     [](const Finding *a, const Finding *b) { return badness(*a) > badness(*b); });
+    std::vector<const Finding *> of_kind = worst_first(kind);
     size_t shown = std::min(of_kind.size(), PER_KIND_SHOWN);
     for (size_t i = 0; i < shown; ++i) describe(*of_kind[i]);
     if (count > static_cast<int64_t>(shown))
