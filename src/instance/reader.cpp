@@ -4,6 +4,7 @@
 
 #include "../report.h"
 #include "node_table.h"
+#include "number.h"
 
 // Whether any line read so far held a carriage return: the usual reason why
 // the header numbers cannot be read is a file with CR LF line ends.
@@ -20,7 +21,7 @@ static void skip_to_title(InputFile &file, const char *missing) {
   for (;;) {
     read_header_line(file);
     if (*rmblanc(line) != '\0') return;
-    if (file.in.eof()) input_fault(file, missing);
+    if (at_end(file)) input_fault(file, missing);
   }
 }
 
@@ -49,7 +50,8 @@ void read_instance(InputFile &file) {
   read_header_line(file); // column titles
 
   int32_t vehicles;
-  file.in >> vehicles >> TCap;
+  extract_int(file, vehicles);
+  extract_double(file, TCap);
   check_extraction(file, seen_cr ? "the vehicle count and capacity cannot be read; the file has "
                                    "CR LF line ends and must be converted to LF"
                                  : "the vehicle count and capacity cannot be read");
@@ -58,7 +60,7 @@ void read_instance(InputFile &file) {
   read_line(file);                                         // column titles
 
   n = -1;
-  while (!file.in.eof()) {
+  while (!at_end(file)) {
     read_line(file);
     ohneline = rmblanc(ohneline);
     if (*ohneline == '\0') continue;
@@ -68,5 +70,5 @@ void read_instance(InputFile &file) {
     }
     read_node_line(ohneline);
   }
-  file.in.close();
+  close_input(file);
 }

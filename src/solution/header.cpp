@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "../instance/number.h"
 #include "../report.h"
 #include "../screen/screen.h"
 #include "solution.h"
@@ -10,7 +11,7 @@ int32_t L1 = 0;
 ext total_cost = 0;
 
 void check_solution(InputFile &file) {
-  file.in >> L;
+  extract_int(file, L);
   check_read_error(file);
   if (L > MAX_L) {
     std::printf(" Too many routes, you declared %d routes, while max. is %d\n", L, MAX_L);
@@ -33,7 +34,7 @@ void check_solution(InputFile &file) {
 
   // The total goes straight from its text into extended precision: a detour
   // through double would change verdicts near the tolerance.
-  file.in >> TotLen;
+  extract_ext(file, TotLen);
   check_extraction(file, "the declared total is not a valid number");
   read_line(file); // the rest of the total's line is ignored
 

@@ -98,7 +98,7 @@ static void walk_route() {
 }
 
 void walk_routes(InputFile &file) {
-  while (!file.in.eof()) {
+  while (!at_end(file)) {
     read_line(file);
     ohneline = rmblanc(ohneline);
     if (*ohneline != '\0') walk_route();
