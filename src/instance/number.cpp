@@ -81,15 +81,16 @@ static bool scan_decimal(InputFile &file, char (&text)[DECIMAL_TEXT]) {
   int kept = 0;
   // The value is 0.DIGITS times ten to the power of `scale` plus the exponent.
   int64_t scale = 0;
-  constexpr int64_t exponent_limit = INT64_C(1000000000000000000); // saturates there
+  // The exponent stops growing past this, far beyond any scale a file can
+  // reach, so that the sum below neither overflows nor changes the outcome.
+  constexpr int64_t exponent_limit = INT64_C(100000000000000000);
   int64_t exponent_value = 0;
   char *digits = text + (negative ? 3 : 2);
   while (c != -1) {
     if (is_digit(c)) {
       if (exponent) {
         exponent_digits = true;
-        exponent_value = exponent_value * 10 + (c - '0');
-        if (exponent_value > exponent_limit) exponent_value = exponent_limit;
+        if (exponent_value < exponent_limit) exponent_value = exponent_value * 10 + (c - '0');
       } else {
         mantissa_digits = true;
         if (kept == 0 && c == '0') {
