@@ -7,7 +7,7 @@
 // everywhere else, or when the build asks for it (FLEETJUDGE_SOFTWARE_EXTENDED).
 // Code outside this header uses `ext` only through addition, subtraction,
 // comparisons, conversions from integers and double, `ext_hypot`,
-// `to_double` and `format_ext`.
+// `ext_from_decimal`, `to_double` and `format_ext`.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 
 // Native long double of any other format would quietly give other verdicts.
 #if LDBL_MANT_DIG != 64 || LDBL_MAX_EXP != 16384 || LDBL_MIN_EXP != -16381
@@ -40,6 +42,20 @@ constexpr ext epsilon = static_cast<ext>(0.02);
 inline ext ext_hypot(int64_t dx, int64_t dy) {
   ext x = static_cast<ext>(dx), y = static_cast<ext>(dy);
   return std::sqrt(x * x + y * y);
+}
+
+// The extended value of a decimal number, correctly rounded. `text` is what
+// the scanner accepted: an optional sign, digits with at most one decimal
+// point, an optional exponent "e[sign]digits". A value too large for the
+// format stores the largest finite value with its sign and returns false;
+// one too small to represent becomes zero or a subnormal, which is no error.
+inline bool ext_from_decimal(const char *text, ext &value) {
+  value = std::strtold(text, nullptr);
+  if (std::isinf(value)) {
+    value = std::copysign(std::numeric_limits<ext>::max(), value);
+    return false;
+  }
+  return true;
 }
 
 // Rounded to the nearest double, ties to even.

@@ -6,6 +6,7 @@
 
 #include "../findings.h"
 #include "node_table.h"
+#include "number.h"
 
 // Whether any line read so far held a carriage return: the usual reason why
 // the header numbers cannot be read is a file with CR LF line ends.
@@ -22,7 +23,7 @@ static void skip_to_title(InputFile &file, const char *missing) {
   while (!input_failed) {
     read_header_line(file);
     if (*rmblanc(line) != '\0') return;
-    if (file.in.eof()) input_fault(file, missing);
+    if (at_end(file)) input_fault(file, missing);
   }
 }
 
@@ -56,7 +57,8 @@ void read_instance(InputFile &file) {
   skip_to_title(file, "ends before the vehicle section");
   read_header_line(file); // column titles
 
-  file.in >> vehicles >> TCap;
+  extract_int(file, vehicles);
+  extract_double(file, TCap);
   check_extraction(file, seen_cr ? "the vehicle count and capacity cannot be read; the file has "
                                    "CR LF line ends and must be converted to LF"
                                  : "the vehicle count and capacity cannot be read");
@@ -65,7 +67,7 @@ void read_instance(InputFile &file) {
   read_line(file);                                         // column titles
 
   n = -1;
-  while (!file.in.eof() && !input_failed) {
+  while (!at_end(file) && !input_failed) {
     read_line(file);
     ohneline = rmblanc(ohneline);
     if (*ohneline == '\0') continue;
@@ -77,5 +79,5 @@ void read_instance(InputFile &file) {
     }
     read_node_line(ohneline);
   }
-  file.in.close();
+  close_input(file);
 }

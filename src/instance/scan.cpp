@@ -1,9 +1,14 @@
 #include "scan.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <vector>
 
 #include "../findings.h"
@@ -26,12 +31,37 @@ static void fault_with(const char *format, const char *a, const char *b, const c
 }
 
 bool open_input(InputFile &file, const char *kind, const char *path) {
+  bool crlf_as_lf = file.crlf_as_lf;
+  file = InputFile{};
   file.kind = kind;
   file.path = path;
-  file.in.rdbuf()->pubsetbuf(stream_buffer, sizeof stream_buffer);
-  file.in.open(path);
-  if (!file.in.is_open()) fault_with("file %s does not exist \n", path, "", "");
-  return file.in.is_open();
+  file.crlf_as_lf = crlf_as_lf;
+  file.next = file.end = stream_buffer;
+  file.fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (file.fd < 0) fault_with("file %s does not exist \n", path, "", "");
+  return file.fd >= 0;
+}
+
+void close_input(InputFile &file) {
+  if (file.fd >= 0) close(file.fd);
+  file.fd = -1;
+}
+
+int refill_input(InputFile &file) {
+  ssize_t got = -1;
+  if (file.error == 0 && file.fd >= 0) {
+    do got = read(file.fd, stream_buffer, sizeof stream_buffer);
+    while (got < 0 && errno == EINTR);
+    if (got < 0) file.error = errno;
+  }
+  if (got <= 0) {
+    file.eof = true;
+    return -1;
+  }
+  file.next = stream_buffer;
+  file.end = stream_buffer + got;
+  file.offset += got;
+  return static_cast<unsigned char>(*file.next);
 }
 
 void input_fault(InputFile &file, const char *problem) {
@@ -39,23 +69,45 @@ void input_fault(InputFile &file, const char *problem) {
   // Nothing more is read from the file: every reader loop ends here.
   line[0] = '\0';
   ohneline = line;
-  file.in.setstate(std::ios::eofbit | std::ios::failbit);
+  file.eof = file.fail = true;
 }
 
 void check_read_error(InputFile &file) {
-  if (file.in.bad()) input_fault(file, errno == EISDIR ? "is a directory" : "cannot be read");
+  if (file.error != 0)
+    input_fault(file, file.error == EISDIR ? "is a directory" : "cannot be read");
 }
 
 void read_line(InputFile &file) {
   line[0] = '\0';
-  errno = 0;
-  file.in.getline(line, LINE_LEN);
   ohneline = line;
+  if (file.eof || file.fail || file.error != 0) {
+    file.fail = true;
+  } else {
+    // Up to LINE_LEN - 1 characters, then the line feed is taken if it comes
+    // next; anything else there leaves the line unfinished, a failure.
+    std::size_t count = 0;
+    int c = peek_char(file);
+    while (count < LINE_LEN - 1 && c != -1 && c != '\n') {
+      std::size_t room = std::min<std::size_t>(file.end - file.next, LINE_LEN - 1 - count);
+      const char *feed = static_cast<const char *>(std::memchr(file.next, '\n', room));
+      std::size_t taken = feed ? static_cast<std::size_t>(feed - file.next) : room;
+      std::memcpy(line + count, file.next, taken);
+      count += taken;
+      file.next += taken;
+      c = peek_char(file);
+    }
+    line[count] = '\0';
+    if (c == '\n')
+      take_char(file);
+    else if (c != -1)
+      file.fail = true;
+    else if (count == 0)
+      file.fail = true; // nothing at all before the end of the file
+  }
   // A failure short of the end of the file would repeat for ever: every later
   // read would deliver an empty line and the end would never come.
   check_read_error(file);
-  if (file.in.fail() && !file.in.eof()) input_fault(file, "line longer than 99999 characters");
-  if (input_failed) line[0] = '\0';
+  if (file.fail && !file.eof) input_fault(file, "line longer than 99999 characters");
   file.lines_read++;
   if (file.crlf_as_lf) {
     size_t length = std::strlen(line);
@@ -65,7 +117,7 @@ void read_line(InputFile &file) {
 
 void check_extraction(InputFile &file, const char *problem) {
   check_read_error(file);
-  if (file.in.fail() && !file.in.eof()) input_fault(file, problem);
+  if (file.fail && !file.eof) input_fault(file, problem);
 }
 
 static bool is_blank(char c) { return c == ' ' || c == '\t'; }

@@ -6,29 +6,51 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 
 constexpr int LINE_LEN = 100000;
 
 extern char line[LINE_LEN];
 extern char *ohneline;
 
-// An open input file, with what its messages call it ("instance", "solution").
+// An open input file, read through one static 128 KiB buffer (one file is
+// open at a time), with what its messages call it ("instance", "solution").
+// The flags keep the states the readers have always decided on, those of a
+// C++ input stream: once the end was met or an operation failed, every later
+// operation fails and reads nothing.
 struct InputFile {
-  std::ifstream in;
-  const char *kind;
-  const char *path;
+  int fd = -1;
+  const char *kind = nullptr;
+  const char *path = nullptr;
+  char *next = nullptr; // the unread part of the buffer is [next, end)
+  char *end = nullptr;
+  int64_t offset = 0;      // file offset of `end`
+  bool eof = false;        // an operation met the end of the file
+  bool fail = false;       // an operation found nothing it could take
+  int error = 0;           // errno of a failed read; 0 while none
   bool crlf_as_lf = false; // a carriage return before a line feed is dropped
   int64_t lines_read = 0;
 };
 
 // Opens `path`; a file that cannot be opened is a fault ("does not exist").
 bool open_input(InputFile &file, const char *kind, const char *path);
+void close_input(InputFile &file);
 
 // Reads the next line into `line` and puts the cursor at its start. At the end
-// of the file the line is empty and in.eof() is set. A line too long for the
+// of the file the line is empty and at_end() holds. A line too long for the
 // buffer, or a read error, is a fault naming the file.
 void read_line(InputFile &file);
+
+// Whether an operation has met the end of the file: after the last line only
+// when that line has no line feed, else on the read after it.
+inline bool at_end(const InputFile &file) { return file.eof; }
+
+// The next unread character without taking it, or -1 at the end of the file
+// or after a read error (either sets `eof`).
+int refill_input(InputFile &file);
+inline int peek_char(InputFile &file) {
+  return file.next != file.end ? static_cast<unsigned char>(*file.next) : refill_input(file);
+}
+inline void take_char(InputFile &file) { ++file.next; }
 
 // The fault "<kind> file <path>: <problem>"; nothing more is read from the
 // file (it reads as ended), and every reader winds down.

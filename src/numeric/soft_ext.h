@@ -10,7 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iosfwd>
 
 // The bits as the x87 unit stores them, so that a value can be checked
 // against the native format bit for bit.
@@ -59,7 +58,3 @@ int format_ext(char (&out)[EXT_TEXT], ext v);
 // nearest extended value, as glibc's strtold rounds it. A value too large for
 // the format gives false and the largest finite value with the text's sign.
 bool ext_from_decimal(const char *text, ext &value);
-
-// Extraction as libstdc++ does it for long double: the same characters taken
-// from the stream, the same value and the same stream state.
-std::istream &operator>>(std::istream &in, ext &value);

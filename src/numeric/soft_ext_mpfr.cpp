@@ -5,7 +5,6 @@
 #define MPFR_USE_INTMAX_T // the 64-bit significands go in and out as uintmax_t
 #include <mpfr.h>
 
-#include <istream>
 #include <string>
 
 #include "soft_ext.h"
@@ -112,51 +111,4 @@ bool ext_from_decimal(const char *text, ext &value) {
   }
   value = from_mpfr(parsed.v);
   return true;
-}
-
-std::istream &operator>>(std::istream &in, ext &value) {
-  std::istream::sentry ready(in); // skips white space; fails at the end of the stream
-  if (!ready) return in;
-  std::streambuf &buf = *in.rdbuf();
-  const int end = std::char_traits<char>::eof();
-  // libstdc++'s grammar: a sign, digits with at most one point, and an
-  // exponent only after a digit; it stops at the first other character.
-  std::string text;
-  int c = buf.sgetc();
-  if (c == '+' || c == '-') {
-    text += static_cast<char>(c);
-    c = buf.snextc();
-  }
-  bool digits = false, point = false, exponent = false, exponent_digits = false;
-  while (c != end) {
-    if (c >= '0' && c <= '9') {
-      text += static_cast<char>(c);
-      (exponent ? exponent_digits : digits) = true;
-    } else if (c == '.' && !point && !exponent) {
-      text += '.';
-      point = true;
-    } else if ((c == 'e' || c == 'E') && !exponent && digits) {
-      text += 'e';
-      exponent = true;
-      c = buf.snextc();
-      if (c == end) break;
-      if (c != '+' && c != '-') continue;
-      text += static_cast<char>(c);
-    } else {
-      break;
-    }
-    c = buf.snextc();
-  }
-  std::ios_base::iostate state = std::ios_base::goodbit;
-  // What the text does not spell out completely ("1e", "-", ".") reads as a
-  // failed 0; a value beyond the range as the largest one, also failed.
-  if (!digits || (exponent && !exponent_digits)) {
-    value = ext{0, 0};
-    state = std::ios_base::failbit;
-  } else if (!ext_from_decimal(text.c_str(), value)) {
-    state = std::ios_base::failbit;
-  }
-  if (c == end) state |= std::ios_base::eofbit;
-  in.setstate(state);
-  return in;
 }

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "../findings.h"
+#include "../instance/number.h"
 #include "../screen/screen.h"
 #include "solution.h"
 
@@ -11,7 +12,7 @@ int32_t L1 = 0;
 ext total_cost = 0;
 
 bool check_solution(InputFile &file) {
-  file.in >> L;
+  extract_int(file, L);
   check_read_error(file);
   if (input_failed) return false;
   if (L > MAX_L) {
@@ -37,7 +38,7 @@ bool check_solution(InputFile &file) {
 
   // The total goes straight from its text into extended precision: a detour
   // through double would change verdicts near the tolerance.
-  file.in >> TotLen;
+  extract_ext(file, TotLen);
   check_extraction(file, "the declared total is not a valid number");
   if (input_failed) return false;
   read_line(file); // the rest of the total's line is ignored

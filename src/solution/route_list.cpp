@@ -88,7 +88,7 @@ void walk_route_list(InputFile &file, SolutionFormat format) {
   declared = false;
   L1 = 0;
   total_cost = 0;
-  while (!file.in.eof() && !input_failed) {
+  while (!at_end(file) && !input_failed) {
     read_line(file);
     char *text = skip_space(line);
     if (*text == '\0') continue;

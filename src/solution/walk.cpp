@@ -161,7 +161,7 @@ void walk_route(char *cursor) {
 }
 
 void walk_routes(InputFile &file) {
-  while (!file.in.eof() && !input_failed) {
+  while (!at_end(file) && !input_failed) {
     read_line(file);
     ohneline = rmblanc(ohneline);
     if (*ohneline != '\0') walk_route(ohneline);

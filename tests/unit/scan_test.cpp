@@ -10,6 +10,7 @@
 
 #include "findings.h"
 #include "finish.h"
+#include "instance/number.h"
 #include "instance/scan.h"
 
 namespace {
@@ -73,7 +74,10 @@ struct TempInput {
     std::fclose(f);
     open_input(file, "test", path.c_str());
   }
-  ~TempInput() { std::remove(path.c_str()); }
+  ~TempInput() {
+    close_input(file);
+    std::remove(path.c_str());
+  }
 };
 
 TEST(Stream, LinesUpTo99999CharactersAndOneMoreReadAtTheEnd) {
@@ -82,10 +86,10 @@ TEST(Stream, LinesUpTo99999CharactersAndOneMoreReadAtTheEnd) {
   EXPECT_EQ(std::strlen(line), size_t{LINE_LEN - 1});
   read_line(t.file);
   EXPECT_STREQ(line, "b");
-  EXPECT_FALSE(t.file.in.eof());
+  EXPECT_FALSE(at_end(t.file));
   read_line(t.file); // only the read after the last line feed finds the end
   EXPECT_STREQ(line, "");
-  EXPECT_TRUE(t.file.in.eof());
+  EXPECT_TRUE(at_end(t.file));
 }
 
 TEST(StreamDeathTest, ALongerLineEndsTheRun) {
@@ -94,13 +98,42 @@ TEST(StreamDeathTest, ALongerLineEndsTheRun) {
               "^test file .*: line longer than 99999 characters\n$");
 }
 
-TEST(Stream, IntegerExtractionStopsInsideAToken) {
-  TempInput t("25.0 200\n");
-  int count = -1;
+TEST(Stream, ExtractionsStopWhereTheNumberEndsAndLeaveTheRestOfTheLine) {
+  TempInput t("\n 25.0 200 x\n");
+  int32_t count = -1;
   double capacity = -1;
-  t.file.in >> count >> capacity;
+  extract_int(t.file, count);
+  extract_double(t.file, capacity);
   EXPECT_EQ(count, 25);
-  EXPECT_EQ(capacity, 0.0);
+  EXPECT_EQ(capacity, 0.0); // ".0"
+  read_line(t.file);
+  EXPECT_STREQ(line, " 200 x");
+  EXPECT_FALSE(t.file.fail);
+}
+
+TEST(Stream, AFailedExtractionFailsEveryLaterOneWithoutReading) {
+  TempInput t("1e+ 5\n");
+  ext total = 7;
+  extract_ext(t.file, total);
+  EXPECT_TRUE(t.file.fail);
+  EXPECT_EQ(total, 0);
+  int32_t count = 9;
+  extract_int(t.file, count);
+  EXPECT_EQ(count, 9);
+  EXPECT_FALSE(at_end(t.file));
+}
+
+TEST(Stream, TheEndOfTheFileInsideANumberIsNoFailure) {
+  TempInput t("  -12");
+  int32_t count = 0;
+  extract_int(t.file, count);
+  EXPECT_EQ(count, -12);
+  EXPECT_TRUE(at_end(t.file));
+  EXPECT_FALSE(t.file.fail);
+  double capacity = 3;
+  extract_double(t.file, capacity); // nothing left: fails, value untouched
+  EXPECT_EQ(capacity, 3);
+  EXPECT_TRUE(t.file.fail);
 }
 
 } // namespace

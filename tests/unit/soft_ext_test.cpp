@@ -12,7 +12,6 @@
 #include <cstring>
 #include <iterator>
 #include <random>
-#include <sstream>
 #include <string>
 
 #include "numeric.h"
@@ -272,29 +271,6 @@ TEST(SoftExt, DecimalText) {
                            "3.64519953188247460253e-4951", "1.82259976594123730126e-4951",
                            "1.8225997659412373012e-4951", ".5", "5.", "000000000000000000001.5"})
     check(text);
-  EXPECT_EQ(t.count, 0);
-}
-
-// Extraction from a stream takes the same characters and leaves the same state.
-TEST(SoftExt, StreamExtraction) {
-  Tally t;
-  const char alphabet[] = "0123456789+-.eEx \n";
-  const char *spellings[] = {"100e", "1e+", "1.5E-x", "0x1p3",       "1e5000", "-1e-5000",
-                             "nan",  "inf", "",       "  7.25 rest", ".",      "-"};
-  for (int i = 0; i < 100000; ++i) {
-    std::string text;
-    for (int k = between(0, 10); k > 0; --k) text += alphabet[rng() % (sizeof alphabet - 1)];
-    if (i < 12) text = spellings[i];
-    std::istringstream in_native(text), in_soft(text);
-    long double n = 12.5L;
-    ext s = 12.5;
-    in_native >> n;
-    in_soft >> s;
-    t.add(same(s, n) && in_soft.rdstate() == in_native.rdstate(), "extracting \"" + text + "\"");
-    std::string rest_native(std::istreambuf_iterator<char>(in_native), {});
-    std::string rest_soft(std::istreambuf_iterator<char>(in_soft), {});
-    t.add(rest_native == rest_soft, "what extraction leaves of \"" + text + "\"");
-  }
   EXPECT_EQ(t.count, 0);
 }
 

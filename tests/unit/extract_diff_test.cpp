@@ -1,0 +1,291 @@
+// The header numbers must be read exactly as `>>` on a stream reads them with
+// libstdc++: value bit for bit, end-of-file and failed state, and where the
+// reading stops. Every text below goes through the checker's extraction from
+// a file and through `>>` on a std::istringstream. Built only with libstdc++.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "instance/number.h"
+#include "instance/scan.h"
+
+namespace {
+
+// What one extraction left behind; the value as raw bytes (a long double has
+// 10 significant bytes, the rest is padding).
+struct Outcome {
+  unsigned char value[10] = {};
+  bool eof = false, fail = false;
+  long long position = 0;
+  bool operator==(const Outcome &o) const {
+    return std::memcmp(value, o.value, sizeof value) == 0 && eof == o.eof && fail == o.fail &&
+           position == o.position;
+  }
+};
+
+// The sequences fed: a double, a long double, and an integer followed by
+// either, as the vehicle line and the solution's header are read.
+enum Sequence { DOUBLE, EXT, INT_DOUBLE, INT_EXT, SEQUENCES };
+const char *const sequence_names[] = {"double", "long double", "int, double", "int, long double"};
+
+template <typename T> void keep(Outcome &out, const T &value) {
+  std::memcpy(out.value, &value, std::min(sizeof value, sizeof out.value));
+}
+
+std::vector<Outcome> by_library(const std::string &text, Sequence sequence) {
+  std::istringstream in(text);
+  std::vector<Outcome> outcomes;
+  auto record = [&](auto value) {
+    Outcome out;
+    keep(out, value);
+    out.eof = in.eof();
+    out.fail = in.fail();
+    out.position = in.rdbuf()->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
+    outcomes.push_back(out);
+  };
+  int count = 12345;
+  double capacity = -7.25;
+  long double total = -7.25L;
+  if (sequence == INT_DOUBLE || sequence == INT_EXT) in >> count, record(count);
+  if (sequence == DOUBLE || sequence == INT_DOUBLE) in >> capacity, record(capacity);
+  if (sequence == EXT || sequence == INT_EXT) in >> total, record(total);
+  return outcomes;
+}
+
+std::vector<Outcome> by_checker(const char *path, Sequence sequence) {
+  InputFile file;
+  open_input(file, "test", path);
+  std::vector<Outcome> outcomes;
+  auto record = [&](auto value) {
+    Outcome out;
+    keep(out, value);
+    out.eof = at_end(file);
+    out.fail = file.fail;
+    out.position = file.offset - (file.end - file.next);
+    outcomes.push_back(out);
+  };
+  int32_t count = 12345;
+  double capacity = -7.25;
+  ext total = -7.25L;
+  if (sequence == INT_DOUBLE || sequence == INT_EXT) extract_int(file, count), record(count);
+  if (sequence == DOUBLE || sequence == INT_DOUBLE)
+    extract_double(file, capacity), record(capacity);
+  if (sequence == EXT || sequence == INT_EXT) extract_ext(file, total), record(total);
+  close_input(file);
+  return outcomes;
+}
+
+// Random texts of one class each.
+struct Texts {
+  std::mt19937_64 random{20261206};
+  std::size_t below(std::size_t n) { return random() % n; }
+  bool chance(int percent) { return below(100) < static_cast<std::size_t>(percent); }
+  char pick(const char *set) { return set[below(std::strlen(set))]; }
+  std::string digits(std::size_t count) {
+    std::string s;
+    for (std::size_t i = 0; i < count; ++i) s += static_cast<char>('0' + below(10));
+    return s;
+  }
+  std::string sign() { return chance(30) ? std::string(1, pick("+-")) : ""; }
+  std::string blanks() {
+    std::string s;
+    for (std::size_t i = below(4); i > 0; --i) s += pick(" \t\n\v\f\r");
+    return s;
+  }
+  std::string exponent() {
+    std::string e(1, pick("eE"));
+    if (chance(60)) e += pick("+-");
+    return e + digits(below(5));
+  }
+  std::string mantissa() {
+    std::string m = std::string(chance(20) ? below(4) : 0, '0') + digits(below(8));
+    if (chance(50)) m += "." + digits(below(8));
+    return m;
+  }
+  // A decimal half-way between two neighbouring long doubles (or exactly one),
+  // written out in full: (2 M + 1) * 2^k, with some digits after it.
+  std::string halfway() {
+    bool deep = chance(3); // between subnormals
+    uint64_t m = deep ? random() >> below(60) : random() | uint64_t{1} << 63;
+    int k = deep ? -16446 : static_cast<int>(below(300)) - 200;
+    std::vector<uint32_t> number; // decimal, 9 digits a limb, lowest first
+    for (uint64_t rest = m; rest != 0 || number.empty(); rest /= 1000000000)
+      number.push_back(static_cast<uint32_t>(rest % 1000000000));
+    auto multiply = [&](uint32_t factor) {
+      uint64_t carry = 0;
+      for (uint32_t &limb : number) {
+        carry += uint64_t{limb} * factor;
+        limb = static_cast<uint32_t>(carry % 1000000000);
+        carry /= 1000000000;
+      }
+      if (carry) number.push_back(static_cast<uint32_t>(carry));
+    };
+    multiply(2);
+    number[0] += 1; // even and below 10^9 before
+    int twos = k > 0 ? k : 0, fives = k < 0 ? -k : 0;
+    for (; twos >= 20; twos -= 20) multiply(1 << 20);
+    if (twos) multiply(1u << twos);
+    for (; fives >= 13; fives -= 13) multiply(1220703125); // 5^13
+    for (; fives > 0; --fives) multiply(5);
+    char limb[16];
+    std::string s = std::to_string(number.back());
+    for (std::size_t i = number.size() - 1; i-- > 0;) {
+      std::snprintf(limb, sizeof limb, "%09u", number[i]);
+      s += limb;
+    }
+    std::size_t point = k < 0 ? -k : 0; // digits behind the decimal point
+    if (point >= s.size()) s.insert(0, point - s.size() + 1, '0');
+    s.insert(s.size() - point, ".");
+    if (chance(30))
+      s += std::string(below(17000), '0') + "1"; // just above half-way
+    else if (chance(30))
+      s += std::string(below(30), '0');
+    return s;
+  }
+  std::string special() {
+    static const char *const words[] = {"nan",    "NaN", "inf", "INF", "infinity", "Infinity",
+                                        "nan(1)", "in",  "na",  "i",   "n"};
+    return sign() + words[below(sizeof words / sizeof *words)];
+  }
+  std::string next(int kind) {
+    switch (kind) {
+    case 0:
+      return sign() + digits(1 + below(12)); // integers
+    case 1:
+      return sign() + digits(below(25)) + "." + digits(below(25)); // points
+    case 2:
+      return sign() + mantissa() + exponent(); // exponents, complete or not
+    case 3: {                                  // hexadecimal
+      std::string s = sign() + "0" + pick("xX") + digits(below(4)) + (chance(50) ? "a" : "F");
+      return chance(40) ? s + pick("pP") + sign() + digits(below(3)) : s;
+    }
+    case 4:
+      return special();
+    case 5: // huge and tiny exponents
+      return sign() + mantissa() + pick("eE") + sign() +
+             std::to_string(chance(50) ? 250 + below(200) : 4900 + below(100)) +
+             (chance(10) ? digits(15) : "");
+    case 6: { // long digit strings, some beyond the digits kept
+      std::size_t length = chance(97) ? 15 + below(60) : 16380 + below(10);
+      std::string s = sign() + digits(length);
+      if (chance(50)) s.insert(1 + below(s.size()), ".");
+      return chance(30) ? s + exponent() : s;
+    }
+    case 7:
+      return sign() + halfway() + (chance(20) ? exponent() : "");
+    case 8: { // anything from the characters that matter
+      std::string s;
+      for (std::size_t i = below(10); i > 0; --i) s += pick("0123456789+-.eExXpnaif \t\n\r,");
+      return s;
+    }
+    default:
+      return sign() + (chance(50) ? "0" : "") + "." + exponent(); // no mantissa digits
+    }
+  }
+  static constexpr int KINDS = 10;
+  // The text with blanks and line breaks around it, or cut short as a file
+  // that ends inside the number.
+  std::string around(const std::string &text) {
+    std::string s = blanks() + text;
+    if (chance(15)) return s.substr(0, below(s.size() + 1));
+    return s + (chance(50) ? blanks() + (chance(50) ? "7 x\n" : "") : "");
+  }
+};
+
+std::string shown(const std::string &text) {
+  std::string s;
+  for (char c : text.substr(0, 120))
+    if (c >= ' ' && c <= '~')
+      s += c;
+    else {
+      char code[8];
+      std::snprintf(code, sizeof code, "\\x%02x", static_cast<unsigned char>(c));
+      s += code;
+    }
+  return text.size() > 120 ? s + "... (" + std::to_string(text.size()) + " characters)" : s;
+}
+
+TEST(ExtractDiff, AgreesWithLibstdcxxOnEveryText) {
+  // The texts live in memory, not on disk: rewriting one file on disk 100000
+  // times waits for the disk.
+  int memory = memfd_create("extract_diff", 0);
+  ASSERT_GE(memory, 0);
+  std::string path = "/proc/self/fd/" + std::to_string(memory);
+  Texts texts;
+  std::vector<std::string> fixed = {"100e",
+                                    "1e+",
+                                    "1.5E-x",
+                                    "0x1p3",
+                                    "1e5000",
+                                    "-1e5000",
+                                    "1e-5000",
+                                    "nan",
+                                    "inf",
+                                    "infinity",
+                                    "0x10",
+                                    "-",
+                                    "+",
+                                    ".",
+                                    "",
+                                    " ",
+                                    "\n",
+                                    "2147483648",
+                                    "-2147483648",
+                                    "-2147483649",
+                                    "99999999999999999999",
+                                    "1.18973149535723176502e+4932",
+                                    "1.18973149535723176508e+4932",
+                                    "1.7976931348623158e308",
+                                    "1.7976931348623159e308",
+                                    "4.9406564584124654e-324",
+                                    "2.4703282292062327e-324",
+                                    "3.6e-4951",
+                                    "1e-4951",
+                                    "-0",
+                                    "-0.0e-99999999999999999999999",
+                                    "0e99999999999999999999",
+                                    "1e99999999999999999999",
+                                    "25.0 200"};
+  constexpr int TEXTS = 100000;
+  int mismatches = 0, tried = 0;
+  for (int i = 0; i < TEXTS + static_cast<int>(fixed.size()) && mismatches < 10; ++i) {
+    std::string text =
+        i < static_cast<int>(fixed.size()) ? fixed[i] : texts.around(texts.next(i % Texts::KINDS));
+    ASSERT_EQ(ftruncate(memory, 0), 0);
+    ASSERT_EQ(pwrite(memory, text.data(), text.size(), 0), static_cast<ssize_t>(text.size()));
+    ++tried;
+    for (int s = 0; s < SEQUENCES; ++s) {
+      auto sequence = static_cast<Sequence>(s);
+      std::vector<Outcome> expected = by_library(text, sequence),
+                           got = by_checker(path.c_str(), sequence);
+      for (std::size_t k = 0; k < expected.size(); ++k)
+        if (!(expected[k] == got[k])) {
+          ++mismatches;
+          ADD_FAILURE() << "text \"" << shown(text) << "\", " << sequence_names[s]
+                        << ", extraction " << k + 1 << ": libstdc++ eof " << expected[k].eof
+                        << " fail " << expected[k].fail << " position " << expected[k].position
+                        << "; checker eof " << got[k].eof << " fail " << got[k].fail << " position "
+                        << got[k].position
+                        << (std::memcmp(expected[k].value, got[k].value, 10) ? ", values differ"
+                                                                             : "");
+          break;
+        }
+    }
+  }
+  close(memory);
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_GE(tried, 100000);
+}
+
+} // namespace
