@@ -136,7 +136,8 @@ char *bf(char *cursor) {
 static bool is_space(char c) { return is_blank(c) || (c >= '\n' && c <= '\r'); }
 static bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-char *scan_int(char *cursor, int32_t &value) {
+// scan_int, and where its digits end.
+static char *scan_digits(char *cursor, int32_t &value, char *&digits_end) {
   while (is_space(*cursor)) ++cursor;
   char *start = cursor;
   bool negative = *cursor == '-';
@@ -154,12 +155,18 @@ char *scan_int(char *cursor, int32_t &value) {
     value = static_cast<int32_t>(-magnitude);
   else
     value = static_cast<int32_t>(magnitude > INT32_MAX ? INT32_MAX : magnitude);
+  digits_end = cursor;
   return start;
 }
 
+char *scan_int(char *cursor, int32_t &value) {
+  char *digits_end;
+  return scan_digits(cursor, value, digits_end);
+}
+
 char *read_one_number(char *cursor, int32_t &destination) {
-  char *number = scan_int(cursor, destination);
-  if (number == nullptr) {
+  char *end;
+  if (scan_digits(cursor, destination, end) == nullptr) {
     if (!input_failed) fault_with("%sis not a proper number \n", cursor, "", "");
     return cursor + std::strlen(cursor);
   }
@@ -167,5 +174,6 @@ char *read_one_number(char *cursor, int32_t &destination) {
   // The token is the one the number begins, so that a lone carriage return
   // or form feed before it is not taken as the token, which would read the
   // number twice.
-  return rmblanc(bf(number));
+  while (*end != '\0' && !is_blank(*end)) ++end;
+  return rmblanc(end);
 }
