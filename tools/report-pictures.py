@@ -3,7 +3,7 @@
 Chromium: the shipped 100-customer example, and a 1000-customer example with
 100 routes made here (one customer served late, one not visited).
 
-    html_pictures.py REPORT OUTDIR     writes OUTDIR/report-100.png, report-1000.png
+    report-pictures.py REPORT OUTDIR     writes OUTDIR/report-100.png, report-1000.png
 """
 import math
 import pathlib
