@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Coverage-guided fuzzing of fleetjudge with AFL++, under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# Coverage-guided fuzzing of fleetjudge and fleetjudge-report with AFL++, under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 #
 #   fuzz/run.sh instance SECONDS   fuzz the instance file; the solution is
 #                                  tests/cases/ok/solution
 #   fuzz/run.sh solution SECONDS   fuzz the solution file; the instance is
 #                                  tests/instances/five.txt
+#   fuzz/run.sh report-instance SECONDS, fuzz/run.sh report-solution SECONDS
+#                                  the same for fleetjudge-report --json
 #
 # Needs AFL++ (Debian: apt-get install afl++) and clang. Builds the checker
-# into build-fuzz/, seeds fuzz/corpus-TARGET/ from the test cases, runs
+# into build-fuzz/ (the report into build-fuzz-report/), seeds
+# fuzz/corpus-TARGET/ from the test cases, runs
 # afl-fuzz for SECONDS with a 1000 ms timeout (a slower run counts as a hang),
 # writes fuzz/findings-TARGET/ (an earlier one is moved to
 # fuzz/findings-TARGET.prev/) and prints the figures of the run.
@@ -16,30 +19,38 @@ set -euo pipefail
 
 target=${1:-}
 seconds=${2:-}
-if [[ $target != instance && $target != solution ]] || ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
-  sed -n '5,8p' "$0" >&2
+if ! [[ $target =~ ^(report-)?(instance|solution)$ && $seconds =~ ^[1-9][0-9]*$ ]]; then
+  sed -n '5,10p' "$0" >&2
   exit 2
 fi
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build-fuzz
+# The file being fuzzed, and the program that reads it with its options.
+kind=${target#report-}
+if [[ $target == report-* ]]; then
+  build=$root/build-fuzz-report program=fleetjudge-report options=(--json)
+else
+  build=$root/build-fuzz program=fleetjudge options=()
+fi
 corpus=$root/fuzz/corpus-$target
 findings=$root/fuzz/findings-$target
 
-# 1. The instrumented, sanitized checker.
+# 1. The instrumented, sanitized program.
 sanitize='-fsanitize=address,undefined -fno-sanitize-recover=all'
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DFLEETJUDGE_STATIC=OFF \
   -DCMAKE_CXX_COMPILER=afl-clang-fast++ -DCMAKE_CXX_FLAGS="$sanitize" \
   -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
-cmake --build "$build" --target fleetjudge -j2 >/dev/null
+cmake --build "$build" --target "$program" -j2 >/dev/null
 
 # 2. Seeds: every distinct, non-empty file of the kind being fuzzed.
-if [[ $target == instance ]]; then
+# The report's own cases add solutions with several violations at once.
+if [[ $kind == instance ]]; then
   seeds=("$root"/tests/cases/*/instance "$root"/tests/instances/*)
-  run=("$build/fleetjudge" @@ "$root/tests/cases/ok/solution")
+  run=("$build/$program" "${options[@]}" @@ "$root/tests/cases/ok/solution")
 else
   seeds=("$root"/tests/cases/*/solution)
-  run=("$build/fleetjudge" "$root/tests/instances/five.txt" @@)
+  [[ $target == report-solution ]] && seeds+=("$root"/tests/report-cases/*/solution)
+  run=("$build/$program" "${options[@]}" "$root/tests/instances/five.txt" @@)
 fi
 rm -rf "$corpus"
 mkdir -p "$corpus"

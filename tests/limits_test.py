@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
-"""The checker at its limits, on inputs too large to keep in the repository,
-and what it does to its surroundings.
+"""The checker and the report at their limits, on inputs too large to keep in
+the repository, and what the checker does to its surroundings.
 
-    limits_test.py <fleetjudge> <make_solution> <trace system calls: yes|no> [runner...]
+    limits_test.py <fleetjudge> <make_solution> <trace system calls: yes|no> <fleetjudge-report> [runner...]
 
-A runner (an emulator and its options) is put in front of both programs."""
-import os, shutil, subprocess, sys, tempfile
+A runner (an emulator and its options) is put in front of the programs."""
+import json, os, random, shutil, subprocess, sys, tempfile
 
-fleetjudge, make_solution, trace_calls = sys.argv[1:4]
-runner = sys.argv[4:]
+fleetjudge, make_solution, trace_calls, report = sys.argv[1:5]
+runner = sys.argv[5:]
 tmp = tempfile.mkdtemp()
 failures = []
 HEAD = "big\n\nVEHICLE\nNUMBER CAPACITY\n10000 100\n\nCUSTOMER\nCUST NO. XCOORD. YCOORD.\n\n"
@@ -102,6 +102,86 @@ elif trace_calls == "yes" and shutil.which("strace"):
         failures.append(f"expected each input opened once: {opened}")
 else:
     print("system-call check skipped (sanitizer build or no strace)")
+
+
+def run_report(instance, solution):
+    """The report's status, its JSON document (None when it is not one) and
+    its peak resident memory in KB. A fresh interpreter starts it and reads
+    the peak, which would otherwise include this script's own. Under
+    AddressSanitizer, freed memory is not held back: its quarantine would
+    count as growth."""
+    out = os.path.join(tmp, "report.json")
+    asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "quarantine_size_mb=0"]))
+    measure = ("import resource, subprocess, sys; r = subprocess.run(sys.argv[2:], "
+               "stdout=open(sys.argv[1], 'wb'), stderr=subprocess.DEVNULL); "
+               "print(r.returncode, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
+    status, peak = subprocess.run([sys.executable, "-c", measure, out, *runner, report, "--json",
+                                   instance, solution], capture_output=True, text=True,
+                                  env=dict(os.environ, ASAN_OPTIONS=asan)).stdout.split()
+    try:
+        with open(out, encoding="utf-8") as f:
+            document = json.load(f)
+    except ValueError:
+        document = None
+    os.remove(out)
+    return int(status), document, int(peak)
+
+
+def routes_in(data):
+    """The routes the walk finds: every line with something before its end."""
+    return sum(line.lstrip(b" \t")[:1] not in (b"", b"\0") for line in data.split(b"\n"))
+
+
+def junk(rng):
+    words = [b"1", b"4", b"0", b"17", b"-3", b"2147483648", b"1e5", b"x", b"\r", b"\t", b"\xff"]
+    return b"\n".join(b" ".join(rng.choices(words, k=rng.randint(1, 9))) for _ in range(300_000))
+
+
+def padded(rng):
+    """Blank lines, which the instance reader skips whatever their length."""
+    return b"".join(b" \t" * rng.randint(0, 20_000) + b"\n" for _ in range(150))
+
+
+# Junk and binary files of two sizes, made of a block of 3 to 5 MB once and
+# ten times: the report reads each to its end, and the larger does not cost
+# more memory.
+ROUTES = b"2 56\n1 2\n3 4\n"
+NODES = FIVE.encode().splitlines(keepends=True)
+kinds = {  # the fuzzed file: what comes before the block, the block, what follows; the status
+    "junk solution": ("solution", ROUTES, junk, b"", 1),
+    "binary solution": ("solution", ROUTES, lambda rng: rng.randbytes(3_000_000), b"", 1),
+    "padded instance": ("instance", b"five\nV\nT\n2 10\nC\nT\n" + NODES[0], padded,
+                        b"".join(NODES[1:]), 0),
+}
+for label, (which, head, make, tail, expected) in kinds.items():
+    peaks = []
+    for times in (1, 10):
+        body = make(random.Random(8)) * times
+        path = write("fuzzed", head + body + tail)
+        routes = routes_in(body) + 2 if which == "solution" else 2
+        del body
+        status, document, peak = run_report(*((five, path) if which == "solution" else (path, five_solution)))
+        os.remove(path)
+        peaks.append(peak)
+        summary = document and document["summary"]
+        if status != expected or not summary or summary["vehicles"] != routes:
+            failures.append(f"report, {label} x{times}: status {status}, {routes} routes, summary {summary}")
+    if peaks[1] > peaks[0] + max(peaks[0] // 5, 4096):
+        failures.append(f"report, {label}: peak memory {peaks[0]} KB, ten times the file {peaks[1]} KB")
+
+# A binary instance is refused, with a document that says why.
+status, document, _ = run_report(write("bin.txt", random.Random(8).randbytes(30_000_000)), five_solution)
+if status != 2 or not document or not document["error"]:
+    failures.append(f"report, binary instance: status {status}, document {document and document['error']}")
+
+# More routes than the report keeps: the first are listed, the rest counted.
+many = write("many.sol", "10000 1\n" + "".join(f"{k % 9999 + 1}\n" for k in range(20000)))
+status, document, _ = run_report(big, many)
+summary = document and document["summary"]
+if status != 1 or not summary or (summary["vehicles"], summary["customers_served"],
+                                  len(document["routes"]), document["routes_left_out"]) != \
+        (20000, 9999, 10000, 10000):
+    failures.append(f"report, 20000 routes: status {status}, summary {summary}")
 
 shutil.rmtree(tmp)
 print("\n".join(failures) if failures else "all limits hold")
