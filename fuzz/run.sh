@@ -7,7 +7,11 @@
 #   fuzz/run.sh solution SECONDS   fuzz the solution file; the instance is
 #                                  tests/instances/five.txt
 #   fuzz/run.sh report-instance SECONDS, fuzz/run.sh report-solution SECONDS
-#                                  the same for fleetjudge-report --json
+#                                  the same for fleetjudge-report --json (the
+#                                  solution's format found by itself: route
+#                                  lists too)
+#   fuzz/run.sh report-plain SECONDS
+#                                  the solution as a plain list of routes
 #
 # Needs AFL++ (Debian: apt-get install afl++) and clang. Builds the checker
 # into build-fuzz/ (the report into build-fuzz-report/), seeds
@@ -19,15 +23,18 @@ set -euo pipefail
 
 target=${1:-}
 seconds=${2:-}
-if ! [[ $target =~ ^(report-)?(instance|solution)$ && $seconds =~ ^[1-9][0-9]*$ ]]; then
-  sed -n '5,10p' "$0" >&2
+if ! [[ $target =~ ^(report-)?(instance|solution)$|^report-plain$ && $seconds =~ ^[1-9][0-9]*$ ]]; then
+  sed -n '5,14p' "$0" >&2
   exit 2
 fi
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 # The file being fuzzed, and the program that reads it with its options.
 kind=${target#report-}
-if [[ $target == report-* ]]; then
+if [[ $target == report-plain ]]; then
+  kind=solution build=$root/build-fuzz-report program=fleetjudge-report
+  options=(--json --solution-format=plain)
+elif [[ $target == report-* ]]; then
   build=$root/build-fuzz-report program=fleetjudge-report options=(--json)
 else
   build=$root/build-fuzz program=fleetjudge options=()
@@ -49,7 +56,7 @@ if [[ $kind == instance ]]; then
   run=("$build/$program" "${options[@]}" @@ "$root/tests/cases/ok/solution")
 else
   seeds=("$root"/tests/cases/*/solution)
-  [[ $target == report-solution ]] && seeds+=("$root"/tests/report-cases/*/solution)
+  [[ $target == report-* ]] && seeds+=("$root"/tests/report-cases/*/solution)
   run=("$build/$program" "${options[@]}" "$root/tests/instances/five.txt" @@)
 fi
 rm -rf "$corpus"
