@@ -80,7 +80,8 @@ void print_routes() {
   }
   int64_t more = record.vehicles - static_cast<int64_t>(shown);
   if (more > 0)
-    std::printf("(and %lld more routes; --json lists them)\n", static_cast<long long>(more));
+    std::printf("(and %lld more routes; --json lists the first %zu)\n",
+                static_cast<long long>(more), ROUTES_KEPT);
   std::printf("(slack: the smallest margin to a window's end on the route, the depot's closing "
               "time included; negative when late)\n");
 }
