@@ -61,10 +61,9 @@ static bool same_file(const char *a, const char *b) {
   return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-static bool page_failed(const char *path) {
+static void page_failed(const char *path) {
   std::fprintf(stderr, "fleetjudge-report: cannot write the page %s: %s\n", path,
                std::strerror(errno));
-  return true;
 }
 
 struct Options {
@@ -115,23 +114,8 @@ static bool choose_format(const Options &o) {
   return std::strcmp(o.format, names[static_cast<int>(record.format)]) == 0;
 }
 
-int main(int argc, char **argv) {
-  std::signal(SIGPIPE, SIG_IGN);
-  Options o;
-  if (int status = parse(argc, argv, o)) return status < 0 ? 0 : status;
-  if (!choose_format(o)) return usage_error("unknown solution format");
-  const Files &files = o.files;
-  if (!can_open(files.instance) || !can_open(files.solution)) return 2;
-  if (o.html != nullptr && (same_file(o.html, files.instance) || same_file(o.html, files.solution)))
-    return usage_error("the page would overwrite an input file");
-  // Opened before the run, so that a page that cannot be written costs no work.
-  std::FILE *page = o.html == nullptr ? nullptr : std::fopen(o.html, "w");
-  if (o.html != nullptr && page == nullptr) {
-    page_failed(o.html);
-    return 2;
-  }
-
-  start_recording(o.json || page != nullptr);
+// The checker's phases with the recording consumer, in the format chosen.
+static void judge(const Files &files) {
   static InputFile instance, solution;
   instance.crlf_as_lf = has_crlf(files.instance);
   if (record.format != SolutionFormat::fleetjudge) {
@@ -158,20 +142,41 @@ int main(int argc, char **argv) {
     record.notes.push_back(std::to_string(route_list.ignored_lines) +
                            (route_list.ignored_lines == 1 ? " line that is" : " lines that are") +
                            " neither a route nor a cost ignored");
+}
 
-  bool page_ok = true;
-  if (page != nullptr) {
-    write_html(files, page);
-    // A full disk shows only when the buffer goes out: flush and close count.
-    errno = 0;
-    bool failed = std::fflush(page) != 0 || std::ferror(page);
-    int why = errno;
-    failed |= std::fclose(page) != 0;
-    if (failed) {
-      errno = why != 0 ? why : errno != 0 ? errno : EIO;
-      page_ok = !page_failed(o.html);
-    }
+// Writes the page and checks that it really reached the file: a full disk
+// shows only when the buffer goes out, so the flush and the close count.
+static bool write_page(const Files &files, std::FILE *page, const char *path) {
+  write_html(files, page);
+  errno = 0;
+  bool failed = std::fflush(page) != 0 || std::ferror(page);
+  int why = errno;
+  failed |= std::fclose(page) != 0;
+  if (!failed) return true;
+  errno = why != 0 ? why : errno != 0 ? errno : EIO;
+  page_failed(path);
+  return false;
+}
+
+int main(int argc, char **argv) {
+  std::signal(SIGPIPE, SIG_IGN);
+  Options o;
+  if (int status = parse(argc, argv, o)) return status < 0 ? 0 : status;
+  if (!choose_format(o)) return usage_error("unknown solution format");
+  const Files &files = o.files;
+  if (!can_open(files.instance) || !can_open(files.solution)) return 2;
+  if (o.html != nullptr && (same_file(o.html, files.instance) || same_file(o.html, files.solution)))
+    return usage_error("the page would overwrite an input file");
+  // Opened before the run, so that a page that cannot be written costs no work.
+  std::FILE *page = o.html == nullptr ? nullptr : std::fopen(o.html, "w");
+  if (o.html != nullptr && page == nullptr) {
+    page_failed(o.html);
+    return 2;
   }
+
+  start_recording(o.json || page != nullptr);
+  judge(files);
+  bool page_ok = page == nullptr || write_page(files, page, o.html);
   if (o.json)
     write_json(files);
   else if (record.error.empty())
