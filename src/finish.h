@@ -12,9 +12,6 @@ bool output_written(const char *program);
 // Ends the run with `status`, unless standard output failed, then with 1.
 [[noreturn]] void finish(int status);
 
-// The fatal stop: the message is already written; the run ends with status 1.
-[[noreturn]] inline void fatal() { finish(1); }
-
 // The checker's consumer of findings: every message goes to standard output,
 // and the first violation or fault ends the run.
 struct Consumer;

@@ -139,14 +139,20 @@ static bool scan_decimal(InputFile &file, char (&text)[DECIMAL_TEXT]) {
   return true;
 }
 
+// The text of the decimal at the cursor, for the conversion to `value`; a
+// text that is no number stores 0 and fails.
+template <typename Number>
+static bool decimal_text(InputFile &file, char (&text)[DECIMAL_TEXT], Number &value) {
+  if (!begin_extraction(file)) return false;
+  if (scan_decimal(file, text)) return true;
+  value = 0;
+  file.fail = true;
+  return false;
+}
+
 void extract_double(InputFile &file, double &value) {
-  if (!begin_extraction(file)) return;
   char text[DECIMAL_TEXT];
-  if (!scan_decimal(file, text)) {
-    value = 0;
-    file.fail = true;
-    return;
-  }
+  if (!decimal_text(file, text, value)) return;
   value = std::strtod(text, nullptr);
   if (std::isinf(value)) {
     value = std::copysign(DBL_MAX, value);
@@ -155,12 +161,7 @@ void extract_double(InputFile &file, double &value) {
 }
 
 void extract_ext(InputFile &file, ext &value) {
-  if (!begin_extraction(file)) return;
   char text[DECIMAL_TEXT];
-  if (!scan_decimal(file, text)) {
-    value = 0;
-    file.fail = true;
-    return;
-  }
+  if (!decimal_text(file, text, value)) return;
   if (!ext_from_decimal(text, value)) file.fail = true;
 }

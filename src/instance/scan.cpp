@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -22,11 +23,16 @@ char *ohneline = line;
 // every run (measured in docs/performance.md).
 static char stream_buffer[1 << 17];
 
-// A message that names a file and a problem; paths of any length fit.
-static void fault_with(const char *format, const char *a, const char *b, const char *c) {
-  int length = std::snprintf(nullptr, 0, format, a, b, c);
-  std::vector<char> text(static_cast<size_t>(length) + 1);
-  std::snprintf(text.data(), text.size(), format, a, b, c);
+// A fault whose message holds text from the command line or the file:
+// paths and lines of any length fit.
+__attribute__((format(printf, 1, 2))) static void fault_with(const char *format, ...) {
+  va_list args, again;
+  va_start(args, format);
+  va_copy(again, args);
+  std::vector<char> text(static_cast<size_t>(std::vsnprintf(nullptr, 0, format, args)) + 1);
+  std::vsnprintf(text.data(), text.size(), format, again);
+  va_end(again);
+  va_end(args);
   fault(text.data());
 }
 
@@ -38,7 +44,7 @@ bool open_input(InputFile &file, const char *kind, const char *path) {
   file.crlf_as_lf = crlf_as_lf;
   file.next = file.end = stream_buffer;
   file.fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (file.fd < 0) fault_with("file %s does not exist \n", path, "", "");
+  if (file.fd < 0) fault_with("file %s does not exist \n", path);
   return file.fd >= 0;
 }
 
@@ -60,7 +66,6 @@ int refill_input(InputFile &file) {
   }
   file.next = stream_buffer;
   file.end = stream_buffer + got;
-  file.offset += got;
   return static_cast<unsigned char>(*file.next);
 }
 
@@ -164,16 +169,20 @@ char *scan_int(char *cursor, int32_t &value) {
   return scan_digits(cursor, value, digits_end);
 }
 
-char *read_one_number(char *cursor, int32_t &destination) {
+char *int_token(char *cursor, int32_t &value) {
   char *end;
-  if (scan_digits(cursor, destination, end) == nullptr) {
-    if (!input_failed) fault_with("%sis not a proper number \n", cursor, "", "");
-    return cursor + std::strlen(cursor);
-  }
+  if (scan_digits(cursor, value, end) == nullptr) return nullptr;
   // The rest of the token (".5" of 12.5, a comma) is skipped, not rejected.
   // The token is the one the number begins, so that a lone carriage return
   // or form feed before it is not taken as the token, which would read the
   // number twice.
   while (*end != '\0' && !is_blank(*end)) ++end;
-  return rmblanc(end);
+  return end;
+}
+
+char *read_one_number(char *cursor, int32_t &destination) {
+  char *end = int_token(cursor, destination);
+  if (end != nullptr) return rmblanc(end);
+  if (!input_failed) fault_with("%sis not a proper number \n", cursor);
+  return cursor + std::strlen(cursor);
 }

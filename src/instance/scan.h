@@ -23,7 +23,6 @@ struct InputFile {
   const char *path = nullptr;
   char *next = nullptr; // the unread part of the buffer is [next, end)
   char *end = nullptr;
-  int64_t offset = 0;      // file offset of `end`
   bool eof = false;        // an operation met the end of the file
   bool fail = false;       // an operation found nothing it could take
   int error = 0;           // errno of a failed read; 0 while none
@@ -70,6 +69,10 @@ char *bf(char *cursor);      // just behind the next token
 // 32-bit range is clamped. Returns where the number begins (behind the white
 // space), or nullptr when no number starts there.
 char *scan_int(char *cursor, int32_t &value);
+
+// scan_int, then the rest of the token the number begins: returns the
+// position just behind it, or nullptr when no number starts at the cursor.
+char *int_token(char *cursor, int32_t &value);
 
 // Reads one integer token; returns the cursor on the next token. A token that
 // is not a number is the fault "<rest of line>is not a proper number "; the

@@ -111,7 +111,7 @@ void put_summary(std::FILE *out) {
   std::fprintf(out,
                "<tr><td class=\"l\">vehicles</td><td>%lld</td><td class=\"l\">used, the "
                "instance has %d</td></tr>\n",
-               static_cast<long long>(record.vehicles), vehicles);
+               static_cast<long long>(L1), vehicles);
   std::fprintf(out,
                "<tr><td class=\"l\">customers</td><td>%lld</td><td class=\"l\">of %lld "
                "served</td></tr>\n",

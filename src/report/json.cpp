@@ -131,7 +131,7 @@ Json summary_json() {
     const char *matches = cost_convention();
     cost = Json{{"value", route_list.cost}, {"matches", matches ? Json(matches) : Json(nullptr)}};
   }
-  return Json{{"vehicles", record.vehicles},
+  return Json{{"vehicles", L1},
               {"customers_served", customers_served()},
               {"distance", num(record.distance)},
               {"duration", num(total_cost)},

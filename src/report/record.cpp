@@ -63,7 +63,6 @@ static void keep_stop(const Stop &s) {
 static size_t route_first_stop = 0;
 
 static void keep_route(const RouteFigures &r) {
-  record.vehicles++;
   record.distance += r.distance;
   record.waiting += r.waiting;
   record.service += r.service;

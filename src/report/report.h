@@ -46,7 +46,6 @@ struct Record {
   int64_t routes_left_out = 0;
 
   // Over all routes, kept or not.
-  int64_t vehicles = 0;
   ext distance = 0, waiting = 0, service = 0;
   int64_t truncated_distance = 0, truncated_duration = 0; // tenths
   bool late_truncated = false;

@@ -78,7 +78,7 @@ void print_routes() {
     std::printf("%5d %9d %9.0f %10.2f %9.2f %9.2f %10.2f %9.2f\n", r.route, r.customers, r.load,
                 d(r.distance), d(r.waiting), d(r.service), d(r.duration), d(r.slack));
   }
-  int64_t more = record.vehicles - static_cast<int64_t>(shown);
+  int64_t more = L1 - static_cast<int64_t>(shown);
   if (more > 0)
     std::printf("(and %lld more routes; --json lists the first %zu)\n",
                 static_cast<long long>(more), ROUTES_KEPT);
@@ -127,8 +127,8 @@ void tenths(int64_t t) {
 
 void print_summary() {
   std::printf("\nsummary\n");
-  std::printf("  vehicles   %lld used, the instance has %d\n",
-              static_cast<long long>(record.vehicles), vehicles);
+  std::printf("  vehicles   %lld used, the instance has %d\n", static_cast<long long>(L1),
+              vehicles);
   std::printf("  customers  %lld of %lld served\n", static_cast<long long>(customers_served()),
               static_cast<long long>(n > 0 ? n : 0));
   std::printf("  waiting    %.4f\n", d(record.waiting));
@@ -177,7 +177,7 @@ void write_text(const Files &files) {
   const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
   std::printf("solution   %s: %s\n", files.solution, formats[static_cast<int>(record.format)]);
   for (const std::string &note : record.notes) std::printf("note       %s\n", note.c_str());
-  if (record.vehicles > 0) print_routes();
+  if (L1 > 0) print_routes();
   print_violations();
   print_summary();
   print_disagreements();

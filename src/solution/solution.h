@@ -50,7 +50,7 @@ struct RouteFigures {
   ext duration; // the return time to the depot
   ext slack;    // the smallest margin to a window's end, the depot's included
   int64_t truncated_distance, truncated_duration; // tenths
-  bool late, late_truncated;                      // any stop or the return
+  bool late_truncated;                            // any stop or the return
   bool return_late, return_late_truncated;
 };
 extern void (*on_stop)(const Stop &);

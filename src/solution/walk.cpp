@@ -67,7 +67,8 @@ void visit(int32_t i, Vehicle &v) {
   total_cost += wait_time;
   // The declared total is checked before the window of the same customer.
   running_total(Kind::running_total_at_customer);
-  if (v.one_route_time > c.due) {
+  bool late = v.one_route_time > c.due;
+  if (late) {
     Finding f{Kind::time_window_missed, route, B};
     f.value = v.one_route_time;
     f.limit = c.due;
@@ -100,10 +101,9 @@ void visit(int32_t i, Vehicle &v) {
             c.due,
             TCap - v.Remainig_Cap,
             v.clock_tenths,
-            start > c.due,
+            late,
             v.clock_tenths > int64_t{c.due} * 10};
   v.clock_tenths += int64_t{c.service} * 10;
-  r.late |= stop.late;
   r.late_truncated |= stop.late_truncated;
   if (on_stop) on_stop(stop);
 }
@@ -114,7 +114,8 @@ void return_to_depot(Vehicle &v) {
   total_cost += edgelen;
   v.one_route_time += edgelen;
   running_total(Kind::running_total_at_return);
-  if (v.one_route_time > customers[0].due) {
+  bool late = v.one_route_time > customers[0].due;
+  if (late) {
     Finding f{Kind::depot_closed, route, B};
     f.value = v.one_route_time;
     f.limit = customers[0].due;
@@ -131,9 +132,8 @@ void return_to_depot(Vehicle &v) {
     int64_t arc = distance_tenths(B, 0);
     r.truncated_distance += arc;
     r.truncated_duration = v.clock_tenths + arc;
-    r.return_late = v.one_route_time > customers[0].due;
+    r.return_late = late;
     r.return_late_truncated = r.truncated_duration > int64_t{customers[0].due} * 10;
-    r.late |= r.return_late;
     r.late_truncated |= r.return_late_truncated;
     on_route(r);
   }
@@ -156,7 +156,7 @@ void walk_route(char *cursor) {
   v.figures.slack = customers[0].due; // leaving the depot at time 0
   B = 0;
   int32_t i;
-  for (char *number; (number = scan_int(cursor, i)) != nullptr; cursor = bf(number)) visit(i, v);
+  while ((cursor = int_token(cursor, i)) != nullptr) visit(i, v);
   return_to_depot(v);
 }
 

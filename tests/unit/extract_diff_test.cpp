@@ -72,7 +72,7 @@ std::vector<Outcome> by_checker(const char *path, Sequence sequence) {
     keep(out, value);
     out.eof = at_end(file);
     out.fail = file.fail;
-    out.position = file.offset - (file.end - file.next);
+    out.position = lseek(file.fd, 0, SEEK_CUR) - (file.end - file.next);
     outcomes.push_back(out);
   };
   int32_t count = 12345;
