@@ -19,15 +19,6 @@ constexpr const char *palette[] = {"#1f77b4", "#ff7f0e", "#2ca02c", "#9467bd", "
 
 double d(ext v) { return to_double(v); }
 
-std::string format(const char *fmt, ...) {
-  char buf[256];
-  va_list args;
-  va_start(args, fmt);
-  std::vsnprintf(buf, sizeof buf, fmt, args);
-  va_end(args);
-  return buf;
-}
-
 // Plain-text style sheet: no '<' or '&', so it needs no escaping in XML.
 const char style[] = R"(
 body { font: 14px/1.4 sans-serif; color: #222; margin: 16px 24px; max-width: 1200px; }
@@ -93,7 +84,7 @@ void put_violations(std::FILE *out) {
     size_t shown = std::min(of_kind.size(), PER_KIND_SHOWN);
     for (size_t i = 0; i < shown; ++i) {
       std::fputs("<li>", out);
-      put_html_text(out, finding_text(*of_kind[i]));
+      put_html_text(out, describe(*of_kind[i]));
       std::fputs("</li>\n", out);
     }
     if (count > static_cast<int64_t>(shown))
@@ -232,48 +223,6 @@ std::vector<int64_t> violations_by_route() {
         f.kind != Kind::too_many_vehicles)
       count[f.route]++;
   return count;
-}
-
-std::string finding_text(const Finding &f) {
-  long long node = f.node;
-  switch (f.kind) {
-  case Kind::customer_out_of_range:
-    return format("route %d: customer %lld is not in the instance", f.route, node);
-  case Kind::visited_twice:
-    return format("route %d: customer %lld, served before", f.route, node);
-  case Kind::capacity_exceeded:
-    return format("route %d, node %lld: load %.0f above the capacity %.0f", f.route, node,
-                  d(f.value), d(f.limit));
-  case Kind::time_window_missed:
-    return format("route %d, node %lld: service starts at %.2f, due %.0f: %.2f late", f.route, node,
-                  d(f.value), d(f.limit), d(f.excess));
-  case Kind::depot_closed:
-    return format("route %d, back from node %lld at %.2f, depot closes at %.0f: %.2f late", f.route,
-                  node, d(f.value), d(f.limit), d(f.excess));
-  case Kind::too_many_vehicles:
-    return format("%lld routes, the instance has %lld vehicles", static_cast<long long>(f.found),
-                  static_cast<long long>(f.declared));
-  case Kind::too_many_routes:
-  case Kind::too_few_routes:
-  case Kind::no_routes:
-    return format("declared %lld routes, found %lld", static_cast<long long>(f.declared),
-                  static_cast<long long>(f.found));
-  case Kind::total_above_declared:
-  case Kind::total_below_declared:
-    return format("computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)",
-                  d(f.value), d(f.limit), d(f.excess));
-  case Kind::cost_mismatch:
-    return format("declared cost %.2f, distance %.4f exact, %.1f truncated: neither within 0.01",
-                  d(f.value), d(f.limit), d(f.excess) / 10);
-  case Kind::claimed_infeasible_wrongly:
-    return "the solution claims that no solution exists; the screening found none of its reasons";
-  case Kind::claimed_feasible_wrongly:
-    return "the solution has routes; the screening found customers no vehicle can serve";
-  case Kind::not_visited:
-    return format("customer %lld is not visited", node);
-  default: // the screening's kinds
-    return format("customer %lld: %s", node, kind_name(f.kind));
-  }
 }
 
 void write_html(const Files &files, std::FILE *out) {

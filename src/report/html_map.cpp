@@ -192,7 +192,7 @@ void write_html_map(std::FILE *out) {
     for (size_t i = 0; i < findings.size(); ++i) {
       if (i) std::fputc('\n', out);
       std::fprintf(out, "%s: ", kind_name(findings[i]->kind));
-      put_html_text(out, finding_text(*findings[i]));
+      put_html_text(out, describe(*findings[i]));
     }
     std::fputs("</title></g>\n", out);
     if (labelled++ < LABELS) {

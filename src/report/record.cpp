@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 
 #include "../check.h"
@@ -225,4 +226,53 @@ std::vector<const Finding *> worst_first(Kind kind) {
   std::stable_sort(of_kind.begin(), of_kind.end(),
                    [](const Finding *a, const Finding *b) { return badness(*a) > badness(*b); });
   return of_kind;
+}
+
+std::string format(const char *fmt, ...) {
+  char text[256];
+  va_list args;
+  va_start(args, fmt);
+  std::vsnprintf(text, sizeof text, fmt, args);
+  va_end(args);
+  return text;
+}
+
+std::string describe(const Finding &f) {
+  long long node = f.node;
+  switch (f.kind) {
+  case Kind::customer_out_of_range:
+    return format("route %d: customer %lld is not in the instance", f.route, node);
+  case Kind::visited_twice:
+    return format("route %d: customer %lld, served before", f.route, node);
+  case Kind::capacity_exceeded:
+    return format("route %d, node %lld: load %.0f above the capacity %.0f", f.route, node,
+                  to_double(f.value), to_double(f.limit));
+  case Kind::time_window_missed:
+    return format("route %d, node %lld: service starts at %.2f, due %.0f: %.2f late", f.route, node,
+                  to_double(f.value), to_double(f.limit), to_double(f.excess));
+  case Kind::depot_closed:
+    return format("route %d, back from node %lld at %.2f, depot closes at %.0f: %.2f late", f.route,
+                  node, to_double(f.value), to_double(f.limit), to_double(f.excess));
+  case Kind::too_many_vehicles:
+    return format("%lld routes, the instance has %lld vehicles", static_cast<long long>(f.found),
+                  static_cast<long long>(f.declared));
+  case Kind::too_many_routes:
+  case Kind::too_few_routes:
+  case Kind::no_routes:
+    return format("declared %lld routes, found %lld", static_cast<long long>(f.declared),
+                  static_cast<long long>(f.found));
+  case Kind::total_above_declared:
+  case Kind::total_below_declared:
+    return format("computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)",
+                  to_double(f.value), to_double(f.limit), to_double(f.excess));
+  case Kind::cost_mismatch:
+    return format("declared cost %.2f, distance %.4f exact, %.1f truncated: neither within 0.01",
+                  to_double(f.value), to_double(f.limit), to_double(f.excess) / 10);
+  case Kind::claimed_infeasible_wrongly:
+    return "the solution claims that no solution exists; the screening found none of its reasons";
+  case Kind::claimed_feasible_wrongly:
+    return "the solution has routes; the screening found customers no vehicle can serve";
+  default: // the customer kinds, under their kind's heading
+    return format("customer %lld", node);
+  }
 }

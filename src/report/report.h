@@ -75,6 +75,12 @@ extern const Kind kinds_worst_first[LISTED_KINDS];
 // The kept violations of one kind, the worst first (the most late, the most
 // overloaded, the farthest off), in the order found among equals.
 std::vector<const Finding *> worst_first(Kind kind);
+
+// One violation in a sentence, for a person: under its kind's heading.
+std::string describe(const Finding &f);
+
+// printf into a string, for short texts (up to 255 characters).
+__attribute__((format(printf, 1, 2))) std::string format(const char *fmt, ...);
 int exit_status(); // 0, 1 or 2
 
 // fleetjudge's verdict from its own run in a child process, for files the
@@ -103,6 +109,5 @@ void write_html_schedule(std::FILE *out);
 // escaped, bytes from 0xA0 as the Latin-1 characters of the same code,
 // control characters (XML forbids most; browsers remap 0x80-0x9F) as U+FFFD.
 void put_html_text(std::FILE *out, const std::string &bytes);
-std::string finding_text(const Finding &f); // one line, for a list or a tooltip
 const char *route_colour(int32_t route);    // the route's colour on every picture
 std::vector<int64_t> violations_by_route(); // indexed by route number

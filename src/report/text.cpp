@@ -13,62 +13,6 @@ constexpr size_t PER_KIND_SHOWN = 10; // violations shown of each kind
 
 double d(ext v) { return to_double(v); }
 
-void describe(const Finding &f) {
-  switch (f.kind) {
-  case Kind::customer_out_of_range:
-    std::printf("    route %d: customer %lld is not in the instance\n", f.route,
-                static_cast<long long>(f.node));
-    break;
-  case Kind::visited_twice:
-    std::printf("    route %d: customer %lld, served before\n", f.route,
-                static_cast<long long>(f.node));
-    break;
-  case Kind::capacity_exceeded:
-    std::printf("    route %d, node %lld: load %.0f above the capacity %.0f\n", f.route,
-                static_cast<long long>(f.node), d(f.value), d(f.limit));
-    break;
-  case Kind::time_window_missed:
-    std::printf("    route %d, node %lld: service starts at %.2f, due %.0f: %.2f late\n", f.route,
-                static_cast<long long>(f.node), d(f.value), d(f.limit), d(f.excess));
-    break;
-  case Kind::depot_closed:
-    std::printf("    route %d, back from node %lld at %.2f, depot closes at %.0f: %.2f late\n",
-                f.route, static_cast<long long>(f.node), d(f.value), d(f.limit), d(f.excess));
-    break;
-  case Kind::too_many_vehicles:
-    std::printf("    %lld routes, the instance has %lld vehicles\n",
-                static_cast<long long>(f.found), static_cast<long long>(f.declared));
-    break;
-  case Kind::too_many_routes:
-  case Kind::too_few_routes:
-  case Kind::no_routes:
-    std::printf("    declared %lld routes, found %lld\n", static_cast<long long>(f.declared),
-                static_cast<long long>(f.found));
-    break;
-  case Kind::total_above_declared:
-  case Kind::total_below_declared:
-    std::printf("    computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)\n",
-                d(f.value), d(f.limit), d(f.excess));
-    break;
-  case Kind::cost_mismatch:
-    std::printf(
-        "    declared cost %.2f, distance %.4f exact, %.1f truncated: neither within 0.01\n",
-        d(f.value), d(f.limit), d(f.excess) / 10);
-    break;
-  case Kind::claimed_infeasible_wrongly:
-    std::printf("    the solution claims that no solution exists; the screening found none of "
-                "its reasons\n");
-    break;
-  case Kind::claimed_feasible_wrongly:
-    std::printf("    the solution has routes; the screening found customers no vehicle can "
-                "serve\n");
-    break;
-  default: // the customer kinds
-    std::printf("    customer %lld\n", static_cast<long long>(f.node));
-    break;
-  }
-}
-
 void print_routes() {
   std::printf("\n%5s %9s %9s %10s %9s %9s %10s %9s\n", "route", "customers", "load", "distance",
               "waiting", "service", "duration", "slack");
@@ -99,7 +43,7 @@ void print_violations() {
     std::printf("  %-26s %lld\n", kind_name(kind), static_cast<long long>(count));
     std::vector<const Finding *> of_kind = worst_first(kind);
     size_t shown = std::min(of_kind.size(), PER_KIND_SHOWN);
-    for (size_t i = 0; i < shown; ++i) describe(*of_kind[i]);
+    for (size_t i = 0; i < shown; ++i) std::printf("    %s\n", describe(*of_kind[i]).c_str());
     if (count > static_cast<int64_t>(shown))
       std::printf("    (and %lld more)\n", static_cast<long long>(count - shown));
   }
