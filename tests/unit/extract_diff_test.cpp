@@ -113,46 +113,6 @@ struct Texts {
     if (chance(50)) m += "." + digits(below(8));
     return m;
   }
-  // A decimal half-way between two neighbouring long doubles (or exactly one),
-  // written out in full: (2 M + 1) * 2^k, with some digits after it.
-  std::string halfway() {
-    bool deep = chance(3); // between subnormals
-    uint64_t m = deep ? random() >> below(60) : random() | uint64_t{1} << 63;
-    int k = deep ? -16446 : static_cast<int>(below(300)) - 200;
-    std::vector<uint32_t> number; // decimal, 9 digits a limb, lowest first
-    for (uint64_t rest = m; rest != 0 || number.empty(); rest /= 1000000000)
-      number.push_back(static_cast<uint32_t>(rest % 1000000000));
-    auto multiply = [&](uint32_t factor) {
-      uint64_t carry = 0;
-      for (uint32_t &limb : number) {
-        carry += uint64_t{limb} * factor;
-        limb = static_cast<uint32_t>(carry % 1000000000);
-        carry /= 1000000000;
-      }
-      if (carry) number.push_back(static_cast<uint32_t>(carry));
-    };
-    multiply(2);
-    number[0] += 1; // even and below 10^9 before
-    int twos = k > 0 ? k : 0, fives = k < 0 ? -k : 0;
-    for (; twos >= 20; twos -= 20) multiply(1 << 20);
-    if (twos) multiply(1u << twos);
-    for (; fives >= 13; fives -= 13) multiply(1220703125); // 5^13
-    for (; fives > 0; --fives) multiply(5);
-    char limb[16];
-    std::string s = std::to_string(number.back());
-    for (std::size_t i = number.size() - 1; i-- > 0;) {
-      std::snprintf(limb, sizeof limb, "%09u", number[i]);
-      s += limb;
-    }
-    std::size_t point = k < 0 ? -k : 0; // digits behind the decimal point
-    if (point >= s.size()) s.insert(0, point - s.size() + 1, '0');
-    s.insert(s.size() - point, ".");
-    if (chance(30))
-      s += std::string(below(17000), '0') + "1"; // just above half-way
-    else if (chance(30))
-      s += std::string(below(30), '0');
-    return s;
-  }
   std::string special() {
     static const char *const words[] = {"nan",    "NaN", "inf", "INF", "infinity", "Infinity",
                                         "nan(1)", "in",  "na",  "i",   "n"};
@@ -182,9 +142,7 @@ struct Texts {
       if (chance(50)) s.insert(1 + below(s.size()), ".");
       return chance(30) ? s + exponent() : s;
     }
-    case 7:
-      return sign() + halfway() + (chance(20) ? exponent() : "");
-    case 8: { // anything from the characters that matter
+    case 7: { // anything from the characters that matter
       std::string s;
       for (std::size_t i = below(10); i > 0; --i) s += pick("0123456789+-.eExXpnaif \t\n\r,");
       return s;
@@ -193,7 +151,7 @@ struct Texts {
       return sign() + (chance(50) ? "0" : "") + "." + exponent(); // no mantissa digits
     }
   }
-  static constexpr int KINDS = 10;
+  static constexpr int KINDS = 9;
   // The text with blanks and line breaks around it, or cut short as a file
   // that ends inside the number.
   std::string around(const std::string &text) {
@@ -223,40 +181,19 @@ TEST(ExtractDiff, AgreesWithLibstdcxxOnEveryText) {
   ASSERT_GE(memory, 0);
   std::string path = "/proc/self/fd/" + std::to_string(memory);
   Texts texts;
-  std::vector<std::string> fixed = {"100e",
-                                    "1e+",
-                                    "1.5E-x",
-                                    "0x1p3",
-                                    "1e5000",
-                                    "-1e5000",
-                                    "1e-5000",
-                                    "nan",
-                                    "inf",
-                                    "infinity",
-                                    "0x10",
-                                    "-",
-                                    "+",
-                                    ".",
-                                    "",
-                                    " ",
-                                    "\n",
-                                    "2147483648",
-                                    "-2147483648",
-                                    "-2147483649",
-                                    "99999999999999999999",
-                                    "1.18973149535723176502e+4932",
-                                    "1.18973149535723176508e+4932",
-                                    "1.7976931348623158e308",
-                                    "1.7976931348623159e308",
-                                    "4.9406564584124654e-324",
-                                    "2.4703282292062327e-324",
-                                    "3.6e-4951",
-                                    "1e-4951",
-                                    "-0",
-                                    "-0.0e-99999999999999999999999",
-                                    "0e99999999999999999999",
-                                    "1e99999999999999999999",
-                                    "25.0 200"};
+  // The spellings met in files, the ends of the ranges, and the point half-way
+  // between 1 and the next long double above it, with a 1 beyond the digits
+  // the scanner keeps (it rounds up) and without it (it rounds to even).
+  std::string half = "1.0000000000000000000542101086242752217003726400434970855712890625";
+  std::vector<std::string> fixed = {half + std::string(17000, '0') + "1", half + "000"};
+  std::istringstream list(
+      "100e 1e+ 1.5E-x 0x1p3 1e5000 -1e5000 1e-5000 nan inf infinity 0x10 - + . "
+      "2147483648 -2147483648 -2147483649 99999999999999999999 1.18973149535723176502e+4932 "
+      "1.18973149535723176508e+4932 1.7976931348623158e308 1.7976931348623159e308 "
+      "4.9406564584124654e-324 2.4703282292062327e-324 3.6e-4951 1e-4951 -0 "
+      "-0.0e-99999999999999999999999 0e99999999999999999999 1e99999999999999999999");
+  for (std::string text; list >> text;) fixed.push_back(text);
+  for (const char *text : {"", " ", "\n", "25.0 200"}) fixed.push_back(text);
   constexpr int TEXTS = 100000;
   int mismatches = 0, tried = 0;
   for (int i = 0; i < TEXTS + static_cast<int>(fixed.size()) && mismatches < 10; ++i) {

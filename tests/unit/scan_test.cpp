@@ -98,42 +98,4 @@ TEST(StreamDeathTest, ALongerLineEndsTheRun) {
               "^test file .*: line longer than 99999 characters\n$");
 }
 
-TEST(Stream, ExtractionsStopWhereTheNumberEndsAndLeaveTheRestOfTheLine) {
-  TempInput t("\n 25.0 200 x\n");
-  int32_t count = -1;
-  double capacity = -1;
-  extract_int(t.file, count);
-  extract_double(t.file, capacity);
-  EXPECT_EQ(count, 25);
-  EXPECT_EQ(capacity, 0.0); // ".0"
-  read_line(t.file);
-  EXPECT_STREQ(line, " 200 x");
-  EXPECT_FALSE(t.file.fail);
-}
-
-TEST(Stream, AFailedExtractionFailsEveryLaterOneWithoutReading) {
-  TempInput t("1e+ 5\n");
-  ext total = 7;
-  extract_ext(t.file, total);
-  EXPECT_TRUE(t.file.fail);
-  EXPECT_EQ(total, 0);
-  int32_t count = 9;
-  extract_int(t.file, count);
-  EXPECT_EQ(count, 9);
-  EXPECT_FALSE(at_end(t.file));
-}
-
-TEST(Stream, TheEndOfTheFileInsideANumberIsNoFailure) {
-  TempInput t("  -12");
-  int32_t count = 0;
-  extract_int(t.file, count);
-  EXPECT_EQ(count, -12);
-  EXPECT_TRUE(at_end(t.file));
-  EXPECT_FALSE(t.file.fail);
-  double capacity = 3;
-  extract_double(t.file, capacity); // nothing left: fails, value untouched
-  EXPECT_EQ(capacity, 3);
-  EXPECT_TRUE(t.file.fail);
-}
-
 } // namespace

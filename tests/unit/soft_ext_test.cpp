@@ -56,6 +56,13 @@ ext any_value() {
   }
 }
 
+// Whether a and b compare as na and nb do, under all six comparisons.
+template <typename A, typename B, typename NA, typename NB>
+bool same_order(A a, B b, NA na, NB nb) {
+  return (a < b) == (na < nb) && (a <= b) == (na <= nb) && (a > b) == (na > nb) &&
+         (a >= b) == (na >= nb) && (a == b) == (na == nb) && (a != b) == (na != nb);
+}
+
 // Counts mismatches and reports the first few with the text given.
 struct Tally {
   int count = 0;
@@ -97,9 +104,7 @@ TEST(SoftExt, SumsDifferencesAndComparisons) {
     ext c = a;
     c += b;
     t.add(same(c, na + nb) && same(-a, -na), "+= or negation of " + what);
-    t.add((a < b) == (na < nb) && (a <= b) == (na <= nb) && (a > b) == (na > nb) &&
-              (a >= b) == (na >= nb) && (a == b) == (na == nb) && (a != b) == (na != nb),
-          "comparison of " + what);
+    t.add(same_order(a, b, na, nb), "comparison of " + what);
   }
   ext inf{uint64_t{1} << 63, 0x7fff}, max{~uint64_t{0}, 0x7ffe}, zero{0, 0};
   long double ninf = native(inf), nmax = native(max);
@@ -143,15 +148,9 @@ TEST(SoftExt, ConversionsAndMixedComparisons) {
     ext s;
     std::memcpy(&s.sig, &n, 8);
     std::memcpy(&s.se, reinterpret_cast<char *>(&n) + 8, 2);
-    t.add((s < i32) == (n < i32) && (i32 < s) == (i32 < n) && (s <= i32) == (n <= i32) &&
-              (s == i32) == (n == i32) && (i32 >= s) == (i32 >= n) && (s != i32) == (n != i32),
-          "comparison with int32 " + hex(n));
-    t.add((s < i64) == (n < i64) && (i64 < s) == (i64 < n) && (s >= i64) == (n >= i64) &&
-              (s == i64) == (n == i64) && (i64 <= s) == (i64 <= n) && (i64 > s) == (i64 > n),
-          "comparison with int64 " + hex(n));
-    t.add((s < d) == (n < d) && (d < s) == (d < n) && (s > d) == (n > d) && (d == s) == (d == n) &&
-              (s <= d) == (n <= d) && (d != s) == (d != n),
-          "comparison with double " + hex(n));
+    t.add(same_order(s, i32, n, i32) && same_order(i32, s, i32, n), "with int32 " + hex(n));
+    t.add(same_order(s, i64, n, i64) && same_order(i64, s, i64, n), "with int64 " + hex(n));
+    t.add(same_order(s, d, n, d) && same_order(d, s, d, n), "with double " + hex(n));
     double soft_double = to_double(s), native_double = static_cast<double>(n);
     t.add((std::isnan(soft_double) && std::isnan(native_double)) ||
               std::memcmp(&soft_double, &native_double, sizeof(double)) == 0,
@@ -169,7 +168,7 @@ TEST(SoftExt, DistancesAndText) {
                          {~uint64_t{0}, 0x7ffe},
                          {uint64_t{1} << 63, 0x7fff},
                          {uint64_t{3} << 62, 0x7fff},
-                         {uint64_t{1} << 63, 1}};
+                         {uint64_t{1} << 63, 1}}; // zero, subnormals, max, inf, nan, min normal
   for (int i = 0; i < 1000000; ++i) {
     int64_t dx = static_cast<int64_t>(bits(between(0, 32))) * (rng() & 1 ? 1 : -1);
     int64_t dy = static_cast<int64_t>(bits(between(0, 32))) * (rng() & 1 ? 1 : -1);
