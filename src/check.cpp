@@ -1,19 +1,63 @@
 #include "check.h"
 
-#include "finish.h"
 #include "instance/reader.h"
+#include "run.h"
 #include "screen/screen.h"
 #include "solution/solution.h"
 
-void check(const char *instance_path, const char *solution_path) {
-  static InputFile instance, solution;
-  open_input(instance, "instance", instance_path);
-  read_instance(instance);
-  screen_instance();
+void fault(Run &r, const char *message) {
+  r.input_failed = true;
+  r.consumer.fault(r.consumer.context, message);
+}
 
-  open_input(solution, "solution", solution_path);
-  check_solution(solution);
-  walk_routes(solution);
-  close_checks();
-  finish(0); // not reached: the closing checks end the run
+void run_phases(Run &r, Inputs &in) {
+  if (in.instance_path && !open_input(r, in.instance, "instance", in.instance_path)) return;
+  read_instance(r, in.instance);
+  if (!r.input_failed) screen_instance(r);
+
+  if (in.solution_path && !r.input_failed &&
+      !open_input(r, in.solution, "solution", in.solution_path))
+    return;
+  if (in.guess) {
+    FormatGuess g = guess_format(look_ahead(in.solution, FORMAT_LOOK_AHEAD), r.n);
+    in.format = g.format;
+    in.why = g.why;
+  }
+  if (r.input_failed) return;
+  if (in.format != SolutionFormat::fleetjudge) {
+    stop_passing_on(in.solution); // no checker's run reads along: it reads only its own format
+    walk_route_list(r, in.solution, in.format);
+  } else if (check_solution(r, in.solution)) {
+    walk_routes(r, in.solution);
+  }
+  // A claim of infeasibility has been judged in full by the header.
+  if (!r.input_failed && (in.format != SolutionFormat::fleetjudge || r.L != -1)) close_checks(r);
+}
+
+// The checker's consumer: every message is kept in order, and the first
+// violation, fault or verdict ends the run by unwinding to check_inputs.
+namespace {
+void keep_text(void *output, const char *text) { *static_cast<std::string *>(output) += text; }
+void stop_at_violation(void *output, const Finding &f) {
+  if (!ends_check(f.kind)) return;
+  *static_cast<std::string *>(output) += message(f);
+  throw RunEnded{1};
+}
+void stop_at_fault(void *output, const char *text) {
+  keep_text(output, text);
+  throw RunEnded{1};
+}
+void stop(void *, int status) { throw RunEnded{status}; }
+} // namespace
+
+CheckerVerdict check_inputs(Inputs &in) {
+  CheckerVerdict verdict{1, {}};
+  Consumer checker{&verdict.output, keep_text, stop_at_violation, stop_at_fault, stop};
+  Run r(checker, true);
+  try {
+    run_phases(r, in);
+  } catch (const RunEnded &end) {
+    verdict.status = end.status;
+  }
+  return verdict;
 }

@@ -1,7 +1,31 @@
-// The checker's run, phase by phase: read the instance, screen it, read the
-// solution's header, walk its routes, run the closing checks. With the
-// checker's consumer the first violation ends the process; the run ends with
-// "OK" and status 0 otherwise.
+// The run, phase by phase, for every program: read the instance, screen it,
+// read the solution's header (or tell its format and walk it as a list), walk
+// its routes, run the closing checks. The consumer decides what a finding
+// means; the checker's ends the run at the first violation.
 #pragma once
 
-[[noreturn]] void check(const char *instance_path, const char *solution_path);
+#include <string>
+
+#include "instance/scan.h"
+#include "solution/route_list.h"
+
+struct Run;
+
+// The two inputs. A file given by path is opened when its phase comes (the
+// solution after the instance is screened), unless it is set up already.
+struct Inputs {
+  InputFile instance, solution;
+  const char *instance_path = nullptr, *solution_path = nullptr;
+  bool guess = false; // tell the solution's format from its first lines
+  SolutionFormat format = SolutionFormat::fleetjudge;
+  const char *why = nullptr; // the guess's reason
+};
+
+void run_phases(Run &r, Inputs &in);
+
+// The checker's run: its standard output and its exit status.
+struct CheckerVerdict {
+  int status;
+  std::string output;
+};
+CheckerVerdict check_inputs(Inputs &in);

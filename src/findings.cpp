@@ -1,136 +1,200 @@
 #include "findings.h"
 
+#include <cstdarg>
 #include <cstdio>
 
-Consumer consumer;
-bool input_failed = false;
+namespace {
 
-void fault(const char *message) {
-  input_failed = true;
-  consumer.fault(message);
+__attribute__((format(printf, 1, 2))) std::string text(const char *format, ...) {
+  char buffer[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  return buffer;
 }
 
-namespace {
-struct KindInfo {
-  const char *name;
-  bool ends_check, declared;
+struct Ext {
+  char s[EXT_TEXT];
+  explicit Ext(ext v) { format_ext(s, v); }
 };
-// In the order of Kind.
+
+double d(ext v) { return to_double(v); }
+long long node(const Finding &f) { return f.node; }
+long long count(int64_t v) { return v; }
+
+std::string none(const Finding &) { return ""; }
+ext no_badness(const Finding &) { return 0; }
+ext excess(const Finding &f) { return f.excess; }
+ext distance_off(const Finding &f) { return f.excess < 0 ? -f.excess : f.excess; }
+ext overload(const Finding &f) { return f.value - f.limit; }
+
+std::string customer(const Finding &f) { return text("customer %lld", node(f)); }
+std::string counts(const Finding &f) {
+  return text("declared %lld routes, found %lld", count(f.declared), count(f.found));
+}
+std::string totals(const Finding &f) {
+  return text("computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)", d(f.value),
+              d(f.limit), d(f.excess));
+}
+std::string too_many(const Finding &f) {
+  return text("too many routes, declared %lld while found %lld\n", count(f.declared),
+              count(f.found));
+}
+std::string above_at_return(const Finding &f) {
+  return text("traveled distance cost longer than declared \nup to route %d returning from "
+              "node %lld to depot distance is %s while declared %s\n",
+              f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
+}
+
+// In the order of Kind; checked below, at compile time.
 constexpr KindInfo kinds[KIND_COUNT] = {
-    {"no_demand", true, false},
-    {"unreachable_customer", false, false},
-    {"cannot_return", false, false},
-    {"demand_too_big", false, false},
-    {"customer_out_of_range", true, false},
-    {"visited_twice", true, false},
-    {"not_visited", true, false},
-    {"capacity_exceeded", true, false},
-    {"time_window_missed", true, false},
-    {"depot_closed", true, false},
-    {"too_many_vehicles", false, false},
-    {"too_many_routes", true, true},
-    {"too_few_routes", true, true},
-    {"no_routes", true, true},
-    {"total_above_declared", true, true},
-    {"total_below_declared", true, true},
-    {"claimed_infeasible_wrongly", true, true},
-    {"claimed_feasible_wrongly", true, true},
-    {"cost_mismatch", true, true},
-    {nullptr, true, true},
-    {nullptr, true, true},
-    {nullptr, true, true},
+    {Kind::no_demand, "no_demand", true, false, 0,
+     [](const Finding &f) {
+       return text("something wrong with data, customer %llddemands nothing?", node(f));
+     },
+     customer, no_badness},
+    {Kind::unreachable_customer, "unreachable_customer", false, false, 7, none, customer,
+     no_badness},
+    {Kind::cannot_return, "cannot_return", false, false, 8, none, customer, no_badness},
+    {Kind::demand_too_big, "demand_too_big", false, false, 9, none, customer, no_badness},
+    {Kind::customer_out_of_range, "customer_out_of_range", true, false, 1,
+     [](const Finding &f) {
+       return text("on route %d customer index %lld out of range\n", f.route, node(f));
+     },
+     [](const Finding &f) {
+       return text("route %d: customer %lld is not in the instance", f.route, node(f));
+     },
+     no_badness},
+    {Kind::visited_twice, "visited_twice", true, false, 3,
+     [](const Finding &f) { return text("customer %lld visited more than once \n", node(f)); },
+     [](const Finding &f) { return text("route %d: customer %lld, served before", f.route, node(f)); },
+     no_badness},
+    {Kind::not_visited, "not_visited", true, false, 2,
+     [](const Finding &f) { return text("customer %lld not visited\n", node(f)); }, customer,
+     no_badness},
+    {Kind::capacity_exceeded, "capacity_exceeded", true, false, 4,
+     [](const Finding &f) {
+       return text("on route %d truck capacity exceeded at node %lld\n", f.route, node(f));
+     },
+     [](const Finding &f) {
+       return text("route %d, node %lld: load %.0f above the capacity %.0f", f.route, node(f),
+                   d(f.value), d(f.limit));
+     },
+     overload, "load", "capacity"},
+    {Kind::time_window_missed, "time_window_missed", true, false, 5,
+     [](const Finding &f) {
+       return text("on route %d node %lld visited at time %s which is greater than the end of "
+                   "time window %s\n",
+                   f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
+     },
+     [](const Finding &f) {
+       return text("route %d, node %lld: service starts at %.2f, due %.0f: %.2f late", f.route,
+                   node(f), d(f.value), d(f.limit), d(f.excess));
+     },
+     excess, "arrival", "due", "lateness"},
+    {Kind::depot_closed, "depot_closed", true, false, 6,
+     [](const Finding &f) {
+       return text("on route %d node %lld visited at time %s which is greater than the end of "
+                   "depot time window end %s\n",
+                   f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
+     },
+     [](const Finding &f) {
+       return text("route %d, back from node %lld at %.2f, depot closes at %.0f: %.2f late",
+                   f.route, node(f), d(f.value), d(f.limit), d(f.excess));
+     },
+     excess, "return_time", "closing_time", "lateness"},
+    {Kind::too_many_vehicles, "too_many_vehicles", false, false, 10, none,
+     [](const Finding &f) {
+       return text("%lld routes, the instance has %lld vehicles", count(f.found),
+                   count(f.declared));
+     },
+     no_badness, nullptr, nullptr, nullptr, "vehicles", "routes"},
+    {Kind::too_many_routes, "too_many_routes", true, true, 15, too_many, counts, no_badness,
+     nullptr, nullptr, nullptr, "declared", "found"},
+    {Kind::too_few_routes, "too_few_routes", true, true, 14,
+     [](const Finding &f) {
+       return text("too few routes, declared %lldwhile found %lld\n", count(f.declared),
+                   count(f.found));
+     },
+     counts, no_badness, nullptr, nullptr, nullptr, "declared", "found"},
+    {Kind::no_routes, "no_routes", true, true, 13,
+     [](const Finding &) { return std::string("found  no routes\n"); }, counts, no_badness,
+     nullptr, nullptr, nullptr, "declared", "found"},
+    {Kind::total_above_declared, "total_above_declared", true, true, 16, above_at_return, totals,
+     distance_off, "computed", "declared", "difference"},
+    {Kind::total_below_declared, "total_below_declared", true, true, 17,
+     [](const Finding &f) {
+       return text("total cost smaller than declared \nup to route %d returning from node %lld to "
+                   "depot cost is %s while declared %s, the difference is %s \n",
+                   f.route, node(f), Ext(f.value).s, Ext(f.limit).s, Ext(f.excess).s);
+     },
+     totals, distance_off, "computed", "declared", "difference"},
+    {Kind::claimed_infeasible_wrongly, "claimed_infeasible_wrongly", true, true, 11,
+     [](const Finding &) {
+       return std::string("the instance seems feasible, but solution file claimed infeasible\n");
+     },
+     [](const Finding &) {
+       return std::string(
+           "the solution claims that no solution exists; the screening found none of its reasons");
+     },
+     no_badness},
+    {Kind::claimed_feasible_wrongly, "claimed_feasible_wrongly", true, true, 12,
+     [](const Finding &) {
+       return std::string(
+           "the instance seems infeasible, but the solution file claimed otherwise\n");
+     },
+     [](const Finding &) {
+       return std::string(
+           "the solution has routes; the screening found customers no vehicle can serve");
+     },
+     no_badness},
+    {Kind::cost_mismatch, "cost_mismatch", true, true, 18, none,
+     [](const Finding &f) {
+       return text("declared cost %.2f, distance %.4f exact, %.1f truncated: neither within 0.01",
+                   d(f.value), d(f.limit), d(f.excess) / 10);
+     },
+     no_badness, "declared", "exact", "truncated"},
+    {Kind::running_total_at_customer, nullptr, true, true, -1,
+     [](const Finding &f) {
+       return text("travel time longer than declared \nup to route %d node %lld time is %s while "
+                   "declared total %s\n",
+                   f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
+     },
+     none, no_badness},
+    {Kind::running_total_at_return, nullptr, true, true, -1, above_at_return, none, no_badness},
+    {Kind::running_route_count, nullptr, true, true, -1, too_many, none, no_badness},
 };
-const KindInfo &info(Kind kind) { return kinds[static_cast<int>(kind)]; }
+
+constexpr bool in_order_of_kind() {
+  for (int k = 0; k < KIND_COUNT; ++k)
+    if (static_cast<int>(kinds[k].kind) != k) return false;
+  return true;
+}
+static_assert(in_order_of_kind(), "the kinds table must follow the order of Kind");
+
+// Every listed kind has one place in the order, and every place one kind.
+constexpr bool ranks_complete() {
+  for (int place = 0; place < LISTED_KINDS; ++place) {
+    int holders = 0;
+    for (const KindInfo &k : kinds) holders += k.rank == place;
+    if (holders != 1) return false;
+  }
+  for (const KindInfo &k : kinds)
+    if ((k.rank >= 0) != (k.name != nullptr) || k.rank >= LISTED_KINDS) return false;
+  return true;
+}
+static_assert(ranks_complete(), "each listed kind needs its own place in the order");
+
+constexpr KindOrder by_rank() {
+  KindOrder order{};
+  for (const KindInfo &k : kinds)
+    if (k.rank >= 0) order.kinds[k.rank] = k.kind;
+  return order;
+}
+
 } // namespace
 
-const char *kind_name(Kind kind) { return info(kind).name; }
-bool ends_check(Kind kind) { return info(kind).ends_check; }
-bool is_declared(Kind kind) { return info(kind).declared; }
+const KindInfo &kind_info(Kind kind) { return kinds[static_cast<int>(kind)]; }
 
-const char *message(const Finding &f) {
-  static char text[512];
-  char value[EXT_TEXT], limit[EXT_TEXT], excess[EXT_TEXT];
-  format_ext(value, f.value);
-  format_ext(limit, f.limit);
-  format_ext(excess, f.excess);
-  long long node = f.node, declared = f.declared, found = f.found;
-  switch (f.kind) {
-  case Kind::no_demand:
-    std::snprintf(text, sizeof text, "something wrong with data, customer %llddemands nothing?",
-                  node);
-    break;
-  case Kind::customer_out_of_range:
-    std::snprintf(text, sizeof text, "on route %d customer index %lld out of range\n", f.route,
-                  node);
-    break;
-  case Kind::visited_twice:
-    std::snprintf(text, sizeof text, "customer %lld visited more than once \n", node);
-    break;
-  case Kind::not_visited:
-    std::snprintf(text, sizeof text, "customer %lld not visited\n", node);
-    break;
-  case Kind::capacity_exceeded:
-    std::snprintf(text, sizeof text, "on route %d truck capacity exceeded at node %lld\n", f.route,
-                  node);
-    break;
-  case Kind::time_window_missed:
-    std::snprintf(text, sizeof text,
-                  "on route %d node %lld visited at time %s which is greater than the end of "
-                  "time window %s\n",
-                  f.route, node, value, limit);
-    break;
-  case Kind::depot_closed:
-    std::snprintf(text, sizeof text,
-                  "on route %d node %lld visited at time %s which is greater than the end of "
-                  "depot time window end %s\n",
-                  f.route, node, value, limit);
-    break;
-  case Kind::running_route_count:
-  case Kind::too_many_routes:
-    std::snprintf(text, sizeof text, "too many routes, declared %lld while found %lld\n", declared,
-                  found);
-    break;
-  case Kind::too_few_routes:
-    std::snprintf(text, sizeof text, "too few routes, declared %lldwhile found %lld\n", declared,
-                  found);
-    break;
-  case Kind::no_routes:
-    std::snprintf(text, sizeof text, "found  no routes\n");
-    break;
-  case Kind::running_total_at_customer:
-    std::snprintf(text, sizeof text,
-                  "travel time longer than declared \nup to route %d node %lld time is %s while "
-                  "declared total %s\n",
-                  f.route, node, value, limit);
-    break;
-  case Kind::running_total_at_return:
-  case Kind::total_above_declared:
-    std::snprintf(text, sizeof text,
-                  "traveled distance cost longer than declared \nup to route %d returning from "
-                  "node %lld to depot distance is %s while declared %s\n",
-                  f.route, node, value, limit);
-    break;
-  case Kind::total_below_declared:
-    std::snprintf(text, sizeof text,
-                  "total cost smaller than declared \nup to route %d returning from node %lld to "
-                  "depot cost is %s while declared %s, the difference is %s \n",
-                  f.route, node, value, limit, excess);
-    break;
-  case Kind::claimed_infeasible_wrongly:
-    std::snprintf(text, sizeof text,
-                  "the instance seems feasible, but solution file claimed infeasible\n");
-    break;
-  case Kind::claimed_feasible_wrongly:
-    std::snprintf(text, sizeof text,
-                  "the instance seems infeasible, but the solution file claimed otherwise\n");
-    break;
-  case Kind::unreachable_customer:
-  case Kind::cannot_return:
-  case Kind::demand_too_big:
-  case Kind::too_many_vehicles:
-  case Kind::cost_mismatch:
-    text[0] = '\0'; // listed, or not looked at, by the checker
-    break;
-  }
-  return text;
-}
+const KindOrder kinds_worst_first = by_rank();

@@ -1,14 +1,15 @@
 // What the rules find, and who listens.
 //
-// Every rule hands what it finds to the one consumer that the program's driver
-// installs, as a compiler's checks hand diagnostics to its engine. The checker's
-// consumer prints each message and ends the run at the first violation; the
-// report's consumer records everything and goes on. A rule never knows which
-// one listens: after reporting, it carries on as if the run continued, and
-// returns to its caller only in a state the next phase can work with.
+// Every rule hands what it finds to the run's consumer, as a compiler's checks
+// hand diagnostics to its engine. The checker's consumer keeps each message
+// and ends the run at the first violation; the report's consumer records
+// everything and goes on. A rule never knows which one listens: after
+// reporting, it carries on as if the run continued, and returns to its caller
+// only in a state the next phase can work with.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "numeric.h"
 
@@ -34,8 +35,8 @@ enum class Kind : uint8_t {
   total_below_declared,
   claimed_infeasible_wrongly,
   claimed_feasible_wrongly,
-  cost_mismatch, // a route list's declared cost: value; exact and truncated distances: limit,
-                 // excess
+  cost_mismatch, // value: a route list's declared cost; limit: exact distance;
+                 // excess: truncated distance in tenths
   // The running total passing the declared one on the way, at a customer or
   // on a return, and the route count passing the declared one: the checker
   // stops there; the report judges the total and the count once, at the end.
@@ -44,6 +45,7 @@ enum class Kind : uint8_t {
   running_route_count,
 };
 constexpr int KIND_COUNT = static_cast<int>(Kind::running_route_count) + 1;
+constexpr int LISTED_KINDS = KIND_COUNT - 3; // all but the running ones
 
 struct Finding {
   Kind kind;
@@ -53,34 +55,73 @@ struct Finding {
   int64_t declared = 0, found = 0;
 };
 
-// The kind's name, which is also its name in the report's JSON; nullptr for
-// the running kinds, which the report does not list.
-const char *kind_name(Kind kind);
-
-// Whether the kind ends the checker's run. The screening lists and the fleet
-// size do not: the checker goes on past them, or never looks.
-bool ends_check(Kind kind);
-
-// Whether the kind is about what the solution declares rather than about its
-// routes or the instance: these leave a solution feasible.
-bool is_declared(Kind kind);
-
-// The checker's message for a finding that ends its run: the text it prints.
-const char *message(const Finding &finding);
-
-struct Consumer {
-  void (*say)(const char *text);      // the checker's output besides messages, in order
-  void (*found)(const Finding &);     // a violation, or a screening entry
-  void (*fault)(const char *message); // input that cannot be read any further
-  void (*end)(int status);            // the checker's verdict is complete
+// Everything known of a kind, from one table (findings.cpp).
+struct KindInfo {
+  Kind kind;
+  const char *name; // also its name in the report's JSON; nullptr for the running kinds
+  bool ends_check;  // the checker stops at it (not at screening lists or the fleet size)
+  bool declared;    // about what the solution declares: it leaves a solution feasible
+  int rank;         // place in the report's lists, the worst first; -1 when not listed
+  // The checker's message, byte for byte; empty for the kinds it never prints.
+  std::string (*message)(const Finding &);
+  // One sentence for a person, under the kind's heading in the report.
+  std::string (*sentence)(const Finding &);
+  // How bad one finding of the kind is, to list the worst first.
+  ext (*badness)(const Finding &);
+  // The JSON names of the figures the kind carries; nullptr where it has none.
+  const char *value_name = nullptr, *limit_name = nullptr, *excess_name = nullptr;
+  const char *declared_name = nullptr, *found_name = nullptr;
 };
-extern Consumer consumer;
+const KindInfo &kind_info(Kind kind);
+inline const char *kind_name(Kind kind) { return kind_info(kind).name; }
+inline bool ends_check(Kind kind) { return kind_info(kind).ends_check; }
+inline bool is_declared(Kind kind) { return kind_info(kind).declared; }
+inline bool is_listed(Kind kind) { return kind_info(kind).rank >= 0; }
+inline std::string message(const Finding &f) { return kind_info(f.kind).message(f); }
+inline std::string describe(const Finding &f) { return kind_info(f.kind).sentence(f); }
+// The listed kinds in the order of their rank.
+struct KindOrder {
+  Kind kinds[LISTED_KINDS];
+  const Kind *begin() const { return kinds; }
+  const Kind *end() const { return kinds + LISTED_KINDS; }
+};
+extern const KindOrder kinds_worst_first;
 
-inline void say(const char *text) { consumer.say(text); }
-inline void found(const Finding &finding) { consumer.found(finding); }
+// The figures of each stop and each route, for a consumer that wants them
+// (the report); the checker's walk skips them.
+// Times and distances in the truncated convention are whole tenths: every
+// arc cut to one decimal, so its feasibility is exact integer arithmetic.
+struct Stop {
+  int32_t route, node;
+  ext arrival, start, departure; // start: when service begins, after any wait
+  int32_t ready, due;
+  double load;          // delivered so far on the route, this stop included
+  int64_t start_tenths; // when service begins, truncated convention
+  bool late, late_truncated;
+};
+struct RouteFigures {
+  int32_t route, customers; // customers: in-range stops
+  double load;
+  ext distance, waiting, service;
+  ext duration; // the return time to the depot
+  ext slack;    // the smallest margin to a window's end, the depot's included
+  int64_t truncated_distance, truncated_duration; // tenths
+  bool late_truncated;                            // any stop or the return
+  bool return_late, return_late_truncated;
+};
 
-// Input that cannot be read any further: the readers wind down at once and
-// the driver stops after the phase (the checker's consumer never returns).
-void fault(const char *message);
-extern bool input_failed;
-inline void end_verdict(int status) { consumer.end(status); }
+// Who listens, with its own context. A consumer that ends the run (the
+// checker's) does so by throwing RunEnded from `found`, `fault` or `end`;
+// the driver catches it.
+struct Consumer {
+  void *context = nullptr;
+  void (*say)(void *, const char *text) = nullptr;   // the checker's output besides messages
+  void (*found)(void *, const Finding &) = nullptr;  // a violation, or a screening entry
+  void (*fault)(void *, const char *message) = nullptr; // input that cannot be read any further
+  void (*end)(void *, int status) = nullptr;         // the checker's verdict is complete
+  void (*on_stop)(void *, const Stop &) = nullptr;   // figures, when wanted
+  void (*on_route)(void *, const RouteFigures &) = nullptr;
+};
+struct RunEnded {
+  int status;
+};

@@ -1,5 +1,5 @@
-// The node table: the depot at index 0, customers 1 to n, and the travel
-// distance between two nodes.
+// The node table's record and the travel distance: the depot at index 0,
+// customers 1 to n.
 #pragma once
 
 #include <cstdint>
@@ -15,17 +15,22 @@ struct Customer {
   int32_t visits;  // how often the solution's routes reached the node
 };
 
+// The checker's table: node numbers 0 to MAX_N - 1, at most MAX_N node lines.
 constexpr int MAX_N = 10000;
 
-extern Customer customers[MAX_N];
-extern int64_t n;               // index of the last node; -1 while no node line has been read
-extern double TCap;             // vehicle capacity
-extern char instance_name[256]; // the file's first line, cut to fit
-extern int32_t vehicles; // the fleet the instance allows; the checker never holds a solution to it
+// A node line whose number lies beyond the report's table so far: it is
+// placed, or refused, once the number of node lines is known.
+struct PendingNode {
+  int32_t node;
+  Customer values;
+  int64_t line; // in the file, for the message
+};
 
-// Euclidean distance between nodes a and b, which is also the travel time.
-ext distance(int64_t a, int64_t b);
+// Euclidean distance between two nodes, which is also the travel time.
+inline ext distance(const Customer &a, const Customer &b) {
+  return ext_hypot(int64_t{a.x} - b.x, int64_t{a.y} - b.y);
+}
 
 // The same distance cut to one decimal, as a whole number of tenths: the
 // convention of the large benchmark instances, exact in integers.
-int64_t distance_tenths(int64_t a, int64_t b);
+int64_t distance_tenths(const Customer &a, const Customer &b);

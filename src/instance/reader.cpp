@@ -4,80 +4,104 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../findings.h"
-#include "node_table.h"
+#include "../run.h"
 #include "number.h"
 
-// Whether any line read so far held a carriage return: the usual reason why
-// the header numbers cannot be read is a file with CR LF line ends.
-static bool seen_cr = false;
-
-static void read_header_line(InputFile &file) {
-  read_line(file);
-  if (std::strchr(line, '\r')) seen_cr = true;
+static void read_header_line(Run &r, InputFile &file) {
+  read_line(r, file);
+  // The usual reason why the header numbers cannot be read is a file with
+  // CR LF line ends.
+  if (std::strchr(r.line, '\r')) r.seen_cr = true;
 }
 
 // Skips blank lines up to the next non-blank one, a section title; the end
 // of the file before it ends the run with `missing`.
-static void skip_to_title(InputFile &file, const char *missing) {
-  while (!input_failed) {
-    read_header_line(file);
-    if (*rmblanc(line) != '\0') return;
-    if (at_end(file)) input_fault(file, missing);
+static void skip_to_title(Run &r, InputFile &file, const char *missing) {
+  while (!r.input_failed) {
+    read_header_line(r, file);
+    if (*rmblanc(r.line) != '\0') return;
+    if (at_end(file)) input_fault(r, file, missing);
   }
 }
 
-static void read_node_line(char *cursor) {
+static void out_of_range(Run &r, int64_t node, int64_t last) {
+  fault_with(r, "node number %lld out of range 0 to %lld\n", static_cast<long long>(node),
+             static_cast<long long>(last));
+}
+
+// The largest node number the report accepts after `lines` node lines.
+static int64_t report_bound(int64_t lines) { return std::max<int64_t>(MAX_N - 1, lines - 1); }
+
+static void read_node_line(Run &r, InputFile &file, char *cursor, int64_t lines) {
   int32_t node;
-  cursor = read_one_number(cursor, node);
-  if (input_failed) return;
-  if (node < 0 || node >= MAX_N) {
-    char text[80];
-    std::snprintf(text, sizeof text, "node number %d out of range 0 to %d\n", node, MAX_N - 1);
-    fault(text);
-    return;
+  cursor = read_one_number(r, cursor, node);
+  if (r.input_failed) return;
+  if (node < 0 || (r.fixed_table && node >= MAX_N)) return out_of_range(r, node, MAX_N - 1);
+  Customer c{};
+  cursor = read_one_number(r, cursor, c.x);
+  cursor = read_one_number(r, cursor, c.y);
+  cursor = read_one_number(r, cursor, c.demand);
+  cursor = read_one_number(r, cursor, c.ready);
+  cursor = read_one_number(r, cursor, c.due);
+  read_one_number(r, cursor, c.service);
+  if (r.input_failed) return;
+  // The report's table grows with the lines read, never with a number alone:
+  // a node beyond what the lines so far allow waits for the end of the file.
+  if (static_cast<size_t>(node) >= r.customers.size()) {
+    if (node > report_bound(lines)) {
+      r.pending.push_back(PendingNode{node, c, file.lines_read});
+      return;
+    }
+    r.customers.resize(static_cast<size_t>(node) + 1, Customer{});
   }
-  Customer &c = customers[node];
-  cursor = read_one_number(cursor, c.x);
-  cursor = read_one_number(cursor, c.y);
-  cursor = read_one_number(cursor, c.demand);
-  cursor = read_one_number(cursor, c.ready);
-  cursor = read_one_number(cursor, c.due);
-  read_one_number(cursor, c.service);
-  c.visits = 0;
+  r.customers[node] = c;
 }
 
-void read_instance(InputFile &file) {
-  std::memset(customers, 0, sizeof customers);
+// The nodes that waited: placed now that the number of lines is known, or
+// refused, the first that lies beyond in the order of the file.
+static void place_pending(Run &r, int64_t lines) {
+  int64_t bound = report_bound(lines);
+  for (const PendingNode &p : r.pending)
+    if (p.node > bound) return out_of_range(r, p.node, bound);
+  for (const PendingNode &p : r.pending) {
+    if (static_cast<size_t>(p.node) >= r.customers.size())
+      r.customers.resize(static_cast<size_t>(p.node) + 1, Customer{});
+    r.customers[p.node] = p.values;
+  }
+  r.pending.clear();
+}
 
-  read_header_line(file);
-  size_t kept = std::min(std::strlen(line), sizeof instance_name - 1);
-  std::memcpy(instance_name, line, kept);
-  instance_name[kept] = '\0';
-  skip_to_title(file, "ends before the vehicle section");
-  read_header_line(file); // column titles
+void read_instance(Run &r, InputFile &file) {
+  read_header_line(r, file);
+  r.instance_name.assign(r.line, std::min<size_t>(std::strlen(r.line), 255)); // cut to fit
+  skip_to_title(r, file, "ends before the vehicle section");
+  read_header_line(r, file); // column titles
 
-  extract_int(file, vehicles);
-  extract_double(file, TCap);
-  check_extraction(file, seen_cr ? "the vehicle count and capacity cannot be read; the file has "
-                                   "CR LF line ends and must be converted to LF"
-                                 : "the vehicle count and capacity cannot be read");
+  extract_int(file, r.vehicles);
+  extract_double(file, r.TCap);
+  check_extraction(r, file,
+                   r.seen_cr ? "the vehicle count and capacity cannot be read; the file has "
+                               "CR LF line ends and must be converted to LF"
+                             : "the vehicle count and capacity cannot be read");
 
-  skip_to_title(file, "ends before the customer section"); // the rest of the capacity line first
-  read_line(file);                                         // column titles
+  skip_to_title(r, file, "ends before the customer section"); // the rest of the capacity line first
+  read_line(r, file);                                         // column titles
 
-  n = -1;
-  while (!at_end(file) && !input_failed) {
-    read_line(file);
-    ohneline = rmblanc(ohneline);
-    if (*ohneline == '\0') continue;
-    if (++n + 1 > MAX_N) {
-      char text[48];
-      std::snprintf(text, sizeof text, " Too many nodes, max. is %d\n", MAX_N);
-      fault(text);
+  r.n = -1;
+  while (!at_end(file) && !r.input_failed) {
+    read_line(r, file);
+    r.ohneline = rmblanc(r.ohneline);
+    if (*r.ohneline == '\0') continue;
+    if (++r.n + 1 > MAX_N && r.fixed_table) {
+      fault_with(r, " Too many nodes, max. is %d\n", MAX_N);
       break;
     }
-    read_node_line(ohneline);
+    read_node_line(r, file, r.ohneline, r.n + 1);
   }
+  if (!r.input_failed) place_pending(r, r.n + 1);
+  // Every record up to n exists, read or not (a gap in the numbering), and
+  // the depot's even without node lines.
+  size_t records = static_cast<size_t>(std::max<int64_t>(r.n + 1, 1));
+  if (r.customers.size() < records) r.customers.resize(records, Customer{});
   close_input(file);
 }

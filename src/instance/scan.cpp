@@ -10,22 +10,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <vector>
+#include "../run.h"
+#include "tee.h"
 
-#include "../findings.h"
+// Reads of 128 KiB keep a 1 GB solution at the speed of reading it once; a
+// larger buffer only costs fresh pages on every run (docs/performance.md).
+constexpr size_t CHUNK = 1 << 17;
 
-char line[LINE_LEN];
-char *ohneline = line;
-
-// Both files are read through one fixed 128 KiB buffer: the instance is
-// closed before the solution is opened. Large reads keep a 1 GB solution at
-// the speed of reading it once; a larger buffer only costs fresh pages on
-// every run (measured in docs/performance.md).
-static char stream_buffer[1 << 17];
-
-// A fault whose message holds text from the command line or the file:
-// paths and lines of any length fit.
-__attribute__((format(printf, 1, 2))) static void fault_with(const char *format, ...) {
+void fault_with(Run &r, const char *format, ...) {
   va_list args, again;
   va_start(args, format);
   va_copy(again, args);
@@ -33,58 +25,147 @@ __attribute__((format(printf, 1, 2))) static void fault_with(const char *format,
   std::vsnprintf(text.data(), text.size(), format, again);
   va_end(again);
   va_end(args);
-  fault(text.data());
+  fault(r, text.data());
 }
 
-bool open_input(InputFile &file, const char *kind, const char *path) {
-  bool crlf_as_lf = file.crlf_as_lf;
-  file = InputFile{};
+bool open_input(Run &r, InputFile &file, const char *kind, const char *path) {
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  use_descriptor(file, kind, path, fd, true);
+  if (fd < 0) fault_with(r, "file %s does not exist \n", path);
+  return fd >= 0;
+}
+
+void use_descriptor(InputFile &file, const char *kind, std::string_view name, int fd, bool owns) {
   file.kind = kind;
-  file.path = path;
-  file.crlf_as_lf = crlf_as_lf;
-  file.next = file.end = stream_buffer;
-  file.fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (file.fd < 0) fault_with("file %s does not exist \n", path);
-  return file.fd >= 0;
+  file.path = name;
+  file.fd = fd;
+  file.owns_fd = owns;
 }
 
-void close_input(InputFile &file) {
-  if (file.fd >= 0) close(file.fd);
-  file.fd = -1;
+void use_memory(InputFile &file, const char *kind, std::string_view name, std::string_view bytes) {
+  file.kind = kind;
+  file.path = name;
+  file.memory = bytes;
+}
+
+// Up to `room` further bytes of the file into `into`; 0 at its end or after
+// a read error (kept in `error`). Every chunk read from a descriptor is passed
+// on to the channel of a run that reads along.
+static size_t read_some(InputFile &f, char *into, size_t room) {
+  if (f.tee_in != nullptr) {
+    if (f.held_pos == f.held.size()) {
+      f.held.clear();
+      f.held_pos = 0;
+      int error = 0;
+      if (!channel_take(*f.tee_in, f.held, error)) {
+        f.error = error;
+        return 0;
+      }
+    }
+    size_t taken = std::min(room, f.held.size() - f.held_pos);
+    std::memcpy(into, f.held.data() + f.held_pos, taken);
+    f.held_pos += taken;
+    return taken;
+  }
+  if (f.fd < 0 || f.error != 0) return 0;
+  ssize_t got;
+  do got = read(f.fd, into, room);
+  while (got < 0 && errno == EINTR);
+  if (got < 0) {
+    f.error = errno;
+    got = 0;
+  }
+  if (f.tee_out != nullptr) {
+    if (got > 0)
+      channel_put(*f.tee_out, into, static_cast<size_t>(got));
+    else
+      channel_close_writer(*f.tee_out, f.error);
+  }
+  return static_cast<size_t>(got);
 }
 
 int refill_input(InputFile &file) {
-  ssize_t got = -1;
-  if (file.error == 0 && file.fd >= 0) {
-    do got = read(file.fd, stream_buffer, sizeof stream_buffer);
-    while (got < 0 && errno == EINTR);
-    if (got < 0) file.error = errno;
-  }
-  if (got <= 0) {
+  if (file.fd < 0 && file.tee_in == nullptr) {
+    // Bytes in memory come whole, once.
+    if (!file.memory_given && !file.memory.empty()) {
+      file.memory_given = true;
+      file.next = file.memory.data();
+      file.end = file.next + file.memory.size();
+      return static_cast<unsigned char>(*file.next);
+    }
+    file.memory_given = true;
     file.eof = true;
     return -1;
   }
-  file.next = stream_buffer;
-  file.end = stream_buffer + got;
+  if (file.buffer.size() < CHUNK) file.buffer.resize(CHUNK);
+  size_t got = read_some(file, file.buffer.data(), file.buffer.size());
+  if (got == 0) {
+    file.eof = true;
+    return -1;
+  }
+  file.next = file.buffer.data();
+  file.end = file.next + got;
   return static_cast<unsigned char>(*file.next);
 }
 
-void input_fault(InputFile &file, const char *problem) {
-  fault_with("%s file %s: %s\n", file.kind, file.path, problem);
+std::string_view look_ahead(InputFile &file, size_t want) {
+  if (file.next == file.end && !file.eof) refill_input(file);
+  if (file.eof || static_cast<size_t>(file.end - file.next) >= want || file.memory_given)
+    return {file.next, static_cast<size_t>(file.end - file.next)};
+  // Gather the unread bytes and more into one buffer, which the reading
+  // then goes on from.
+  std::vector<char> ahead(file.next, file.end);
+  size_t have = ahead.size();
+  ahead.resize(std::max(want, CHUNK));
+  while (have < want) {
+    size_t got = read_some(file, ahead.data() + have, ahead.size() - have);
+    if (got == 0) break;
+    have += got;
+  }
+  file.buffer.swap(ahead);
+  file.next = file.buffer.data();
+  file.end = file.next + have;
+  return {file.next, have};
+}
+
+void stop_passing_on(InputFile &file) {
+  if (file.tee_out == nullptr) return;
+  channel_close_writer(*file.tee_out, 0);
+  file.tee_out = nullptr;
+}
+
+void close_input(InputFile &file) {
+  if (file.tee_out != nullptr) {
+    std::vector<char> rest(CHUNK);
+    while (read_some(file, rest.data(), rest.size()) > 0) {
+    }
+    stop_passing_on(file);
+  }
+  if (file.tee_in != nullptr) channel_close_reader(*file.tee_in);
+  if (file.owns_fd && file.fd >= 0) close(file.fd);
+  file.fd = -1;
+  file.tee_in = nullptr;
+}
+
+InputFile::~InputFile() { close_input(*this); }
+
+void input_fault(Run &r, InputFile &file, const char *problem) {
+  fault_with(r, "%s file %s: %s\n", file.kind, file.path.c_str(), problem);
   // Nothing more is read from the file: every reader loop ends here.
-  line[0] = '\0';
-  ohneline = line;
+  r.line[0] = '\0';
+  r.ohneline = r.line;
   file.eof = file.fail = true;
 }
 
-void check_read_error(InputFile &file) {
+void check_read_error(Run &r, InputFile &file) {
   if (file.error != 0)
-    input_fault(file, file.error == EISDIR ? "is a directory" : "cannot be read");
+    input_fault(r, file, file.error == EISDIR ? "is a directory" : "cannot be read");
 }
 
-void read_line(InputFile &file) {
+void read_line(Run &r, InputFile &file) {
+  char *line = r.line;
   line[0] = '\0';
-  ohneline = line;
+  r.ohneline = line;
   if (file.eof || file.fail || file.error != 0) {
     file.fail = true;
   } else {
@@ -111,8 +192,8 @@ void read_line(InputFile &file) {
   }
   // A failure short of the end of the file would repeat for ever: every later
   // read would deliver an empty line and the end would never come.
-  check_read_error(file);
-  if (file.fail && !file.eof) input_fault(file, "line longer than 99999 characters");
+  check_read_error(r, file);
+  if (file.fail && !file.eof) input_fault(r, file, "line longer than 99999 characters");
   file.lines_read++;
   if (file.crlf_as_lf) {
     size_t length = std::strlen(line);
@@ -120,9 +201,9 @@ void read_line(InputFile &file) {
   }
 }
 
-void check_extraction(InputFile &file, const char *problem) {
-  check_read_error(file);
-  if (file.fail && !file.eof) input_fault(file, problem);
+void check_extraction(Run &r, InputFile &file, const char *problem) {
+  check_read_error(r, file);
+  if (file.fail && !file.eof) input_fault(r, file, problem);
 }
 
 static bool is_blank(char c) { return c == ' ' || c == '\t'; }
@@ -180,9 +261,9 @@ char *int_token(char *cursor, int32_t &value) {
   return end;
 }
 
-char *read_one_number(char *cursor, int32_t &destination) {
+char *read_one_number(Run &r, char *cursor, int32_t &destination) {
   char *end = int_token(cursor, destination);
   if (end != nullptr) return rmblanc(end);
-  if (!input_failed) fault_with("%sis not a proper number \n", cursor);
+  if (!r.input_failed) fault_with(r, "%sis not a proper number \n", cursor);
   return cursor + std::strlen(cursor);
 }

@@ -1,43 +1,72 @@
-// Line scanning, shared by the instance and the solution reader.
+// Input files and line scanning, shared by the instance and the solution
+// reader.
 //
-// Both files are read line by line into the one line buffer; the cursor
-// `ohneline` walks a line from left to right. Blanks are a space and a tab,
-// nothing else: a carriage return is text.
+// A file is read once, front to back, from whatever holds it: a descriptor
+// (a regular file, a pipe, a terminal), bytes in memory, or a channel fed by
+// another run's reading of the same file (tee.h). Lines go into the run's one
+// line buffer; the cursor `ohneline` walks a line from left to right. Blanks
+// are a space and a tab, nothing else: a carriage return is text.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
-constexpr int LINE_LEN = 100000;
+struct Run;
+struct Channel;
 
-extern char line[LINE_LEN];
-extern char *ohneline;
-
-// An open input file, read through one static 128 KiB buffer (one file is
-// open at a time), with what its messages call it ("instance", "solution").
 // The flags keep the states the readers have always decided on, those of a
 // C++ input stream: once the end was met or an operation failed, every later
 // operation fails and reads nothing.
 struct InputFile {
-  int fd = -1;
-  const char *kind = nullptr;
-  const char *path = nullptr;
-  char *next = nullptr; // the unread part of the buffer is [next, end)
-  char *end = nullptr;
+  const char *kind = "";  // what messages call it: "instance", "solution"
+  std::string path;       // its name in messages
+  int fd = -1;            // read from this descriptor, unless one of the below
+  bool owns_fd = false;   // closed with the file
+  std::string_view memory; // read from these bytes
+  bool memory_given = false;
+  Channel *tee_out = nullptr; // every chunk read from fd is passed on here too
+  Channel *tee_in = nullptr;  // chunks come from here instead of fd
+  std::vector<char> buffer;   // what was read from fd
+  std::string held;           // the chunk taken from tee_in, from held_pos on
+  size_t held_pos = 0;
+  const char *next = nullptr; // the unread part is [next, end)
+  const char *end = nullptr;
   bool eof = false;        // an operation met the end of the file
   bool fail = false;       // an operation found nothing it could take
   int error = 0;           // errno of a failed read; 0 while none
   bool crlf_as_lf = false; // a carriage return before a line feed is dropped
   int64_t lines_read = 0;
+
+  InputFile() = default;
+  InputFile(const InputFile &) = delete;
+  InputFile &operator=(const InputFile &) = delete;
+  ~InputFile();
 };
 
-// Opens `path`; a file that cannot be opened is a fault ("does not exist").
-bool open_input(InputFile &file, const char *kind, const char *path);
+// Opens `path` for reading; a file that cannot be opened is the fault
+// "file PATH does not exist ".
+bool open_input(Run &r, InputFile &file, const char *kind, const char *path);
+// The file's bytes are already in memory, or behind a descriptor opened by
+// the caller.
+void use_memory(InputFile &file, const char *kind, std::string_view name, std::string_view bytes);
+void use_descriptor(InputFile &file, const char *kind, std::string_view name, int fd, bool owns);
+// Done with the file: what a channel still needs of it is passed on first.
 void close_input(InputFile &file);
+// Nothing more of the file is passed on to its channel: that run reads the
+// file as ended here.
+void stop_passing_on(InputFile &file);
 
-// Reads the next line into `line` and puts the cursor at its start. At the end
-// of the file the line is empty and at_end() holds. A line too long for the
-// buffer, or a read error, is a fault naming the file.
-void read_line(InputFile &file);
+// Makes at least `want` unread bytes available without taking them, or all
+// that is left; returns the unread bytes. For looking ahead before a file is
+// parsed (the format of a solution, the line ends of an instance).
+std::string_view look_ahead(InputFile &file, size_t want);
+
+// Reads the next line into the run's line buffer and puts the cursor at its
+// start. At the end of the file the line is empty and at_end() holds. A line
+// too long for the buffer, or a read error, is a fault naming the file.
+void read_line(Run &r, InputFile &file);
 
 // Whether an operation has met the end of the file: after the last line only
 // when that line has no line feed, else on the read after it.
@@ -53,14 +82,14 @@ inline void take_char(InputFile &file) { ++file.next; }
 
 // The fault "<kind> file <path>: <problem>"; nothing more is read from the
 // file (it reads as ended), and every reader winds down.
-void input_fault(InputFile &file, const char *problem);
+void input_fault(Run &r, InputFile &file, const char *problem);
 
 // A read error (a directory, a failing device) is a fault.
-void check_read_error(InputFile &file);
+void check_read_error(Run &r, InputFile &file);
 
 // So is a failed extraction that did not reach the end of the file, with
 // `problem` as the message.
-void check_extraction(InputFile &file, const char *problem);
+void check_extraction(Run &r, InputFile &file, const char *problem);
 
 char *rmblanc(char *cursor); // first non-blank at or after the cursor
 char *bf(char *cursor);      // just behind the next token
@@ -77,4 +106,7 @@ char *int_token(char *cursor, int32_t &value);
 // Reads one integer token; returns the cursor on the next token. A token that
 // is not a number is the fault "<rest of line>is not a proper number "; the
 // cursor then goes to the line's end.
-char *read_one_number(char *cursor, int32_t &destination);
+char *read_one_number(Run &r, char *cursor, int32_t &destination);
+
+// printf into a fault of any length: paths and lines of any size fit.
+__attribute__((format(printf, 2, 3))) void fault_with(Run &r, const char *format, ...);

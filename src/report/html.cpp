@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdarg>
 
-#include "../instance/node_table.h"
 #include "report.h"
+#include "../solution/solution.h"
 
 namespace {
 
@@ -69,18 +69,18 @@ const char script[] = R"(
 })();
 )";
 
-void put_violations(std::FILE *out) {
-  int64_t total = violation_count();
+void put_violations(const Report &rep, std::FILE *out) {
+  int64_t total = violation_count(rep);
   if (total == 0) {
     std::fputs("<p>No violations.</p>\n", out);
     return;
   }
   for (Kind kind : kinds_worst_first) {
-    int64_t count = record.kind_count[static_cast<int>(kind)];
+    int64_t count = rep.record.kind_count[static_cast<int>(kind)];
     if (count == 0) continue;
     std::fprintf(out, "<div><span class=\"kind\">%s</span> %lld</div>\n<ul>\n", kind_name(kind),
                  static_cast<long long>(count));
-    std::vector<const Finding *> of_kind = worst_first(kind);
+    std::vector<const Finding *> of_kind = worst_first(rep.record, kind);
     size_t shown = std::min(of_kind.size(), PER_KIND_SHOWN);
     for (size_t i = 0; i < shown; ++i) {
       std::fputs("<li>", out);
@@ -97,60 +97,60 @@ std::string tenths(int64_t t) {
   return format("%lld.%lld", static_cast<long long>(t / 10), static_cast<long long>(t % 10));
 }
 
-void put_summary(std::FILE *out) {
+void put_summary(const Report &rep, std::FILE *out) {
   std::fputs("<table>\n", out);
   std::fprintf(out,
                "<tr><td class=\"l\">vehicles</td><td>%lld</td><td class=\"l\">used, the "
                "instance has %d</td></tr>\n",
-               static_cast<long long>(L1), vehicles);
+               static_cast<long long>(rep.run.L1), rep.run.vehicles);
   std::fprintf(out,
                "<tr><td class=\"l\">customers</td><td>%lld</td><td class=\"l\">of %lld "
                "served</td></tr>\n",
-               static_cast<long long>(customers_served()), static_cast<long long>(n > 0 ? n : 0));
+               static_cast<long long>(customers_served(rep)), static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
   std::fprintf(out, "<tr><td class=\"l\">waiting</td><td>%.4f</td><td></td></tr>\n",
-               d(record.waiting));
+               d(rep.record.waiting));
   std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n</table>\n",
-               d(record.service));
+               d(rep.record.service));
   std::fputs("<table>\n<tr><th class=\"l\"></th><th>exact</th><th>truncated</th><th "
              "class=\"l\"></th></tr>\n",
              out);
   std::fprintf(out,
                "<tr><td class=\"l\">distance</td><td>%.4f</td><td>%s</td><td "
                "class=\"l note\">travel only: the figure papers publish</td></tr>\n",
-               d(record.distance), tenths(record.truncated_distance).c_str());
+               d(rep.record.distance), tenths(rep.record.truncated_distance).c_str());
   std::fprintf(out,
                "<tr><td class=\"l\">duration</td><td>%.4f</td><td>%s</td><td "
                "class=\"l note\">travel, waiting and service: fleetjudge's total</td></tr>\n",
-               d(total_cost), tenths(record.truncated_duration).c_str());
+               d(rep.run.total_cost), tenths(rep.record.truncated_duration).c_str());
   std::fprintf(out, "<tr><td class=\"l\">feasible</td><td>%s</td><td>%s</td><td></td></tr>\n",
-               feasible() ? "yes" : "no", feasible_truncated() ? "yes" : "no");
-  if (route_list.has_cost) {
-    const char *matches = cost_convention();
+               feasible(rep) ? "yes" : "no", feasible_truncated(rep) ? "yes" : "no");
+  if (rep.run.route_list.has_cost) {
+    const char *matches = cost_convention(rep);
     std::fprintf(out,
                  "<tr><td class=\"l\">declared cost</td><td>%.2f</td><td></td><td "
                  "class=\"l note\">%s%s</td></tr>\n",
-                 route_list.cost, matches ? "matches the distance, " : "matches neither distance",
+                 rep.run.route_list.cost, matches ? "matches the distance, " : "matches neither distance",
                  matches ? matches : "");
   }
   std::fputs("</table>\n<p class=\"note\">exact: Euclidean distances in extended precision, as "
              "fleetjudge; truncated: every arc cut to one decimal.</p>\n",
              out);
-  if (record.disagreements.empty()) return;
+  if (rep.record.disagreements.empty()) return;
   std::fputs("<p>The conventions disagree where a vehicle is late in one and not the "
              "other:</p>\n<ul>\n",
              out);
-  for (const Stop &s : record.disagreements)
+  for (const Stop &s : rep.record.disagreements)
     std::fprintf(out, "<li>route %d, %s: at %.4f exact, %s truncated, due %d</li>\n", s.route,
                  s.node == 0 ? "return to the depot" : format("node %d", s.node).c_str(),
                  d(s.start), tenths(s.start_tenths).c_str(), s.due);
-  if (record.disagreements_left_out > 0)
+  if (rep.record.disagreements_left_out > 0)
     std::fprintf(out, "<li>(and %lld more)</li>\n",
-                 static_cast<long long>(record.disagreements_left_out));
+                 static_cast<long long>(rep.record.disagreements_left_out));
   std::fputs("</ul>\n", out);
 }
 
-void put_route_table(std::FILE *out) {
-  std::vector<int64_t> bad = violations_by_route();
+void put_route_table(const Report &rep, std::FILE *out) {
+  std::vector<int64_t> bad = violations_by_route(rep);
   std::fputs("<p class=\"note\">Click a column head to sort. Slack: the smallest margin to a "
              "window's end on the route, the depot's closing time included; negative when "
              "late.</p>\n<table id=\"routes\">\n<thead><tr><th>route</th><th>customers</th>"
@@ -158,7 +158,7 @@ void put_route_table(std::FILE *out) {
              "<th>slack</th><th>distance (truncated)</th><th>duration (truncated)</th>"
              "<th>violations</th></tr></thead>\n<tbody>\n",
              out);
-  for (const KeptRoute &k : record.routes) {
+  for (const KeptRoute &k : rep.record.routes) {
     const RouteFigures &r = k.figures;
     int64_t v = bad[r.route];
     std::fprintf(out,
@@ -172,10 +172,10 @@ void put_route_table(std::FILE *out) {
                  static_cast<long long>(v));
   }
   std::fputs("</tbody>\n</table>\n", out);
-  if (record.routes_left_out > 0)
+  if (rep.record.routes_left_out > 0)
     std::fprintf(out,
                  "<p class=\"note\">(and %lld more routes, beyond what the report keeps)</p>\n",
-                 static_cast<long long>(record.routes_left_out));
+                 static_cast<long long>(rep.record.routes_left_out));
 }
 
 } // namespace
@@ -216,52 +216,52 @@ const char *route_colour(int32_t route) {
   return palette[((route - 1) % count + count) % count];
 }
 
-std::vector<int64_t> violations_by_route() {
+std::vector<int64_t> violations_by_route(const Report &rep) {
   std::vector<int64_t> count(MAX_L + 2, 0);
-  for (const Finding &f : record.violations)
+  for (const Finding &f : rep.record.violations)
     if (f.route > 0 && f.route <= MAX_L + 1 && !is_declared(f.kind) &&
         f.kind != Kind::too_many_vehicles)
       count[f.route]++;
   return count;
 }
 
-void write_html(const Files &files, std::FILE *out) {
+void write_html(const Report &rep, const Files &files, std::FILE *out) {
   std::fputs("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\">\n"
              "<head>\n<meta charset=\"utf-8\"/>\n<title>fleetjudge-report: ",
              out);
-  put_html_text(out, instance_name);
+  put_html_text(out, rep.run.instance_name);
   std::fprintf(out, "</title>\n<style>%s</style>\n</head>\n<body>\n<h1>", style);
-  put_html_text(out, instance_name);
+  put_html_text(out, rep.run.instance_name);
   std::fputs("</h1>\n<p class=\"files\">instance <code>", out);
   put_html_text(out, files.instance);
   std::fprintf(out, "</code>: %lld customers, capacity %g, %d vehicles<br/>solution <code>",
-               static_cast<long long>(n > 0 ? n : 0), TCap, vehicles);
+               static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0), rep.run.TCap, rep.run.vehicles);
   put_html_text(out, files.solution);
   const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
-  std::fprintf(out, "</code>: %s</p>\n", formats[static_cast<int>(record.format)]);
-  for (const std::string &note : record.notes) {
+  std::fprintf(out, "</code>: %s</p>\n", formats[static_cast<int>(rep.record.format)]);
+  for (const std::string &note : rep.record.notes) {
     std::fputs("<p class=\"note\">note: ", out);
     put_html_text(out, note);
     std::fputs("</p>\n", out);
   }
 
-  bool judged = record.error.empty();
-  int64_t total = violation_count();
+  bool judged = rep.record.error.empty();
+  int64_t total = violation_count(rep);
   bool good = judged && total == 0;
   std::fprintf(out, "<div class=\"verdict %s\">", good ? "ok" : "bad");
   if (!judged) {
     std::fputs("The report cannot judge: ", out);
-    put_html_text(out, record.error);
+    put_html_text(out, rep.record.error);
   } else if (good) {
     std::fputs("No violations.", out);
   } else {
     std::fprintf(out, "%lld violation%s; feasible: %s (exact), %s (truncated).",
-                 static_cast<long long>(total), total == 1 ? "" : "s", feasible() ? "yes" : "no",
-                 feasible_truncated() ? "yes" : "no");
+                 static_cast<long long>(total), total == 1 ? "" : "s", feasible(rep) ? "yes" : "no",
+                 feasible_truncated(rep) ? "yes" : "no");
   }
-  if (record.has_verdict) {
-    std::fprintf(out, "<br/>fleetjudge's verdict (status %d): <code>", record.verdict_status);
-    put_html_text(out, record.verdict);
+  if (rep.record.has_verdict) {
+    std::fprintf(out, "<br/>fleetjudge's verdict (status %d): <code>", rep.record.verdict_status);
+    put_html_text(out, rep.record.verdict);
     std::fputs("</code>", out);
   } else {
     std::fputs("<br/>fleetjudge's verdict: none; fleetjudge reads only its own format, which "
@@ -272,20 +272,20 @@ void write_html(const Files &files, std::FILE *out) {
 
   if (judged) {
     std::fputs("<div class=\"columns\">\n<div>\n<h2>Summary</h2>\n", out);
-    put_summary(out);
+    put_summary(rep, out);
     std::fputs("</div>\n<div>\n<h2>Violations</h2>\n", out);
-    put_violations(out);
+    put_violations(rep, out);
     std::fputs("</div>\n</div>\n", out);
   }
-  if (n >= 0) {
+  if (rep.run.n >= 0) {
     std::fputs("<h2>Route map</h2>\n", out);
-    write_html_map(out);
+    write_html_map(rep, out);
   }
-  if (!record.routes.empty()) {
+  if (!rep.record.routes.empty()) {
     std::fputs("<h2>Schedule</h2>\n", out);
-    write_html_schedule(out);
+    write_html_schedule(rep, out);
     std::fputs("<h2>Routes</h2>\n", out);
-    put_route_table(out);
+    put_route_table(rep, out);
   }
   std::fprintf(out, "<script>%s</script>\n</body>\n</html>\n", script);
 }

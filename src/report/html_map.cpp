@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <map>
 
-#include "../instance/node_table.h"
 #include "report.h"
 
 namespace {
@@ -52,7 +51,7 @@ std::string short_text(const Finding &f) {
   return buf;
 }
 
-void put_legend(std::FILE *out, double top, bool faint) {
+void put_legend(const Report &rep, std::FILE *out, double top, bool faint) {
   double y = top + 16;
   std::fprintf(out, "<g font-size=\"12\" fill=\"#333\">\n");
   std::fprintf(out,
@@ -75,15 +74,15 @@ void put_legend(std::FILE *out, double top, bool faint) {
   double x = PAD + 470;
   std::fprintf(out, "<text x=\"%.1f\" y=\"%.1f\">routes:</text>\n", x, y);
   x += 50;
-  size_t shown = std::min<size_t>(record.routes.size(), 10);
+  size_t shown = std::min<size_t>(rep.record.routes.size(), 10);
   for (size_t i = 0; i < shown; ++i, x += 34) {
-    int32_t route = record.routes[i].figures.route;
+    int32_t route = rep.record.routes[i].figures.route;
     std::fprintf(out,
                  "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
                  "stroke-width=\"3\"/><text x=\"%.1f\" y=\"%.1f\">%d</text>\n",
                  x, y - 4, x + 14, y - 4, route_colour(route), x + 16, y, route);
   }
-  std::string note = record.routes.size() > 10 ? "colours repeat every 10 routes; " : "";
+  std::string note = rep.record.routes.size() > 10 ? "colours repeat every 10 routes; " : "";
   note += "hover a line for its route";
   if (faint) note += "; routes without violations drawn faint";
   std::fprintf(out, "<text x=\"%.1f\" y=\"%.1f\" fill=\"#666\">%s</text>\n", PAD, y + 20,
@@ -93,13 +92,13 @@ void put_legend(std::FILE *out, double top, bool faint) {
 
 } // namespace
 
-void write_html_map(std::FILE *out) {
-  int32_t min_x = customers[0].x, max_x = min_x, min_y = customers[0].y, max_y = min_y;
-  for (int64_t i = 1; i <= n; ++i) {
-    min_x = std::min(min_x, customers[i].x);
-    max_x = std::max(max_x, customers[i].x);
-    min_y = std::min(min_y, customers[i].y);
-    max_y = std::max(max_y, customers[i].y);
+void write_html_map(const Report &rep, std::FILE *out) {
+  int32_t min_x = rep.run.customers[0].x, max_x = min_x, min_y = rep.run.customers[0].y, max_y = min_y;
+  for (int64_t i = 1; i <= rep.run.n; ++i) {
+    min_x = std::min(min_x, rep.run.customers[i].x);
+    max_x = std::max(max_x, rep.run.customers[i].x);
+    min_y = std::min(min_y, rep.run.customers[i].y);
+    max_y = std::max(max_y, rep.run.customers[i].y);
   }
   double span_x = std::max(1.0, double(max_x) - min_x),
          span_y = std::max(1.0, double(max_y) - min_y);
@@ -108,17 +107,17 @@ void write_html_map(std::FILE *out) {
   double height = span_y * scale + 2 * PAD;
 
   // Smaller marks and thinner lines as the picture fills up.
-  double dot = n > 300 ? 1.8 : 2.6;
-  double line = record.routes.size() > 30 ? 0.9 : 1.4;
+  double dot = rep.run.n > 300 ? 1.8 : 2.6;
+  double line = rep.record.routes.size() > 30 ? 0.9 : 1.4;
 
-  std::vector<int64_t> bad = violations_by_route();
+  std::vector<int64_t> bad = violations_by_route(rep);
   bool faint = false;
-  for (const KeptRoute &k : record.routes) faint |= bad[k.figures.route] > 0;
+  for (const KeptRoute &k : rep.record.routes) faint |= bad[k.figures.route] > 0;
 
   // Which route serves each customer (the first that does), for its dot's colour.
-  std::vector<int32_t> served_by(n + 1, 0);
-  for (const Stop &s : record.stops)
-    if (s.node > 0 && s.node <= n && served_by[s.node] == 0) served_by[s.node] = s.route;
+  std::vector<int32_t> served_by(rep.run.n + 1, 0);
+  for (const Stop &s : rep.record.stops)
+    if (s.node > 0 && s.node <= rep.run.n && served_by[s.node] == 0) served_by[s.node] = s.route;
 
   std::fprintf(out,
                "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
@@ -129,14 +128,14 @@ void write_html_map(std::FILE *out) {
 
   // Routes at fault go last, on top of the faint ones.
   for (int pass = 0; pass < 2; ++pass) {
-    for (const KeptRoute &k : record.routes) {
+    for (const KeptRoute &k : rep.record.routes) {
       const RouteFigures &r = k.figures;
       bool at_fault = bad[r.route] > 0;
       if (at_fault != (pass == 1)) continue;
-      std::string points = format_point(f, customers[0]);
+      std::string points = format_point(f, rep.run.customers[0]);
       for (size_t i = 0; i < k.stop_count; ++i)
-        points += " " + format_point(f, customers[record.stops[k.first_stop + i].node]);
-      points += " " + format_point(f, customers[0]);
+        points += " " + format_point(f, rep.run.customers[rep.record.stops[k.first_stop + i].node]);
+      points += " " + format_point(f, rep.run.customers[0]);
       // A dark casing under the route at fault lifts it off the others,
       // whatever its own colour.
       if (at_fault)
@@ -156,8 +155,8 @@ void write_html_map(std::FILE *out) {
   }
 
   // Customers: served ones in their route's colour, unvisited ones hollow.
-  for (int64_t i = 1; i <= n; ++i) {
-    const Customer &c = customers[i];
+  for (int64_t i = 1; i <= rep.run.n; ++i) {
+    const Customer &c = rep.run.customers[i];
     if (c.visits == 0)
       std::fprintf(out,
                    "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"#fff\" stroke=\"#000\" "
@@ -170,7 +169,7 @@ void write_html_map(std::FILE *out) {
                    f.x(c.x), f.y(c.y), dot, served_by[i] ? route_colour(served_by[i]) : "#555",
                    static_cast<long long>(i), served_by[i]);
   }
-  const Customer &depot = customers[0];
+  const Customer &depot = rep.run.customers[0];
   std::fprintf(out,
                "<rect x=\"%.1f\" y=\"%.1f\" width=\"10\" height=\"10\" fill=\"#000\">"
                "<title>depot</title></rect>\n",
@@ -178,12 +177,12 @@ void write_html_map(std::FILE *out) {
 
   // Violations by node, in the order found; one ring per node.
   std::map<int64_t, std::vector<const Finding *>> at_node;
-  for (const Finding &v : record.violations)
-    if (v.node >= 0 && v.node <= n && !is_declared(v.kind) && v.kind != Kind::customer_out_of_range)
+  for (const Finding &v : rep.record.violations)
+    if (v.node >= 0 && v.node <= rep.run.n && !is_declared(v.kind) && v.kind != Kind::customer_out_of_range)
       at_node[v.node].push_back(&v);
   size_t labelled = 0;
   for (const auto &[node, findings] : at_node) {
-    const Customer &c = customers[node];
+    const Customer &c = rep.run.customers[node];
     double x = f.x(c.x), y = f.y(c.y);
     std::fprintf(out,
                  "<g><circle cx=\"%.1f\" cy=\"%.1f\" r=\"7\" fill=\"none\" stroke=\"%s\" "
@@ -207,7 +206,7 @@ void write_html_map(std::FILE *out) {
       std::fputs("</text>\n", out);
     }
   }
-  put_legend(out, height, faint);
+  put_legend(rep, out, height, faint);
   std::fputs("</svg>\n", out);
   if (labelled > LABELS)
     std::fprintf(out,

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../instance/node_table.h"
 #include "report.h"
 
 namespace {
@@ -26,9 +25,9 @@ double tick_step(double span) {
 
 // The routes drawn: those with violations first, then the smallest slack,
 // shown in route order.
-std::vector<const KeptRoute *> chosen_rows(const std::vector<int64_t> &bad) {
+std::vector<const KeptRoute *> chosen_rows(const Report &rep, const std::vector<int64_t> &bad) {
   std::vector<const KeptRoute *> rows;
-  for (const KeptRoute &k : record.routes) rows.push_back(&k);
+  for (const KeptRoute &k : rep.record.routes) rows.push_back(&k);
   if (rows.size() <= ROWS_SHOWN) return rows;
   std::stable_sort(rows.begin(), rows.end(), [&](const KeptRoute *a, const KeptRoute *b) {
     bool fa = bad[a->figures.route] > 0, fb = bad[b->figures.route] > 0;
@@ -44,10 +43,10 @@ std::vector<const KeptRoute *> chosen_rows(const std::vector<int64_t> &bad) {
 
 } // namespace
 
-void write_html_schedule(std::FILE *out) {
-  std::vector<int64_t> bad = violations_by_route();
-  std::vector<const KeptRoute *> rows = chosen_rows(bad);
-  double closing = customers[0].due, end = std::max(closing, 1.0);
+void write_html_schedule(const Report &rep, std::FILE *out) {
+  std::vector<int64_t> bad = violations_by_route(rep);
+  std::vector<const KeptRoute *> rows = chosen_rows(rep, bad);
+  double closing = rep.run.customers[0].due, end = std::max(closing, 1.0);
   for (const KeptRoute *k : rows) end = std::max(end, to_double(k->figures.duration));
   double row = rows.size() > 30 ? 13 : 18;
   double height = TOP + row * rows.size() + 10;
@@ -115,7 +114,7 @@ void write_html_schedule(std::FILE *out) {
     late.clear();
     late_count = 0;
     for (size_t j = 0; j < k.stop_count; ++j) {
-      const Stop &s = record.stops[k.first_stop + j];
+      const Stop &s = rep.record.stops[k.first_stop + j];
       double arrival = to_double(s.arrival), start = to_double(s.start);
       double departure = to_double(s.departure);
       double low = y + row / 2 - 2; // the windows' line, under the blocks
@@ -177,10 +176,10 @@ void write_html_schedule(std::FILE *out) {
     }
   }
   std::fputs("</svg>\n", out);
-  size_t left_out = record.routes.size() - rows.size();
+  size_t left_out = rep.record.routes.size() - rows.size();
   if (left_out > 0)
     std::fprintf(out,
                  "<p class=\"note\">%zu of %zu routes shown: those with violations and the "
                  "tightest by slack; %zu left out (the route table lists them all).</p>\n",
-                 rows.size(), record.routes.size(), left_out);
+                 rows.size(), rep.record.routes.size(), left_out);
 }

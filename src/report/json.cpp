@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "../instance/node_table.h"
 #include "report.h"
 
 using Json = nlohmann::ordered_json;
@@ -30,11 +29,11 @@ std::string latin1(const std::string &bytes) {
 // Doubles are written so that they read back to the same double.
 double num(ext v) { return to_double(v); }
 
-void put(const Json &j) {
+void put(std::FILE *out, const Json &j) {
   // Invalid text cannot occur after latin1(); should it, it is replaced
   // rather than thrown.
   std::string text = j.dump(-1, ' ', false, Json::error_handler_t::replace);
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fwrite(text.data(), 1, text.size(), out);
 }
 
 double tenths(int64_t t) { return static_cast<double>(t) / 10; }
@@ -46,11 +45,11 @@ Json stop_json(const Stop &s) {
               {"load", s.load}};
 }
 
-Json route_json(const KeptRoute &k) {
+Json route_json(const Report &rep, const KeptRoute &k) {
   const RouteFigures &r = k.figures;
   Json customers = Json::array(), stops = Json::array();
   for (size_t i = 0; i < k.stop_count; ++i) {
-    const Stop &s = record.stops[k.first_stop + i];
+    const Stop &s = rep.record.stops[k.first_stop + i];
     customers.push_back(s.node);
     stops.push_back(stop_json(s));
   }
@@ -77,109 +76,83 @@ Json violation_json(const Finding &f) {
   Json j{{"kind", kind_name(f.kind)},
          {"route", whole || f.route == 0 ? Json(nullptr) : Json(f.route)},
          {"node", whole || f.node < 0 ? Json(nullptr) : Json(f.node)}};
-  switch (f.kind) {
-  case Kind::capacity_exceeded:
-    j["load"] = num(f.value);
-    j["capacity"] = num(f.limit);
-    break;
-  case Kind::time_window_missed:
-    j["arrival"] = num(f.value);
-    j["due"] = num(f.limit);
-    j["lateness"] = num(f.excess);
-    break;
-  case Kind::depot_closed:
-    j["return_time"] = num(f.value);
-    j["closing_time"] = num(f.limit);
-    j["lateness"] = num(f.excess);
-    break;
-  case Kind::too_many_routes:
-  case Kind::too_few_routes:
-  case Kind::no_routes:
-    j["declared"] = f.declared;
-    j["found"] = f.found;
-    break;
-  case Kind::too_many_vehicles:
-    j["vehicles"] = f.declared;
-    j["routes"] = f.found;
-    break;
-  case Kind::total_above_declared:
-  case Kind::total_below_declared:
-    j["computed"] = num(f.value);
-    j["declared"] = num(f.limit);
-    j["difference"] = num(f.excess);
-    break;
-  case Kind::cost_mismatch:
-    j["declared"] = num(f.value);
-    j["exact"] = num(f.limit);
-    j["truncated"] = tenths(static_cast<int64_t>(to_double(f.excess)));
-    break;
-  default:
-    break;
-  }
+  const KindInfo &k = kind_info(f.kind);
+  if (k.value_name) j[k.value_name] = num(f.value);
+  if (k.limit_name) j[k.limit_name] = num(f.limit);
+  // A declared cost's truncated distance is carried in tenths.
+  if (k.excess_name)
+    j[k.excess_name] = f.kind == Kind::cost_mismatch
+                           ? tenths(static_cast<int64_t>(to_double(f.excess)))
+                           : num(f.excess);
+  if (k.declared_name) j[k.declared_name] = f.declared;
+  if (k.found_name) j[k.found_name] = f.found;
   return j;
 }
 
-const char *format_name() {
+const char *format_name(const Record &record) {
   const char *names[] = {"fleetjudge", "routes", "plain"};
   return names[static_cast<int>(record.format)];
 }
 
-Json summary_json() {
-  if (!record.error.empty()) return nullptr;
+Json summary_json(const Report &rep) {
+  if (!rep.record.error.empty()) return nullptr;
   Json cost = nullptr;
-  if (route_list.has_cost) {
-    const char *matches = cost_convention();
-    cost = Json{{"value", route_list.cost}, {"matches", matches ? Json(matches) : Json(nullptr)}};
+  if (rep.run.route_list.has_cost) {
+    const char *matches = cost_convention(rep);
+    cost = Json{{"value", rep.run.route_list.cost}, {"matches", matches ? Json(matches) : Json(nullptr)}};
   }
-  return Json{{"vehicles", L1},
-              {"customers_served", customers_served()},
-              {"distance", num(record.distance)},
-              {"duration", num(total_cost)},
-              {"waiting", num(record.waiting)},
-              {"service", num(record.service)},
-              {"feasible", feasible()},
+  return Json{{"vehicles", rep.run.L1},
+              {"customers_served", customers_served(rep)},
+              {"distance", num(rep.record.distance)},
+              {"duration", num(rep.run.total_cost)},
+              {"waiting", num(rep.record.waiting)},
+              {"service", num(rep.record.service)},
+              {"feasible", feasible(rep)},
               {"truncated",
-               {{"distance", tenths(record.truncated_distance)},
-                {"duration", tenths(record.truncated_duration)},
-                {"feasible", feasible_truncated()}}},
+               {{"distance", tenths(rep.record.truncated_distance)},
+                {"duration", tenths(rep.record.truncated_duration)},
+                {"feasible", feasible_truncated(rep)}}},
               {"declared_cost", cost}};
 }
 
+// A path, or null for input given as bytes.
+Json path_json(const char *path) { return path ? Json(latin1(path)) : Json(nullptr); }
+
 } // namespace
 
-void write_json(const Files &files) {
+void write_json(const Report &rep, const Files &files, std::FILE *out) {
   Json verdict{{"status", nullptr}, {"message", nullptr}};
-  if (record.has_verdict && record.verdict_status >= 0)
-    verdict = Json{{"status", record.verdict_status}, {"message", latin1(record.verdict)}};
+  if (rep.record.has_verdict && rep.record.verdict_status >= 0)
+    verdict = Json{{"status", rep.record.verdict_status}, {"message", latin1(rep.record.verdict)}};
   Json notes = Json::array();
-  for (const std::string &note : record.notes) notes.push_back(latin1(note));
+  for (const std::string &note : rep.record.notes) notes.push_back(latin1(note));
   Json head{{"schema", 1},
             {"instance",
-             {{"path", latin1(files.instance)},
-              {"name", latin1(instance_name)},
-              {"customers", n > 0 ? n : 0},
-              {"capacity", TCap},
-              {"vehicles", vehicles}}},
-            {"solution", {{"path", latin1(files.solution)}, {"format", format_name()}}},
+             {{"path", path_json(files.instance)},
+              {"name", latin1(rep.run.instance_name)},
+              {"customers", rep.run.n > 0 ? rep.run.n : 0},
+              {"capacity", rep.run.TCap},
+              {"vehicles", rep.run.vehicles}}},
+            {"solution", {{"path", path_json(files.solution)}, {"format", format_name(rep.record)}}},
             {"notes", notes},
             {"verdict", verdict},
-            {"error", record.error.empty() ? Json(nullptr) : Json(latin1(record.error))},
-            {"summary", summary_json()}};
+            {"error", rep.record.error.empty() ? Json(nullptr) : Json(latin1(rep.record.error))},
+            {"summary", summary_json(rep)}};
   std::string text = head.dump(-1, ' ', false, Json::error_handler_t::replace);
   text.pop_back(); // the closing brace: the lists follow
-  std::fputs(text.c_str(), stdout);
+  std::fputs(text.c_str(), out);
 
-  std::fputs(",\n\"routes\": [", stdout);
-  for (size_t i = 0; i < record.routes.size(); ++i) {
-    std::fputs(i ? ",\n" : "\n", stdout);
-    put(route_json(record.routes[i]));
+  std::fputs(",\n\"routes\": [", out);
+  for (size_t i = 0; i < rep.record.routes.size(); ++i) {
+    std::fputs(i ? ",\n" : "\n", out);
+    put(out, route_json(rep, rep.record.routes[i]));
   }
-  std::printf("],\n\"routes_left_out\": %lld,\n\"violations\": [",
-              static_cast<long long>(record.routes_left_out));
-  for (size_t i = 0; i < record.violations.size(); ++i) {
-    std::fputs(i ? ",\n" : "\n", stdout);
-    put(violation_json(record.violations[i]));
+  std::fprintf(out, "],\n\"routes_left_out\": %lld,\n\"violations\": [",
+              static_cast<long long>(rep.record.routes_left_out));
+  for (size_t i = 0; i < rep.record.violations.size(); ++i) {
+    std::fputs(i ? ",\n" : "\n", out);
+    put(out, violation_json(rep.record.violations[i]));
   }
-  std::printf("],\n\"violations_left_out\": %lld}\n",
-              static_cast<long long>(record.violations_left_out));
+  std::fprintf(out, "],\n\"violations_left_out\": %lld}\n",
+              static_cast<long long>(rep.record.violations_left_out));
 }

@@ -10,55 +10,51 @@
 // a page with pictures of the same record goes to FILE as well. Status 0: no
 // violation; 1: violations; 2: the report cannot judge (usage, a file that
 // cannot be opened or read on, an instance or header that cannot be parsed).
+// Each input is opened once and read front to back, so pipes work as files do.
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include "../finish.h"
-#include "../instance/reader.h"
-#include "../screen/screen.h"
+#include "../program.h"
+#include "options.h"
 #include "report.h"
 
 static const char usage_text[] =
     "usage: fleetjudge-report [--json] [--html FILE]\n"
     "                         [--solution-format=auto|fleetjudge|routes|plain]\n"
-    "                         INSTANCE SOLUTION\n";
+    "                         INSTANCE SOLUTION\n"
+    "       (- for standard input, as one of the two)\n";
 
 static int usage_error(const char *problem) {
   std::fprintf(stderr, "fleetjudge-report: %s\n%s", problem, usage_text);
   return 2;
 }
 
-// The document is promised whenever both files can be opened, so both are
-// tried before anything is read.
-static bool can_open(const char *path) {
-  std::FILE *f = std::fopen(path, "r");
-  if (f == nullptr) {
+// Opens an input once, for the whole run; "-" is standard input. The
+// document is promised whenever both can be opened, so both are opened
+// before anything is read.
+static bool open_once(InputFile &file, const char *kind, const char *path) {
+  bool stdin_wanted = std::strcmp(path, "-") == 0;
+  int fd = stdin_wanted ? STDIN_FILENO : open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
     std::fprintf(stderr, "fleetjudge-report: cannot open %s: %s\n", path, std::strerror(errno));
     return false;
   }
-  std::fclose(f);
+  use_descriptor(file, kind, path, fd, !stdin_wanted);
   return true;
 }
 
-// Whether the file's first line ends in CR LF, as the published benchmark
-// instances do.
-static bool has_crlf(const char *path) {
-  std::FILE *f = std::fopen(path, "rb");
-  if (f == nullptr) return false;
-  int c, previous = 0;
-  while ((c = std::fgetc(f)) != EOF && c != '\n') previous = c;
-  std::fclose(f);
-  return c == '\n' && previous == '\r';
-}
-
 // The page must not replace a file the run is about to read.
-static bool same_file(const char *a, const char *b) {
+static bool same_file(const char *path, const InputFile &input) {
   struct stat sa, sb;
-  return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return stat(path, &sa) == 0 && fstat(input.fd, &sb) == 0 && S_ISREG(sb.st_mode) &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 static void page_failed(const char *path) {
@@ -100,54 +96,15 @@ static int parse(int argc, char **argv, Options &o) {
     }
   }
   if (o.files.solution == nullptr) return usage_error("an instance and a solution are needed");
+  if (std::strcmp(o.files.instance, "-") == 0 && std::strcmp(o.files.solution, "-") == 0)
+    return usage_error("standard input can be only one of the two inputs");
   return 0;
-}
-
-static bool choose_format(const Options &o) {
-  const char *names[] = {"fleetjudge", "routes", "plain"};
-  if (std::strcmp(o.format, "auto") == 0) {
-    record.format = detect_format(o.files.solution);
-    return true;
-  }
-  for (int i = 0; i < 3; ++i)
-    if (std::strcmp(o.format, names[i]) == 0) record.format = SolutionFormat(i);
-  return std::strcmp(o.format, names[static_cast<int>(record.format)]) == 0;
-}
-
-// The checker's phases with the recording consumer, in the format chosen.
-static void judge(const Files &files) {
-  static InputFile instance, solution;
-  instance.crlf_as_lf = has_crlf(files.instance);
-  if (record.format != SolutionFormat::fleetjudge) {
-    record.has_verdict = false;
-    record.verdict_status = 0; // nothing to keep: fleetjudge cannot read this format
-  } else if (instance.crlf_as_lf) {
-    run_checker_aside(files.instance, files.solution);
-  }
-  if (instance.crlf_as_lf)
-    record.notes.push_back("the instance has CR LF line ends: read here as LF; fleetjudge itself "
-                           "does not accept them (convert with tr -d '\\r')");
-
-  if (open_input(instance, "instance", files.instance)) read_instance(instance);
-  if (!input_failed) screen_instance();
-  if (!input_failed && open_input(solution, "solution", files.solution)) {
-    if (record.format != SolutionFormat::fleetjudge)
-      walk_route_list(solution, record.format);
-    else if (check_solution(solution))
-      walk_routes(solution);
-    if (!input_failed && (record.format != SolutionFormat::fleetjudge || L != -1)) close_checks();
-    if (!input_failed) judge_cost();
-  }
-  if (route_list.ignored_lines > 0)
-    record.notes.push_back(std::to_string(route_list.ignored_lines) +
-                           (route_list.ignored_lines == 1 ? " line that is" : " lines that are") +
-                           " neither a route nor a cost ignored");
 }
 
 // Writes the page and checks that it really reached the file: a full disk
 // shows only when the buffer goes out, so the flush and the close count.
-static bool write_page(const Files &files, std::FILE *page, const char *path) {
-  write_html(files, page);
+static bool write_page(const Report &rep, const Files &files, std::FILE *page, const char *path) {
+  write_html(rep, files, page);
   errno = 0;
   bool failed = std::fflush(page) != 0 || std::ferror(page);
   int why = errno;
@@ -162,10 +119,13 @@ int main(int argc, char **argv) {
   std::signal(SIGPIPE, SIG_IGN);
   Options o;
   if (int status = parse(argc, argv, o)) return status < 0 ? 0 : status;
-  if (!choose_format(o)) return usage_error("unknown solution format");
+  Inputs in;
+  if (!choose_format(o.format, in)) return usage_error("unknown solution format");
   const Files &files = o.files;
-  if (!can_open(files.instance) || !can_open(files.solution)) return 2;
-  if (o.html != nullptr && (same_file(o.html, files.instance) || same_file(o.html, files.solution)))
+  if (!open_once(in.instance, "instance", files.instance) ||
+      !open_once(in.solution, "solution", files.solution))
+    return 2;
+  if (o.html != nullptr && (same_file(o.html, in.instance) || same_file(o.html, in.solution)))
     return usage_error("the page would overwrite an input file");
   // Opened before the run, so that a page that cannot be written costs no work.
   std::FILE *page = o.html == nullptr ? nullptr : std::fopen(o.html, "w");
@@ -174,14 +134,15 @@ int main(int argc, char **argv) {
     return 2;
   }
 
-  start_recording(o.json || page != nullptr);
-  judge(files);
-  bool page_ok = page == nullptr || write_page(files, page, o.html);
+  auto rep = std::make_unique<Report>(o.json || page != nullptr);
+  judge(*rep, in, false);
+  bool page_ok = page == nullptr || write_page(*rep, files, page, o.html);
+  const Record &record = rep->record;
   if (o.json)
-    write_json(files);
+    write_json(*rep, files, stdout);
   else if (record.error.empty())
-    write_text(files);
+    write_text(*rep, files, stdout);
   if (!record.error.empty()) std::fprintf(stderr, "fleetjudge-report: %s\n", record.error.c_str());
   if (!output_written("fleetjudge-report") || !page_ok) return 2;
-  return exit_status();
+  return exit_status(*rep);
 }

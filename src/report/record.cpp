@@ -1,29 +1,28 @@
-#include "report.h"
-
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <thread>
 
-#include "../check.h"
-#include "../finish.h"
+#include "../instance/tee.h"
+#include "report.h"
 
-#include "../instance/node_table.h"
+namespace {
 
-Record record;
+Report &of(void *context) { return *static_cast<Report *>(context); }
 
-static void close_verdict(int status) {
+void close_verdict(void *context, int status) {
+  Record &record = of(context).record;
   if (record.verdict_status < 0) record.verdict_status = status;
 }
 
-static void say_to_verdict(const char *text) {
+void say_to_verdict(void *context, const char *text) {
+  Record &record = of(context).record;
   if (record.verdict_status < 0) record.verdict += text;
 }
 
-static void keep(const Finding &f) {
+void keep(void *context, const Finding &f) {
+  Record &record = of(context).record;
   record.kind_count[static_cast<int>(f.kind)]++;
   if (is_listed(f.kind)) {
     if (record.violations.size() < VIOLATIONS_KEPT)
@@ -33,22 +32,21 @@ static void keep(const Finding &f) {
   }
   if (ends_check(f.kind) && record.verdict_status < 0) {
     record.verdict += message(f);
-    close_verdict(1);
+    close_verdict(context, 1);
   }
 }
 
-static void keep_fault(const char *text) {
-  say_to_verdict(text);
-  close_verdict(1);
+void keep_fault(void *context, const char *text) {
+  Record &record = of(context).record;
+  say_to_verdict(context, text);
+  close_verdict(context, 1);
   if (!record.error.empty()) return;
   record.error = text;
   while (!record.error.empty() && (record.error.back() == '\n' || record.error.back() == ' '))
     record.error.pop_back();
 }
 
-static bool keep_stops = false;
-
-static void keep_disagreement(const Stop &s) {
+void keep_disagreement(Record &record, const Stop &s) {
   if (record.disagreements.size() < DISAGREEMENTS_KEPT)
     record.disagreements.push_back(s);
   else
@@ -56,14 +54,15 @@ static void keep_disagreement(const Stop &s) {
 }
 
 // A stop beyond the limit is counted when its route is done.
-static void keep_stop(const Stop &s) {
-  if (s.late != s.late_truncated) keep_disagreement(s);
-  if (keep_stops && record.stops.size() < STOPS_KEPT) record.stops.push_back(s);
+void keep_stop(void *context, const Stop &s) {
+  Report &rep = of(context);
+  if (s.late != s.late_truncated) keep_disagreement(rep.record, s);
+  if (rep.keep_stops && rep.record.stops.size() < STOPS_KEPT) rep.record.stops.push_back(s);
 }
 
-static size_t route_first_stop = 0;
-
-static void keep_route(const RouteFigures &r) {
+void keep_route(void *context, const RouteFigures &r) {
+  Report &rep = of(context);
+  Record &record = rep.record;
   record.distance += r.distance;
   record.waiting += r.waiting;
   record.service += r.service;
@@ -71,160 +70,187 @@ static void keep_route(const RouteFigures &r) {
   record.truncated_duration += r.truncated_duration;
   record.late_truncated |= r.late_truncated;
   if (r.return_late != r.return_late_truncated) {
-    const Customer &depot = customers[0];
-    keep_disagreement(Stop{r.route, 0, r.duration, r.duration, r.duration, depot.ready, depot.due,
-                           r.load, r.truncated_duration, r.return_late, r.return_late_truncated});
+    const Customer &depot = rep.run.customers[0];
+    keep_disagreement(record, Stop{r.route, 0, r.duration, r.duration, r.duration, depot.ready,
+                                   depot.due, r.load, r.truncated_duration, r.return_late,
+                                   r.return_late_truncated});
   }
-  size_t kept_stops = record.stops.size() - route_first_stop;
+  size_t kept_stops = record.stops.size() - rep.route_first_stop;
   if (record.routes.size() < ROUTES_KEPT) {
-    record.routes.push_back(KeptRoute{r, route_first_stop, kept_stops, 0});
+    record.routes.push_back(KeptRoute{r, rep.route_first_stop, kept_stops, 0});
     KeptRoute &k = record.routes.back();
-    k.stops_left_out = keep_stops ? r.customers - static_cast<int64_t>(kept_stops) : 0;
+    k.stops_left_out = rep.keep_stops ? r.customers - static_cast<int64_t>(kept_stops) : 0;
   } else {
     record.routes_left_out++;
-    record.stops.resize(route_first_stop); // the stops of a route not kept
+    record.stops.resize(rep.route_first_stop); // the stops of a route not kept
   }
-  route_first_stop = record.stops.size();
+  rep.route_first_stop = record.stops.size();
 }
 
-void start_recording(bool stops) {
-  consumer = Consumer{say_to_verdict, keep, keep_fault, close_verdict};
-  on_route = keep_route;
-  on_stop = keep_stop;
-  keep_stops = stops;
+Consumer recording(Report *rep) {
+  return Consumer{rep, say_to_verdict, keep, keep_fault, close_verdict, keep_stop, keep_route};
 }
 
-int64_t customers_served() {
+// A route list's declared cost that matches neither distance.
+void judge_cost(Report &rep) {
+  const RouteListNotes &list = rep.run.route_list;
+  if (!list.has_cost || cost_convention(rep) != nullptr) return;
+  Finding f{Kind::cost_mismatch};
+  f.value = static_cast<ext>(list.cost);
+  f.limit = rep.record.distance;
+  f.excess = static_cast<ext>(rep.record.truncated_distance); // tenths
+  found(rep.run, f);
+}
+
+// Whether the file's first line ends in CR LF, as the published benchmark
+// instances do. A first line too long to look at is too long to read anyway.
+bool has_crlf(InputFile &instance) {
+  std::string_view head = look_ahead(instance, FORMAT_LOOK_AHEAD);
+  size_t feed = head.find('\n');
+  return feed != std::string_view::npos && feed > 0 && head[feed - 1] == '\r';
+}
+
+// The checker's run on the same files, alongside the report's, reading what
+// the report's run reads through two bounded channels.
+CheckerVerdict check_alongside(Report &rep, Inputs &in) {
+  Channel instance_channel, solution_channel;
+  // What was read to look ahead goes first.
+  channel_put(instance_channel, in.instance.next, static_cast<size_t>(in.instance.end - in.instance.next));
+  if (in.instance.eof) channel_close_writer(instance_channel, in.instance.error);
+  in.instance.tee_out = in.instance.eof ? nullptr : &instance_channel;
+  in.solution.tee_out = &solution_channel;
+  CheckerVerdict verdict;
+  std::thread checker([&] {
+    Inputs aside;
+    aside.instance.kind = "instance";
+    aside.instance.path = in.instance.path;
+    aside.instance.tee_in = &instance_channel;
+    aside.solution.kind = "solution";
+    aside.solution.path = in.solution.path;
+    aside.solution.tee_in = &solution_channel;
+    verdict = check_inputs(aside);
+  });
+  run_phases(rep.run, in);
+  close_input(in.instance);
+  close_input(in.solution);
+  checker.join();
+  return verdict;
+}
+
+// What the format guess decided, why, and how to choose otherwise.
+std::string format_note(SolutionFormat format, const char *why) {
+  static const char *const read_as[] = {"in fleetjudge's format", "as a route list",
+                                        "as a plain list of routes"};
+  static const char *const others[] = {"routes or plain", "fleetjudge or plain",
+                                       "fleetjudge or routes"};
+  int f = static_cast<int>(format);
+  return std::string("the solution is read ") + read_as[f] + ": " + why +
+         "; --solution-format=" + others[f] + " reads it otherwise";
+}
+
+} // namespace
+
+Report::Report(bool keep) : run(recording(this), false), keep_stops(keep) {}
+
+void judge(Report &rep, Inputs &in, bool in_memory) {
+  Record &record = rep.record;
+  bool crlf = has_crlf(in.instance);
+  bool checker_may_read = in.guess || in.format == SolutionFormat::fleetjudge;
+  CheckerVerdict aside{-1, {}};
+  if (crlf) {
+    record.notes.push_back("the instance has CR LF line ends: read here as LF; fleetjudge itself "
+                           "does not accept them (convert with tr -d '\\r')");
+    in.instance.crlf_as_lf = true;
+  }
+  if (crlf && checker_may_read && !in_memory) {
+    aside = check_alongside(rep, in);
+  } else {
+    run_phases(rep.run, in);
+    if (crlf && checker_may_read && in.format == SolutionFormat::fleetjudge) {
+      Inputs again;
+      use_memory(again.instance, "instance", in.instance.path, in.instance.memory);
+      use_memory(again.solution, "solution", in.solution.path, in.solution.memory);
+      aside = check_inputs(again);
+    }
+  }
+  record.format = in.format;
+  if (in.format != SolutionFormat::fleetjudge) {
+    // Nothing to keep: fleetjudge cannot read this format.
+    record.has_verdict = false;
+    record.verdict.clear();
+    record.verdict_status = 0;
+  } else if (aside.status >= 0) {
+    record.verdict = aside.output;
+    record.verdict_status = aside.status;
+  }
+  if (!rep.run.input_failed) judge_cost(rep);
+  if (in.guess) record.notes.push_back(format_note(in.format, in.why));
+  const RouteListNotes &list = rep.run.route_list;
+  if (list.ignored_lines > 0)
+    record.notes.push_back(std::to_string(list.ignored_lines) +
+                           (list.ignored_lines == 1 ? " line that is" : " lines that are") +
+                           " neither a route nor a cost ignored");
+}
+
+int64_t customers_served(const Report &rep) {
   int64_t served = 0;
-  for (int64_t i = 1; i <= n; ++i) served += customers[i].visits > 0;
+  for (int64_t i = 1; i <= rep.run.n; ++i) served += rep.run.customers[i].visits > 0;
   return served;
 }
 
-bool is_listed(Kind kind) { return kind_name(kind) != nullptr; }
-
-bool feasible() {
+bool feasible(const Report &rep) {
   for (int k = 0; k < KIND_COUNT; ++k)
-    if (record.kind_count[k] > 0 && is_listed(Kind(k)) && !is_declared(Kind(k))) return false;
+    if (rep.record.kind_count[k] > 0 && is_listed(Kind(k)) && !is_declared(Kind(k))) return false;
   return true;
 }
 
 // Late stops and returns are judged anew in tenths; the screening's own
 // distances are exact, so its lists of customers no vehicle can reach in
 // time count only in the exact convention.
-bool feasible_truncated() {
-  if (record.late_truncated) return false;
+bool feasible_truncated(const Report &rep) {
+  if (rep.record.late_truncated) return false;
   for (int k = 0; k < KIND_COUNT; ++k) {
     Kind kind = Kind(k);
     if (kind == Kind::time_window_missed || kind == Kind::depot_closed ||
         kind == Kind::unreachable_customer || kind == Kind::cannot_return)
       continue;
-    if (record.kind_count[k] > 0 && is_listed(kind) && !is_declared(kind)) return false;
+    if (rep.record.kind_count[k] > 0 && is_listed(kind) && !is_declared(kind)) return false;
   }
   return true;
 }
 
-int64_t violation_count() {
+int64_t violation_count(const Report &rep) {
   int64_t count = 0;
   for (int k = 0; k < KIND_COUNT; ++k)
-    if (is_listed(Kind(k))) count += record.kind_count[k];
+    if (is_listed(Kind(k))) count += rep.record.kind_count[k];
   return count;
 }
 
-int exit_status() {
-  if (!record.error.empty()) return 2;
+int exit_status(const Report &rep) {
+  if (!rep.record.error.empty()) return 2;
   // A correct claim of infeasibility: the screening's findings are its proof.
-  if (L == -1 && record.verdict_status == 0) return 0;
-  return violation_count() > 0 ? 1 : 0;
+  if (rep.run.L == -1 && rep.record.verdict_status == 0) return 0;
+  return violation_count(rep) > 0 ? 1 : 0;
 }
 
-const char *cost_convention() {
+const char *cost_convention(const Report &rep) {
   // Published figures are rounded or cut to two decimals, or carry small
   // errors of their own: within 0.01 is a match.
-  double cost = route_list.cost;
-  if (std::fabs(cost - to_double(record.distance)) <= 0.01) return "exact";
-  if (std::fabs(cost - static_cast<double>(record.truncated_distance) / 10) <= 0.01)
+  double cost = rep.run.route_list.cost;
+  if (std::fabs(cost - to_double(rep.record.distance)) <= 0.01) return "exact";
+  if (std::fabs(cost - static_cast<double>(rep.record.truncated_distance) / 10) <= 0.01)
     return "truncated";
   return nullptr;
 }
 
-void judge_cost() {
-  if (!route_list.has_cost || cost_convention() != nullptr) return;
-  Finding f{Kind::cost_mismatch};
-  f.value = static_cast<ext>(route_list.cost);
-  f.limit = record.distance;
-  f.excess = static_cast<ext>(record.truncated_distance); // tenths
-  found(f);
-}
-
-void run_checker_aside(const char *instance, const char *solution) {
-  int out[2];
-  if (pipe(out) != 0) return;
-  std::fflush(stdout);
-  pid_t child = fork();
-  if (child == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    close(out[0]);
-    close(out[1]);
-    consumer = checker_consumer;
-    on_stop = nullptr;
-    on_route = nullptr;
-    check(instance, solution);
-  }
-  close(out[1]);
-  char buffer[4096];
-  for (ssize_t got; (got = read(out[0], buffer, sizeof buffer)) > 0;)
-    record.verdict.append(buffer, static_cast<size_t>(got));
-  close(out[0]);
-  int status = 0;
-  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
-    record.verdict_status = WEXITSTATUS(status);
-  else
-    record.verdict_status = 1; // never reached with a working fork
-}
-
-const Kind kinds_worst_first[LISTED_KINDS] = {
-    Kind::no_demand,
-    Kind::customer_out_of_range,
-    Kind::not_visited,
-    Kind::visited_twice,
-    Kind::capacity_exceeded,
-    Kind::time_window_missed,
-    Kind::depot_closed,
-    Kind::unreachable_customer,
-    Kind::cannot_return,
-    Kind::demand_too_big,
-    Kind::too_many_vehicles,
-    Kind::claimed_infeasible_wrongly,
-    Kind::claimed_feasible_wrongly,
-    Kind::no_routes,
-    Kind::too_few_routes,
-    Kind::too_many_routes,
-    Kind::total_above_declared,
-    Kind::total_below_declared,
-    Kind::cost_mismatch,
-};
-
-static ext badness(const Finding &f) {
-  switch (f.kind) {
-  case Kind::capacity_exceeded:
-    return f.value - f.limit;
-  case Kind::time_window_missed:
-  case Kind::depot_closed:
-    return f.excess;
-  case Kind::total_above_declared:
-  case Kind::total_below_declared:
-    return f.excess < 0 ? -f.excess : f.excess;
-  default:
-    return 0;
-  }
-}
-
-std::vector<const Finding *> worst_first(Kind kind) {
+std::vector<const Finding *> worst_first(const Record &record, Kind kind) {
   std::vector<const Finding *> of_kind;
   for (const Finding &f : record.violations)
     if (f.kind == kind) of_kind.push_back(&f);
-  std::stable_sort(of_kind.begin(), of_kind.end(),
-                   [](const Finding *a, const Finding *b) { return badness(*a) > badness(*b); });
+  ext (*badness)(const Finding &) = kind_info(kind).badness;
+  std::stable_sort(of_kind.begin(), of_kind.end(), [badness](const Finding *a, const Finding *b) {
+    return badness(*a) > badness(*b);
+  });
   return of_kind;
 }
 
@@ -235,44 +261,4 @@ std::string format(const char *fmt, ...) {
   std::vsnprintf(text, sizeof text, fmt, args);
   va_end(args);
   return text;
-}
-
-std::string describe(const Finding &f) {
-  long long node = f.node;
-  switch (f.kind) {
-  case Kind::customer_out_of_range:
-    return format("route %d: customer %lld is not in the instance", f.route, node);
-  case Kind::visited_twice:
-    return format("route %d: customer %lld, served before", f.route, node);
-  case Kind::capacity_exceeded:
-    return format("route %d, node %lld: load %.0f above the capacity %.0f", f.route, node,
-                  to_double(f.value), to_double(f.limit));
-  case Kind::time_window_missed:
-    return format("route %d, node %lld: service starts at %.2f, due %.0f: %.2f late", f.route, node,
-                  to_double(f.value), to_double(f.limit), to_double(f.excess));
-  case Kind::depot_closed:
-    return format("route %d, back from node %lld at %.2f, depot closes at %.0f: %.2f late", f.route,
-                  node, to_double(f.value), to_double(f.limit), to_double(f.excess));
-  case Kind::too_many_vehicles:
-    return format("%lld routes, the instance has %lld vehicles", static_cast<long long>(f.found),
-                  static_cast<long long>(f.declared));
-  case Kind::too_many_routes:
-  case Kind::too_few_routes:
-  case Kind::no_routes:
-    return format("declared %lld routes, found %lld", static_cast<long long>(f.declared),
-                  static_cast<long long>(f.found));
-  case Kind::total_above_declared:
-  case Kind::total_below_declared:
-    return format("computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)",
-                  to_double(f.value), to_double(f.limit), to_double(f.excess));
-  case Kind::cost_mismatch:
-    return format("declared cost %.2f, distance %.4f exact, %.1f truncated: neither within 0.01",
-                  to_double(f.value), to_double(f.limit), to_double(f.excess) / 10);
-  case Kind::claimed_infeasible_wrongly:
-    return "the solution claims that no solution exists; the screening found none of its reasons";
-  case Kind::claimed_feasible_wrongly:
-    return "the solution has routes; the screening found customers no vehicle can serve";
-  default: // the customer kinds, under their kind's heading
-    return format("customer %lld", node);
-  }
 }

@@ -1,10 +1,11 @@
-// fleetjudge-report: every violation of a solution and every route's figures.
+// The report: every violation of a solution and every route's figures.
 //
 // The report runs the checker's own phases with a consumer that records each
 // finding and goes on (record.cpp), keeping what the checker would have
 // printed as its verdict. What it keeps is bounded by the instance and the
 // route limit, never by the size of a file: beyond the limits it counts.
-// The writers turn the record into text for a person or JSON for programs.
+// The writers turn the record into text for a person, JSON for programs or a
+// page with pictures.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "../findings.h"
-#include "../solution/solution.h"
+#include "../check.h"
+#include "../run.h"
 
 constexpr size_t ROUTES_KEPT = 10000;      // as many as a solution may declare
 constexpr size_t STOPS_KEPT = 100000;      // over all kept routes
@@ -56,58 +57,57 @@ struct Record {
   int64_t disagreements_left_out = 0;
 };
 
-extern Record record;
+// A report's run and what it recorded. With `keep_stops`, every stop's
+// figures are kept (the JSON and the page list them).
+struct Report {
+  Run run;
+  Record record;
+  bool keep_stops;
+  size_t route_first_stop = 0;
+  explicit Report(bool keep_stops);
+};
 
-// Installs the recording consumer; with `stops`, the stops' figures are kept.
-void start_recording(bool stops);
+// Runs the phases on the inputs and records everything. The checker's verdict
+// is that of the same run, except on an instance with CR LF line ends, which
+// the report reads as LF and the checker does not: then it comes from a
+// checker's run of its own, made afterwards on bytes in memory, or alongside
+// on a second thread over the one read of files (`in_memory` false).
+void judge(Report &rep, Inputs &in, bool in_memory);
 
-int64_t customers_served();
-bool is_listed(Kind kind); // a kind the report lists (not a running one)
-bool feasible();           // no violation of a route or instance kind
-bool feasible_truncated(); // the same, with times in the truncated convention
-int64_t violation_count(); // of listed kinds
-
-// The listed kinds, the worst first: what makes a solution wrong before what
-// makes it late, before what it merely declares wrongly.
-constexpr int LISTED_KINDS = KIND_COUNT - 3; // all but the running ones
-extern const Kind kinds_worst_first[LISTED_KINDS];
+int64_t customers_served(const Report &rep);
+bool feasible(const Report &rep);           // no violation of a route or instance kind
+bool feasible_truncated(const Report &rep); // the same, with times in the truncated convention
+int64_t violation_count(const Report &rep); // of listed kinds
+int exit_status(const Report &rep);         // 0, 1 or 2
 
 // The kept violations of one kind, the worst first (the most late, the most
 // overloaded, the farthest off), in the order found among equals.
-std::vector<const Finding *> worst_first(Kind kind);
-
-// One violation in a sentence, for a person: under its kind's heading.
-std::string describe(const Finding &f);
+std::vector<const Finding *> worst_first(const Record &record, Kind kind);
 
 // printf into a string, for short texts (up to 255 characters).
 __attribute__((format(printf, 1, 2))) std::string format(const char *fmt, ...);
-int exit_status(); // 0, 1 or 2
-
-// fleetjudge's verdict from its own run in a child process, for files the
-// report reads differently from the checker (an instance with CR LF ends).
-void run_checker_aside(const char *instance, const char *solution);
 
 // A route list's declared cost against both distances: the convention it
-// matches within 0.01 ("exact" or "truncated"), or nullptr; a cost that
-// matches neither is the violation cost_mismatch.
-const char *cost_convention();
-void judge_cost();
+// matches within 0.01 ("exact" or "truncated"), or nullptr.
+const char *cost_convention(const Report &rep);
 
+// What the writers call the files; nullptr for input that has no path
+// (bytes given in memory).
 struct Files {
   const char *instance, *solution;
 };
-void write_text(const Files &files);
-void write_json(const Files &files);
+void write_text(const Report &rep, const Files &files, std::FILE *out);
+void write_json(const Report &rep, const Files &files, std::FILE *out);
 
 // The page for a person: summary, violations, a route map, a schedule and the
 // route table in one self-contained file that is HTML and well-formed XML
 // alike (html.cpp, html_map.cpp, html_schedule.cpp). Needs the stops kept.
-void write_html(const Files &files, std::FILE *out);
-void write_html_map(std::FILE *out);
-void write_html_schedule(std::FILE *out);
+void write_html(const Report &rep, const Files &files, std::FILE *out);
+void write_html_map(const Report &rep, std::FILE *out);
+void write_html_schedule(const Report &rep, std::FILE *out);
 // Input text as character data or an attribute value: markup characters
 // escaped, bytes from 0xA0 as the Latin-1 characters of the same code,
 // control characters (XML forbids most; browsers remap 0x80-0x9F) as U+FFFD.
 void put_html_text(std::FILE *out, const std::string &bytes);
-const char *route_colour(int32_t route);    // the route's colour on every picture
-std::vector<int64_t> violations_by_route(); // indexed by route number
+const char *route_colour(int32_t route);                        // the route's colour on every picture
+std::vector<int64_t> violations_by_route(const Report &rep);     // indexed by route number

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "../instance/node_table.h"
 #include "report.h"
 
 namespace {
@@ -13,117 +12,117 @@ constexpr size_t PER_KIND_SHOWN = 10; // violations shown of each kind
 
 double d(ext v) { return to_double(v); }
 
-void print_routes() {
-  std::printf("\n%5s %9s %9s %10s %9s %9s %10s %9s\n", "route", "customers", "load", "distance",
+void print_routes(const Report &rep, std::FILE *out) {
+  std::fprintf(out, "\n%5s %9s %9s %10s %9s %9s %10s %9s\n", "route", "customers", "load", "distance",
               "waiting", "service", "duration", "slack");
-  size_t shown = std::min(record.routes.size(), ROUTES_SHOWN);
+  size_t shown = std::min(rep.record.routes.size(), ROUTES_SHOWN);
   for (size_t i = 0; i < shown; ++i) {
-    const RouteFigures &r = record.routes[i].figures;
-    std::printf("%5d %9d %9.0f %10.2f %9.2f %9.2f %10.2f %9.2f\n", r.route, r.customers, r.load,
+    const RouteFigures &r = rep.record.routes[i].figures;
+    std::fprintf(out, "%5d %9d %9.0f %10.2f %9.2f %9.2f %10.2f %9.2f\n", r.route, r.customers, r.load,
                 d(r.distance), d(r.waiting), d(r.service), d(r.duration), d(r.slack));
   }
-  int64_t more = L1 - static_cast<int64_t>(shown);
+  int64_t more = rep.run.L1 - static_cast<int64_t>(shown);
   if (more > 0)
-    std::printf("(and %lld more routes; --json lists the first %zu)\n",
+    std::fprintf(out, "(and %lld more routes; --json lists the first %zu)\n",
                 static_cast<long long>(more), ROUTES_KEPT);
-  std::printf("(slack: the smallest margin to a window's end on the route, the depot's closing "
+  std::fprintf(out, "(slack: the smallest margin to a window's end on the route, the depot's closing "
               "time included; negative when late)\n");
 }
 
-void print_violations() {
-  int64_t total = violation_count();
+void print_violations(const Report &rep, std::FILE *out) {
+  int64_t total = violation_count(rep);
   if (total == 0) {
-    std::printf("\nno violations\n");
+    std::fprintf(out, "\nno violations\n");
     return;
   }
-  std::printf("\nviolations: %lld\n", static_cast<long long>(total));
+  std::fprintf(out, "\nviolations: %lld\n", static_cast<long long>(total));
   for (Kind kind : kinds_worst_first) {
-    int64_t count = record.kind_count[static_cast<int>(kind)];
+    int64_t count = rep.record.kind_count[static_cast<int>(kind)];
     if (count == 0) continue;
-    std::printf("  %-26s %lld\n", kind_name(kind), static_cast<long long>(count));
-    std::vector<const Finding *> of_kind = worst_first(kind);
+    std::fprintf(out, "  %-26s %lld\n", kind_name(kind), static_cast<long long>(count));
+    std::vector<const Finding *> of_kind = worst_first(rep.record, kind);
     size_t shown = std::min(of_kind.size(), PER_KIND_SHOWN);
-    for (size_t i = 0; i < shown; ++i) std::printf("    %s\n", describe(*of_kind[i]).c_str());
+    for (size_t i = 0; i < shown; ++i) std::fprintf(out, "    %s\n", describe(*of_kind[i]).c_str());
     if (count > static_cast<int64_t>(shown))
-      std::printf("    (and %lld more)\n", static_cast<long long>(count - shown));
+      std::fprintf(out, "    (and %lld more)\n", static_cast<long long>(count - shown));
   }
 }
 
-void print_disagreements() {
-  if (record.disagreements.empty()) return;
-  std::printf("\nthe conventions disagree where a vehicle is late in one and not the other:\n");
-  for (const Stop &s : record.disagreements) {
+void print_disagreements(const Report &rep, std::FILE *out) {
+  if (rep.record.disagreements.empty()) return;
+  std::fprintf(out, "\nthe conventions disagree where a vehicle is late in one and not the other:\n");
+  for (const Stop &s : rep.record.disagreements) {
     if (s.node == 0)
-      std::printf("  route %d, return to the depot", s.route);
+      std::fprintf(out, "  route %d, return to the depot", s.route);
     else
-      std::printf("  route %d, node %d", s.route, s.node);
-    std::printf(": at %.4f exact, %lld.%lld truncated, due %d\n", d(s.start),
+      std::fprintf(out, "  route %d, node %d", s.route, s.node);
+    std::fprintf(out, ": at %.4f exact, %lld.%lld truncated, due %d\n", d(s.start),
                 static_cast<long long>(s.start_tenths / 10),
                 static_cast<long long>(s.start_tenths % 10), s.due);
   }
-  if (record.disagreements_left_out > 0)
-    std::printf("  (and %lld more)\n", static_cast<long long>(record.disagreements_left_out));
+  if (rep.record.disagreements_left_out > 0)
+    std::fprintf(out, "  (and %lld more)\n", static_cast<long long>(rep.record.disagreements_left_out));
 }
 
-void tenths(int64_t t) {
-  std::printf("%14lld.%lld", static_cast<long long>(t / 10), static_cast<long long>(t % 10));
+void tenths(std::FILE *out, int64_t t) {
+  std::fprintf(out, "%14lld.%lld", static_cast<long long>(t / 10), static_cast<long long>(t % 10));
 }
 
-void print_summary() {
-  std::printf("\nsummary\n");
-  std::printf("  vehicles   %lld used, the instance has %d\n", static_cast<long long>(L1),
-              vehicles);
-  std::printf("  customers  %lld of %lld served\n", static_cast<long long>(customers_served()),
-              static_cast<long long>(n > 0 ? n : 0));
-  std::printf("  waiting    %.4f\n", d(record.waiting));
-  std::printf("  service    %.4f\n", d(record.service));
-  std::printf("\n  %-10s %16s %16s\n", "", "exact", "truncated");
-  std::printf("  %-10s %16.4f", "distance", d(record.distance));
-  tenths(record.truncated_distance);
-  std::printf("  travel only: the figure papers publish\n");
-  std::printf("  %-10s %16.4f", "duration", d(total_cost));
-  tenths(record.truncated_duration);
-  std::printf("  travel, waiting and service: fleetjudge's total\n");
-  std::printf("  %-10s %16s %16s\n", "feasible", feasible() ? "yes" : "no",
-              feasible_truncated() ? "yes" : "no");
-  std::printf("  (exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
+void print_summary(const Report &rep, std::FILE *out) {
+  std::fprintf(out, "\nsummary\n");
+  std::fprintf(out, "  vehicles   %lld used, the instance has %d\n", static_cast<long long>(rep.run.L1),
+              rep.run.vehicles);
+  std::fprintf(out, "  customers  %lld of %lld served\n", static_cast<long long>(customers_served(rep)),
+              static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
+  std::fprintf(out, "  waiting    %.4f\n", d(rep.record.waiting));
+  std::fprintf(out, "  service    %.4f\n", d(rep.record.service));
+  std::fprintf(out, "\n  %-10s %16s %16s\n", "", "exact", "truncated");
+  std::fprintf(out, "  %-10s %16.4f", "distance", d(rep.record.distance));
+  tenths(out, rep.record.truncated_distance);
+  std::fprintf(out, "  travel only: the figure papers publish\n");
+  std::fprintf(out, "  %-10s %16.4f", "duration", d(rep.run.total_cost));
+  tenths(out, rep.record.truncated_duration);
+  std::fprintf(out, "  travel, waiting and service: fleetjudge's total\n");
+  std::fprintf(out, "  %-10s %16s %16s\n", "feasible", feasible(rep) ? "yes" : "no",
+              feasible_truncated(rep) ? "yes" : "no");
+  std::fprintf(out, "  (exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
               "every arc cut to one decimal)\n");
-  if (route_list.has_cost) {
-    const char *matches = cost_convention();
-    std::printf("  declared cost %.2f: %s%s\n", route_list.cost,
+  if (rep.run.route_list.has_cost) {
+    const char *matches = cost_convention(rep);
+    std::fprintf(out, "  declared cost %.2f: %s%s\n", rep.run.route_list.cost,
                 matches ? "matches the distance, " : "matches neither distance",
                 matches ? matches : "");
   }
 }
 
-void print_verdict() {
-  if (!record.has_verdict) {
-    std::printf("\nfleetjudge's verdict: none; fleetjudge reads only its own format, which "
+void print_verdict(const Report &rep, std::FILE *out) {
+  if (!rep.record.has_verdict) {
+    std::fprintf(out, "\nfleetjudge's verdict: none; fleetjudge reads only its own format, which "
                 "declares a route count and a total duration\n");
     return;
   }
-  std::printf("\nfleetjudge's verdict (status %d):\n", record.verdict_status);
-  const std::string &v = record.verdict;
+  std::fprintf(out, "\nfleetjudge's verdict (status %d):\n", rep.record.verdict_status);
+  const std::string &v = rep.record.verdict;
   size_t start = 0;
   while (start < v.size()) {
     size_t end = v.find('\n', start);
     if (end == std::string::npos) end = v.size();
-    std::printf("  %.*s\n", static_cast<int>(end - start), v.data() + start);
+    std::fprintf(out, "  %.*s\n", static_cast<int>(end - start), v.data() + start);
     start = end + 1;
   }
 }
 
 } // namespace
 
-void write_text(const Files &files) {
-  std::printf("instance   %s: %lld customers, capacity %g, %d vehicles\n", files.instance,
-              static_cast<long long>(n > 0 ? n : 0), TCap, vehicles);
+void write_text(const Report &rep, const Files &files, std::FILE *out) {
+  std::fprintf(out, "instance   %s: %lld customers, capacity %g, %d vehicles\n", files.instance,
+              static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0), rep.run.TCap, rep.run.vehicles);
   const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
-  std::printf("solution   %s: %s\n", files.solution, formats[static_cast<int>(record.format)]);
-  for (const std::string &note : record.notes) std::printf("note       %s\n", note.c_str());
-  if (L1 > 0) print_routes();
-  print_violations();
-  print_summary();
-  print_disagreements();
-  print_verdict();
+  std::fprintf(out, "solution   %s: %s\n", files.solution, formats[static_cast<int>(rep.record.format)]);
+  for (const std::string &note : rep.record.notes) std::fprintf(out, "note       %s\n", note.c_str());
+  if (rep.run.L1 > 0) print_routes(rep, out);
+  print_violations(rep, out);
+  print_summary(rep, out);
+  print_disagreements(rep, out);
+  print_verdict(rep, out);
 }

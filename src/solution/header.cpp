@@ -1,49 +1,37 @@
-#include <cstdio>
-
-#include "../findings.h"
 #include "../instance/number.h"
-#include "../screen/screen.h"
+#include "../run.h"
 #include "solution.h"
 
-int32_t L = 0;
-ext TotLen = 0;
-bool declared = true;
-int32_t L1 = 0;
-ext total_cost = 0;
-
-bool check_solution(InputFile &file) {
-  extract_int(file, L);
-  check_read_error(file);
-  if (input_failed) return false;
-  if (L > MAX_L) {
-    char text[128];
-    std::snprintf(text, sizeof text, " Too many routes, you declared %d routes, while max. is %d\n",
-                  L, MAX_L);
-    fault(text);
+bool check_solution(Run &r, InputFile &file) {
+  extract_int(file, r.L);
+  check_read_error(r, file);
+  if (r.input_failed) return false;
+  if (r.L > MAX_L) {
+    fault_with(r, " Too many routes, you declared %d routes, while max. is %d\n", r.L, MAX_L);
     return false;
   }
-  if (L == -1 && infeasible) {
-    say("OK\n");
-    end_verdict(0);
+  if (r.L == -1 && r.infeasible) {
+    say(r, "OK\n");
+    end_verdict(r, 0);
     return false;
   }
   // A wrong claim either way is a failed check, not a success.
-  if (L == -1) {
-    found(Finding{Kind::claimed_infeasible_wrongly});
+  if (r.L == -1) {
+    found(r, Finding{Kind::claimed_infeasible_wrongly});
     return false;
   }
-  if (infeasible) found(Finding{Kind::claimed_feasible_wrongly});
-  check_extraction(file, "the declared route count is not a valid number");
-  if (input_failed) return false;
+  if (r.infeasible) found(r, Finding{Kind::claimed_feasible_wrongly});
+  check_extraction(r, file, "the declared route count is not a valid number");
+  if (r.input_failed) return false;
 
   // The total goes straight from its text into extended precision: a detour
   // through double would change verdicts near the tolerance.
-  extract_ext(file, TotLen);
-  check_extraction(file, "the declared total is not a valid number");
-  if (input_failed) return false;
-  read_line(file); // the rest of the total's line is ignored
+  extract_ext(file, r.TotLen);
+  check_extraction(r, file, "the declared total is not a valid number");
+  if (r.input_failed) return false;
+  read_line(r, file); // the rest of the total's line is ignored
 
-  L1 = 0;
-  total_cost = 0;
-  return !input_failed;
+  r.L1 = 0;
+  r.total_cost = 0;
+  return !r.input_failed;
 }

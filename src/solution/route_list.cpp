@@ -1,56 +1,37 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
-#include "../findings.h"
+#include "../run.h"
 #include "solution.h"
-
-RouteListNotes route_list;
 
 namespace {
 
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-char *skip_space(char *p) {
+const char *skip_space(const char *p) {
   while (is_space(*p)) ++p;
   return p;
 }
 
-char *skip_word(char *p, const char *word) {
-  size_t length = std::strlen(word);
-  return std::strncmp(p, word, length) == 0 ? p + length : nullptr;
-}
-
-// The text behind "Route #k:", or nullptr when the line is no route line.
-char *behind_route_label(char *p) {
-  p = skip_word(skip_space(p), "Route");
-  if (p == nullptr) return nullptr;
-  p = skip_space(p);
-  if (*p++ != '#') return nullptr;
-  p = skip_space(p);
-  if (!is_digit(*p)) return nullptr;
-  while (is_digit(*p)) ++p;
-  p = skip_space(p);
-  return *p == ':' ? p + 1 : nullptr;
-}
-
 // "Cost X": the declared cost.
-bool read_cost(char *p) {
-  p = skip_word(skip_space(p), "Cost");
-  if (p == nullptr || !is_space(*p)) return false;
+bool read_cost(Run &r, const char *p) {
+  p = skip_space(p);
+  if (std::strncmp(p, "Cost", 4) != 0 || !is_space(p[4])) return false;
   char *end;
-  double cost = std::strtod(p, &end);
-  if (end == p || *skip_space(end) != '\0') return false;
-  route_list.has_cost = true;
-  route_list.cost = cost;
+  double cost = std::strtod(p + 4, &end);
+  if (end == p + 4 || *skip_space(end) != '\0') return false;
+  r.route_list.has_cost = true;
+  r.route_list.cost = cost;
   return true;
 }
 
 // Every token a whole integer; the first that is not is a fault.
-bool only_customer_numbers(InputFile &file, char *p) {
+bool only_customer_numbers(Run &r, InputFile &file, const char *p) {
   for (p = skip_space(p); *p != '\0'; p = skip_space(p)) {
-    char *token = p;
+    const char *token = p;
     if (*p == '+' || *p == '-') ++p;
     bool digits = is_digit(*p);
     while (is_digit(*p)) ++p;
@@ -60,46 +41,91 @@ bool only_customer_numbers(InputFile &file, char *p) {
     std::snprintf(problem, sizeof problem, "line %lld: \"%.*s\" is not a customer number",
                   static_cast<long long>(file.lines_read),
                   static_cast<int>(p - token > 40 ? 40 : p - token), token);
-    input_fault(file, problem);
+    input_fault(r, file, problem);
     return false;
   }
   return true;
 }
 
-} // namespace
-
-SolutionFormat detect_format(const char *path) {
-  std::FILE *f = std::fopen(path, "rb");
-  if (f == nullptr) return SolutionFormat::fleetjudge;
-  // The start of the first non-blank line is enough to tell.
-  char start[64];
-  size_t kept = 0;
-  for (int c; kept < sizeof start - 1 && (c = std::fgetc(f)) != EOF;) {
-    if (kept == 0 && is_space(static_cast<char>(c))) continue;
-    if (c == '\n') break;
-    start[kept++] = static_cast<char>(c);
+// The guess looks at whole lines of the bytes ahead, one at a time.
+struct Lines {
+  std::string_view rest;
+  // The next non-blank line, without its line feed; false when none is left.
+  bool next(std::string_view &line) {
+    while (!rest.empty()) {
+      size_t feed = rest.find('\n');
+      line = rest.substr(0, feed);
+      rest = feed == std::string_view::npos ? std::string_view() : rest.substr(feed + 1);
+      for (char c : line)
+        if (!is_space(c)) return true;
+    }
+    return false;
   }
-  start[kept] = '\0';
-  std::fclose(f);
-  return behind_route_label(start) ? SolutionFormat::routes : SolutionFormat::fleetjudge;
+};
+
+// How many tokens the line holds when every one is a customer number from 1
+// to n; 0 when any is not.
+int64_t customer_numbers(std::string_view line, int64_t n) {
+  int64_t tokens = 0;
+  size_t i = 0;
+  while (true) {
+    while (i < line.size() && is_space(line[i])) ++i;
+    if (i == line.size()) return tokens;
+    int64_t value = 0;
+    size_t start = i;
+    for (; i < line.size() && is_digit(line[i]); ++i)
+      if ((value = value * 10 + (line[i] - '0')) > n) return 0;
+    if (i == start || (i < line.size() && !is_space(line[i])) || value < 1) return 0;
+    ++tokens;
+  }
 }
 
-void walk_route_list(InputFile &file, SolutionFormat format) {
-  declared = false;
-  L1 = 0;
-  total_cost = 0;
-  while (!at_end(file) && !input_failed) {
-    read_line(file);
-    char *text = skip_space(line);
+} // namespace
+
+const char *behind_route_label(const char *p) {
+  p = skip_space(p);
+  const char *word = "route";
+  for (; *word != '\0'; ++word, ++p)
+    if ((*p | 0x20) != *word) return nullptr;
+  p = skip_space(p);
+  if (*p == '#') p = skip_space(p + 1);
+  if (!is_digit(*p)) return nullptr;
+  while (is_digit(*p)) ++p;
+  p = skip_space(p);
+  return *p == ':' ? p + 1 : nullptr;
+}
+
+FormatGuess guess_format(std::string_view head, int64_t n) {
+  Lines lines{head};
+  std::string_view first, second;
+  if (!lines.next(first)) return {SolutionFormat::fleetjudge, "it has no route"};
+  // The label is looked for on the line's text up to its first NUL, as the
+  // reader sees it.
+  if (behind_route_label(std::string(first).c_str()))
+    return {SolutionFormat::routes, "its first line begins with a route label"};
+  int64_t tokens = customer_numbers(first, n);
+  if (tokens >= 2 || (tokens == 1 && lines.next(second) && customer_numbers(second, n) >= 2))
+    return {SolutionFormat::plain, "its first lines hold customer numbers only"};
+  return {SolutionFormat::fleetjudge,
+          "its first line is neither a route label nor a list of customer numbers"};
+}
+
+void walk_route_list(Run &r, InputFile &file, SolutionFormat format) {
+  r.declared = false;
+  r.L1 = 0;
+  r.total_cost = 0;
+  while (!at_end(file) && !r.input_failed) {
+    read_line(r, file);
+    char *text = r.line + (skip_space(r.line) - r.line);
     if (*text == '\0') continue;
     if (format == SolutionFormat::routes) {
-      char *route = behind_route_label(text);
+      const char *route = behind_route_label(text);
       if (route == nullptr) {
-        if (!read_cost(text)) route_list.ignored_lines++;
+        if (!read_cost(r, text)) r.route_list.ignored_lines++;
         continue;
       }
-      text = route;
+      text += route - text;
     }
-    if (only_customer_numbers(file, text)) walk_route(text);
+    if (only_customer_numbers(r, file, text)) walk_route(r, text);
   }
 }

@@ -6,10 +6,7 @@
 
 namespace {
 
-void place(int node, int32_t x, int32_t y) {
-  customers[node].x = x;
-  customers[node].y = y;
-}
+Customer at(int32_t x, int32_t y) { return Customer{x, y, 0, 0, 0, 0, 0}; }
 
 // An extended value written as the double nearest to it plus the exact rest,
 // which holds on every platform and in either implementation.
@@ -17,9 +14,7 @@ ext hi_lo(double hi, double lo) { return ext{hi} + ext{lo}; }
 
 // A coordinate difference reaches 2^32 - 1, beyond 32-bit arithmetic.
 TEST(Distance, ExtremeCoordinatesDoNotOverflow) {
-  place(0, INT32_MIN, 0);
-  place(1, INT32_MAX, 0);
-  EXPECT_EQ(distance(0, 1), ext{int64_t{4294967295}});
+  EXPECT_EQ(distance(at(INT32_MIN, 0), at(INT32_MAX, 0)), ext{int64_t{4294967295}});
 }
 
 // Here dx^2 + dy^2 (dx = 3387172599, dy = 3370250306) needs 65 bits, more
@@ -29,9 +24,8 @@ TEST(Distance, ExtremeCoordinatesDoNotOverflow) {
 // root, is one unit in the last place above it, and double arithmetic
 // further off.
 TEST(Distance, SumOfSquaresIsRoundedOnceInExtendedPrecision) {
-  place(0, INT32_MIN, INT32_MIN);
-  place(1, 1239688951, 1222766658);
-  EXPECT_EQ(distance(0, 1), hi_lo(0x1.1cce12ae39877p+32, 0x1.64p-23));
+  EXPECT_EQ(distance(at(INT32_MIN, INT32_MIN), at(1239688951, 1222766658)),
+            hi_lo(0x1.1cce12ae39877p+32, 0x1.64p-23));
 }
 
 } // namespace

@@ -2,22 +2,33 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
-#include <unistd.h>
-
-#include "findings.h"
-#include "finish.h"
-#include "instance/number.h"
 #include "instance/scan.h"
+#include "run.h"
 
 namespace {
 
-char *put_line(const char *text) { return std::strcpy(line, text); }
+// A run whose faults are kept, for the readers' messages.
+struct Faults {
+  std::string text;
+  Consumer consumer() {
+    Consumer c;
+    c.context = &text;
+    c.fault = [](void *t, const char *m) { *static_cast<std::string *>(t) += m; };
+    return c;
+  }
+};
 
-TEST(Scan, CursorMovesOverBlanksAndTokens) {
+struct ScanTest : testing::Test {
+  Faults faults;
+  ::Run r{faults.consumer(), false};
+  char *put_line(const char *text) { return std::strcpy(r.line, text); }
+};
+
+TEST_F(ScanTest, CursorMovesOverBlanksAndTokens) {
+  char *line = r.line;
   EXPECT_EQ(rmblanc(put_line("   \t 12 5")), line + 5);
   EXPECT_EQ(rmblanc(put_line(" \t ")), line + 3);
   EXPECT_EQ(rmblanc(put_line("\r")), line); // a carriage return is text
@@ -26,22 +37,24 @@ TEST(Scan, CursorMovesOverBlanksAndTokens) {
   EXPECT_EQ(bf(put_line("12,5\r 7")), line + 5);
 }
 
-TEST(Scan, ReadOneNumberTakesTheLeadingIntegerOfTheToken) {
+TEST_F(ScanTest, ReadOneNumberTakesTheLeadingIntegerOfTheToken) {
   int32_t value = 0;
-  EXPECT_EQ(read_one_number(put_line("  7,  8"), value), line + 6);
+  EXPECT_EQ(read_one_number(r, put_line("  7,  8"), value), r.line + 6);
   EXPECT_EQ(value, 7);
-  read_one_number(put_line("12.5"), value);
+  read_one_number(r, put_line("12.5"), value);
   EXPECT_EQ(value, 12);
-  read_one_number(put_line("-3 x"), value);
+  read_one_number(r, put_line("-3 x"), value);
   EXPECT_EQ(value, -3);
-  EXPECT_EQ(scan_int(put_line("\r\f\v 4"), value), line + 4);
+  EXPECT_EQ(scan_int(put_line("\r\f\v 4"), value), r.line + 4);
   EXPECT_EQ(scan_int(put_line("+ 4"), value), nullptr);
+  EXPECT_EQ(faults.text, "");
+  read_one_number(r, put_line("abc 5"), value);
+  EXPECT_EQ(faults.text, "abc 5is not a proper number \n");
+  EXPECT_TRUE(r.input_failed);
 }
 
-TEST(Scan, NumbersBeyondThe32BitRangeAreClamped) {
+TEST_F(ScanTest, NumbersBeyondThe32BitRangeAreClamped) {
   int32_t value = 0;
-  scan_int(put_line("2147483647"), value);
-  EXPECT_EQ(value, INT32_MAX);
   scan_int(put_line("2147483648"), value);
   EXPECT_EQ(value, INT32_MAX);
   scan_int(put_line("-2147483648"), value);
@@ -50,52 +63,28 @@ TEST(Scan, NumbersBeyondThe32BitRangeAreClamped) {
   EXPECT_EQ(value, INT32_MIN);
 }
 
-// Death tests see only standard error: send the messages there.
-void stdout_to_stderr() {
-  dup2(2, 1);
-  consumer = checker_consumer;
-}
-
-TEST(ScanDeathTest, AWordIsNotAProperNumber) {
-  int32_t value;
-  EXPECT_EXIT((stdout_to_stderr(), read_one_number(put_line("abc 5"), value)),
-              testing::ExitedWithCode(1), "^abc 5is not a proper number \n$");
-}
-
-// Writes `bytes` to a temporary file and opens it as an input.
-struct TempInput {
-  // Named after the test: CTest runs the tests in parallel processes.
-  std::string path =
-      testing::TempDir() + testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+TEST_F(ScanTest, LinesUpTo99999CharactersAndOneMoreReadAtTheEnd) {
+  std::string bytes = std::string(LINE_LEN - 1, 'x') + "\nb\n";
   InputFile file;
-  explicit TempInput(const std::string &bytes) {
-    std::FILE *f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    open_input(file, "test", path.c_str());
-  }
-  ~TempInput() {
-    close_input(file);
-    std::remove(path.c_str());
-  }
-};
-
-TEST(Stream, LinesUpTo99999CharactersAndOneMoreReadAtTheEnd) {
-  TempInput t(std::string(LINE_LEN - 1, 'x') + "\nb\n");
-  read_line(t.file);
-  EXPECT_EQ(std::strlen(line), size_t{LINE_LEN - 1});
-  read_line(t.file);
-  EXPECT_STREQ(line, "b");
-  EXPECT_FALSE(at_end(t.file));
-  read_line(t.file); // only the read after the last line feed finds the end
-  EXPECT_STREQ(line, "");
-  EXPECT_TRUE(at_end(t.file));
+  use_memory(file, "test", "t", bytes);
+  read_line(r, file);
+  EXPECT_EQ(std::strlen(r.line), size_t{LINE_LEN - 1});
+  read_line(r, file);
+  EXPECT_STREQ(r.line, "b");
+  EXPECT_FALSE(at_end(file));
+  read_line(r, file); // only the read after the last line feed finds the end
+  EXPECT_STREQ(r.line, "");
+  EXPECT_TRUE(at_end(file));
+  EXPECT_EQ(faults.text, "");
 }
 
-TEST(StreamDeathTest, ALongerLineEndsTheRun) {
-  TempInput t(std::string(LINE_LEN, 'x') + "\n");
-  EXPECT_EXIT((stdout_to_stderr(), read_line(t.file)), testing::ExitedWithCode(1),
-              "^test file .*: line longer than 99999 characters\n$");
+TEST_F(ScanTest, ALongerLineIsAFaultAndEndsTheFile) {
+  std::string bytes = std::string(LINE_LEN, 'x') + "\n";
+  InputFile file;
+  use_memory(file, "test", "t", bytes);
+  read_line(r, file);
+  EXPECT_EQ(faults.text, "test file t: line longer than 99999 characters\n");
+  EXPECT_TRUE(at_end(file));
 }
 
 } // namespace

@@ -1,0 +1,51 @@
+// The library's entries: the programs' runs on bytes in memory.
+#include <fleetjudge/fleetjudge.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+
+#include "check.h"
+#include "report/options.h"
+#include "report/report.h"
+
+namespace fleetjudge {
+
+Verdict check(std::string_view instance, std::string_view solution,
+              std::string_view instance_name, std::string_view solution_name) {
+  Inputs in;
+  use_memory(in.instance, "instance", instance_name, instance);
+  use_memory(in.solution, "solution", solution_name, solution);
+  CheckerVerdict v = check_inputs(in);
+  return Verdict{v.status, std::move(v.output)};
+}
+
+ReportResult report(std::string_view instance, std::string_view solution,
+                    const ReportOptions &options) {
+  Inputs in;
+  if (!choose_format(options.solution_format.c_str(), in))
+    throw std::invalid_argument("unknown solution format: " + options.solution_format);
+  use_memory(in.instance, "instance", "instance", instance);
+  use_memory(in.solution, "solution", "solution", solution);
+  auto rep = std::make_unique<Report>(true);
+  judge(*rep, in, true);
+
+  // The writer writes to a stream, as it does to standard output.
+  char *text = nullptr;
+  size_t size = 0;
+  std::FILE *out = open_memstream(&text, &size);
+  if (out == nullptr) throw std::bad_alloc();
+  write_json(*rep, Files{nullptr, nullptr}, out);
+  bool written = std::fclose(out) == 0;
+  std::unique_ptr<char, decltype(&std::free)> owned(text, std::free);
+  if (!written) throw std::bad_alloc();
+  return ReportResult{exit_status(*rep), std::string(text, size)};
+}
+
+std::string report_json(std::string_view instance, std::string_view solution,
+                        const ReportOptions &options) {
+  return report(instance, solution, options).json;
+}
+
+} // namespace fleetjudge

@@ -1,0 +1,68 @@
+// One run of the rules: everything a check or a report knows while it reads
+// an instance and a solution, in one record that the phases hand on.
+//
+// The short names (`n`, `TCap`, `L`, `TotLen`, `L1`, `B`, `Remainig_Cap` in
+// the walk, `ohneline`) are kept on purpose: they are the names the checker's
+// rules have always been stated in, misspelling included, so that each rule
+// reads as it is written down.
+//
+// Nothing outside a Run changes while it works: any number of runs may go on
+// at once, on as many threads. A run is used once; a fresh run starts fresh.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "findings.h"
+#include "instance/node_table.h"
+#include "solution/route_list.h"
+
+constexpr int LINE_LEN = 100000;
+
+struct Run {
+  Consumer consumer; // who listens to what the rules find
+  bool input_failed = false; // a fault: every reader winds down
+
+  // The line buffer, shared by both files, and the cursor into it.
+  std::vector<char> line_buffer = std::vector<char>(LINE_LEN);
+  char *line = line_buffer.data();
+  char *ohneline = line;
+
+  // The instance. The checker's table has MAX_N records from the start; the
+  // report's grows with the node lines read (reader.h).
+  std::vector<Customer> customers;
+  int64_t n = -1;           // index of the last node; -1 while none was read
+  double TCap = 0;          // vehicle capacity
+  int32_t vehicles = 0;     // the fleet; the checker never holds a solution to it
+  std::string instance_name; // the file's first line
+  bool fixed_table = true;  // the checker's limit of MAX_N nodes, or the report's growing table
+  std::vector<PendingNode> pending; // node lines beyond the table so far (the report's)
+  bool seen_cr = false;     // a header line held a carriage return
+  int infeasible = 0;     // 1 once the screening listed a customer
+
+  // The solution.
+  int32_t L = 0;       // declared route count
+  ext TotLen = 0;      // declared total
+  bool declared = true; // whether the solution declares a count and a total at all
+  int32_t L1 = 0;      // routes completed
+  int32_t B = 0;       // last node handled
+  ext total_cost = 0;  // running total over all routes: travel, waiting, service
+  bool total_passed = false, count_passed = false; // reported once each
+  RouteListNotes route_list;
+
+  // `fixed`: the checker's table of MAX_N nodes; else the report's, which
+  // grows with the instance.
+  Run(Consumer c, bool fixed) : consumer(c), fixed_table(fixed) {
+    if (fixed) customers.assign(MAX_N, Customer{});
+  }
+  Run(const Run &) = delete;
+  Run &operator=(const Run &) = delete;
+};
+
+// Input that cannot be read any further: the readers wind down at once.
+void fault(Run &r, const char *message);
+
+inline void say(Run &r, const char *text) { r.consumer.say(r.consumer.context, text); }
+inline void found(Run &r, const Finding &f) { r.consumer.found(r.consumer.context, f); }
+inline void end_verdict(Run &r, int status) { r.consumer.end(r.consumer.context, status); }

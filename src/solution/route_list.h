@@ -1,0 +1,35 @@
+// The solution formats, and how `auto` tells them apart on the bytes read once.
+//
+// fleetjudge's own format declares a route count and a total, then one route
+// a line. A route list ("Route #1: 7 2", and an optional "Cost 123.45" line)
+// and a plain list (every non-blank line a route) declare neither.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+enum class SolutionFormat { fleetjudge, routes, plain };
+
+// How much of a solution the guess may look at: far more than the two lines
+// it needs, so that the guess is the same whatever the size of the reads.
+constexpr size_t FORMAT_LOOK_AHEAD = 1 << 20;
+
+struct FormatGuess {
+  SolutionFormat format;
+  const char *why; // the rule that decided, for the note
+};
+// In this order: no non-blank line: fleetjudge's format; a first non-blank
+// line that begins with a route label ("Route #1:", "route 1 :", any case):
+// a route list; a first non-blank line of customer numbers (1 to n) only,
+// holding two or more, or followed by a line of two or more: a plain list;
+// anything else: fleetjudge's format.
+FormatGuess guess_format(std::string_view head, int64_t n);
+
+// The text behind a route label, or nullptr when the line has none.
+const char *behind_route_label(const char *line);
+
+struct RouteListNotes {
+  int64_t ignored_lines = 0; // in a route list: neither a route nor a cost
+  bool has_cost = false;
+  double cost = 0;
+};
