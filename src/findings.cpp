@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "instance/node_table.h"
+
 namespace {
 
 __attribute__((format(printf, 1, 2))) std::string text(const char *format, ...) {
@@ -164,6 +166,14 @@ constexpr KindInfo kinds[KIND_COUNT] = {
      none, no_badness},
     {Kind::running_total_at_return, nullptr, true, true, -1, above_at_return, none, no_badness},
     {Kind::running_route_count, nullptr, true, true, -1, too_many, none, no_badness},
+    {Kind::beyond_checker_node_number, nullptr, true, true, -1,
+     [](const Finding &f) {
+       return text("node number %lld out of range 0 to %d\n", node(f), MAX_N - 1);
+     },
+     none, no_badness},
+    {Kind::beyond_checker_node_count, nullptr, true, true, -1,
+     [](const Finding &) { return text(" Too many nodes, max. is %d\n", MAX_N); }, none,
+     no_badness},
 };
 
 constexpr bool in_order_of_kind() {

@@ -43,9 +43,14 @@ enum class Kind : uint8_t {
   running_total_at_customer,
   running_total_at_return,
   running_route_count,
+  // Instances beyond the checker's table of MAX_N nodes: a node number from
+  // MAX_N on (node), more than MAX_N node lines. The checker stops there; the
+  // report's table grows and reads on.
+  beyond_checker_node_number,
+  beyond_checker_node_count,
 };
-constexpr int KIND_COUNT = static_cast<int>(Kind::running_route_count) + 1;
-constexpr int LISTED_KINDS = KIND_COUNT - 3; // all but the running ones
+constexpr int KIND_COUNT = static_cast<int>(Kind::beyond_checker_node_count) + 1;
+constexpr int LISTED_KINDS = KIND_COUNT - 5; // all but the running and the checker's limits
 
 struct Finding {
   Kind kind;

@@ -36,7 +36,9 @@ static void read_node_line(Run &r, InputFile &file, char *cursor, int64_t lines)
   int32_t node;
   cursor = read_one_number(r, cursor, node);
   if (r.input_failed) return;
-  if (node < 0 || (r.fixed_table && node >= MAX_N)) return out_of_range(r, node, MAX_N - 1);
+  // Where the checker's table ends, the checker stops; the report's reads on.
+  if (node < 0 || node >= MAX_N) found(r, Finding{Kind::beyond_checker_node_number, 0, node});
+  if (node < 0) return out_of_range(r, node, r.fixed_table ? MAX_N - 1 : report_bound(lines));
   Customer c{};
   cursor = read_one_number(r, cursor, c.x);
   cursor = read_one_number(r, cursor, c.y);
@@ -92,10 +94,7 @@ void read_instance(Run &r, InputFile &file) {
     read_line(r, file);
     r.ohneline = rmblanc(r.ohneline);
     if (*r.ohneline == '\0') continue;
-    if (++r.n + 1 > MAX_N && r.fixed_table) {
-      fault_with(r, " Too many nodes, max. is %d\n", MAX_N);
-      break;
-    }
+    if (++r.n + 1 == MAX_N + 1) found(r, Finding{Kind::beyond_checker_node_count});
     read_node_line(r, file, r.ohneline, r.n + 1);
   }
   if (!r.input_failed) place_pending(r, r.n + 1);
