@@ -9,6 +9,7 @@ Exits 77 (skipped) when DATA_DIR is absent."""
 import json, math, os, re, subprocess, sys, tempfile
 
 report, data = sys.argv[1], sys.argv[2]
+data = os.environ.get("FLEETJUDGE_DATA") or data  # the data folder may be set elsewhere
 runner = sys.argv[3:]
 if not os.path.isdir(data):
     print(f"skipped: no benchmark data at {data}")

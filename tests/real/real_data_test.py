@@ -10,6 +10,7 @@ Skips (status 77) when the data folder is absent."""
 import os, subprocess, sys, tempfile
 
 fleetjudge, make_solution, data = sys.argv[1:4]
+data = os.environ.get("FLEETJUDGE_DATA") or data  # the data folder may be set elsewhere
 runner = sys.argv[4:]
 if not os.path.isdir(os.path.join(data, "routes")):
     print(f"skipped: no benchmark data at {data}")

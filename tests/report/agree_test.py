@@ -3,7 +3,12 @@
 names two files, the report's JSON holds the checker's exact standard output
 and status.
 
-    agree_test.py FLEETJUDGE FLEETJUDGE_REPORT CASES_DIR [RUNNER...]
+    agree_test.py FLEETJUDGE FLEETJUDGE_REPORT CASES_DIR checker|report [RUNNER...]
+
+The report guesses each solution's format. Every solution of the checker's
+own cases (checker) must be read in fleetjudge's format: a case read as
+anything else fails. The report's cases may hold other formats, which
+fleetjudge cannot read: those are not compared.
 """
 import json
 import pathlib
@@ -11,7 +16,8 @@ import subprocess
 import sys
 
 checker, report, cases = sys.argv[1], sys.argv[2], pathlib.Path(sys.argv[3])
-runner = sys.argv[4:]
+own_cases = sys.argv[4] == "checker"
+runner = sys.argv[5:]
 compared = failed = 0
 for case in sorted(p for p in cases.iterdir() if p.is_dir()):
     args = (case / "args").read_text().splitlines() if (case / "args").exists() \
@@ -27,7 +33,11 @@ for case in sorted(p for p in cases.iterdir() if p.is_dir()):
     try:
         doc = json.loads(got.stdout.decode("utf-8"))
         if doc["solution"]["format"] != "fleetjudge":
-            compared -= 1  # a route list: fleetjudge cannot read it
+            if own_cases:
+                print(f"{case.name}: read as {doc['solution']['format']}, not fleetjudge's format")
+                failed += 1
+            else:
+                compared -= 1  # a route list: fleetjudge cannot read it
             continue
         verdict = doc["verdict"]
         message = verdict["message"].encode("latin-1")

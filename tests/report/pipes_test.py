@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""fleetjudge-report reads each input once, front to back: from a pipe, a
+FIFO, /dev/stdin, process substitution or "-", it gives the document it gives
+for the regular file (paths aside), in every solution format and for CR LF
+instances, where the checker's verdict comes from a second run reading along.
+The trace shows each file opened once, and no child process.
+
+    pipes_test.py FLEETJUDGE_REPORT REPORT_CASES_DIR [RUNNER...]
+"""
+import json, os, pathlib, re, shutil, subprocess, sys, tempfile, threading
+
+report, cases = sys.argv[1], pathlib.Path(sys.argv[2])
+runner = sys.argv[3:]
+tmp = pathlib.Path(tempfile.mkdtemp())
+failures = []
+
+# A CR LF instance without blank lines: the checker reads it to its end and
+# goes on into the solution, which both runs then read together.
+crlf_through = tmp / "crlf-through.txt"
+crlf_through.write_bytes(b"five\r\nVEHICLE\r\nT\r\n2 10\r\nCUSTOMER\r\n0 0 0 0 0 32 0\r\n"
+                         b"1 3 4 4 0 50 1\r\n2 6 8 3 20 30 2\r\n3 6 0 5 0 6 0\r\n4 0 -8 5 0 100 0\r\n")
+long_solution = tmp / "long.sol"
+long_solution.write_bytes(b"2 56\n1 2\n3 4\n" + b"\n" * 3_000_000)
+pairs = [(cases / c / "instance", cases / c / "solution")
+         for c in ("figures", "route-list-cost", "plain-list", "crlf-instance", "screening")]
+pairs.append((crlf_through, long_solution))
+
+
+def paths_aside(stdout):
+    """The document, with the paths taken out, also where messages name a file."""
+    try:
+        doc = json.loads(stdout)
+        doc["instance"]["path"] = doc["solution"]["path"] = None
+    except (ValueError, KeyError, TypeError):
+        return None
+    return json.loads(re.sub(r"(instance|solution) file [^:]*:", r"\1 file @:", json.dumps(doc)))
+
+
+def document(args, **kw):
+    r = subprocess.run(runner + [report, "--json", *args], capture_output=True, **kw)
+    return r.returncode, paths_aside(r.stdout)
+
+
+def fifo_of(path):
+    """A named pipe that a thread fills with the file's bytes."""
+    fifo = tmp / ("fifo-" + path.name)
+    if fifo.exists():
+        fifo.unlink()
+    os.mkfifo(fifo)
+    threading.Thread(target=lambda: fifo.write_bytes(path.read_bytes()), daemon=True).start()
+    return fifo
+
+
+for instance, solution in pairs:
+    want = document([str(instance), str(solution)])
+    if want[1] is None:
+        failures.append(f"{instance}: no document from the regular files")
+        continue
+    label = f"{instance.parent.name}/{instance.name} {solution.name}"
+    ways = {
+        "solution on -": lambda: document([str(instance), "-"], stdin=open(solution, "rb")),
+        "instance on -": lambda: document(["-", str(solution)], stdin=open(instance, "rb")),
+        "/dev/stdin": lambda: document([str(instance), "/dev/stdin"], stdin=open(solution, "rb")),
+        "FIFOs": lambda: document([str(fifo_of(instance)), str(fifo_of(solution))], timeout=60),
+    }
+    for way, run in ways.items():
+        got = run()
+        if got != want:
+            failures.append(f"{label}, {way}: status {got[0]} against {want[0]}, documents differ")
+    # Process substitution, as a shell gives it.
+    script = 'exec "$@" --json <(cat "$I") <(cat "$S")'
+    r = subprocess.run(["bash", "-c", script, "bash", *runner, report],
+                       env=dict(os.environ, I=str(instance), S=str(solution)), capture_output=True)
+    got = (r.returncode, paths_aside(r.stdout))
+    if got != want:
+        failures.append(f"{label}, process substitution: status {got[0]} against {want[0]}")
+
+# Both inputs cannot come from standard input.
+r = subprocess.run(runner + [report, "-", "-"], capture_output=True)
+if r.returncode != 2:
+    failures.append(f"- -: status {r.returncode}")
+
+# Each input opened once, never sought in, and no child process: the
+# checker's second run is a thread of the same process.
+if not runner and shutil.which("strace") and "sanitize" not in os.environ.get("FLEETJUDGE_BUILD", ""):
+    trace = tmp / "trace"
+    subprocess.run(["strace", "-f", "-o", str(trace), "-e", "trace=%file,%desc,%process", report,
+                    "--json", str(crlf_through), str(long_solution)], capture_output=True)
+    calls = [c.split(None, 1)[1] for c in trace.read_text().splitlines() if " " in c]
+    for path in (crlf_through, long_solution):
+        opened = [c for c in calls if c.startswith("open") and str(path) in c]
+        if len(opened) != 1:
+            failures.append(f"{path.name} opened {len(opened)} times: {opened}")
+    bad = [c for c in calls if c.startswith(("fork", "vfork", "lseek", "pread"))
+           or (c.startswith("execve") and calls.index(c) > 0)]
+    if bad:
+        failures.append(f"calls of a second process or a seek: {bad[:3]}")
+
+shutil.rmtree(tmp)
+print("\n".join(failures) if failures else f"{len(pairs)} pairs read alike from every source")
+sys.exit(1 if failures else 0)

@@ -1,0 +1,139 @@
+// Runs at once on several threads give what one run alone gives: every
+// end-to-end case of the checker with two regular files, through check() on
+// eight threads, round after round; and the report's two runs reading one
+// CR LF instance and its solution from pipes, against the same files given
+// in memory. Built with ThreadSanitizer in CI.
+//
+//   threads_test CASES_DIR
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fleetjudge/fleetjudge.h>
+
+#include "report/report.h"
+
+namespace {
+
+std::string cases_dir;
+
+bool read_file(const std::string &path, std::string &bytes) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  bytes = text.str();
+  return in.good() || in.eof();
+}
+
+struct Case {
+  std::string name, instance, solution, stdout_text;
+  int status;
+};
+
+// The cases whose arguments are the two regular files `instance` and `solution`.
+std::vector<Case> load_cases() {
+  std::vector<Case> cases;
+  DIR *dir = opendir(cases_dir.c_str());
+  if (dir == nullptr) return cases;
+  while (dirent *entry = readdir(dir)) {
+    std::string name = entry->d_name, at = cases_dir + "/" + name + "/";
+    Case c{name, {}, {}, {}, 0};
+    std::string status;
+    if (name[0] == '.' || access((at + "args").c_str(), F_OK) == 0) continue;
+    if (!read_file(at + "instance", c.instance) || !read_file(at + "solution", c.solution) ||
+        !read_file(at + "stdout", c.stdout_text) || !read_file(at + "status", status))
+      continue;
+    c.status = std::stoi(status);
+    cases.push_back(c);
+  }
+  closedir(dir);
+  return cases;
+}
+
+TEST(Threads, EightAtOnceGiveTheCheckersVerdictOnEveryCase) {
+  std::vector<Case> cases = load_cases();
+  ASSERT_GE(cases.size(), 50u) << "cases not found in " << cases_dir;
+  std::atomic<int> compared{0}, differing{0};
+  std::vector<std::thread> threads;
+  for (size_t t = 0; t < 8; ++t)
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 5; ++round)
+        for (size_t i = 0; i < cases.size(); ++i) {
+          const Case &c = cases[(i + t * 7) % cases.size()];
+          fleetjudge::Verdict v = fleetjudge::check(c.instance, c.solution);
+          ++compared;
+          if (v.status != c.status || v.output != c.stdout_text) {
+            ++differing;
+            ADD_FAILURE() << c.name << ": status " << v.status << ", output " << v.output;
+          }
+        }
+    });
+  for (std::thread &t : threads) t.join();
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(compared, static_cast<int>(8 * 5 * cases.size()));
+}
+
+// Writes `bytes` into a pipe from a thread of its own; the read end is `fd`.
+struct PipeFeed {
+  int fd = -1;
+  std::thread writer;
+  explicit PipeFeed(const std::string &bytes) {
+    int ends[2];
+    if (pipe(ends) != 0) return;
+    fd = ends[0];
+    writer = std::thread([bytes, out = ends[1]] {
+      for (size_t done = 0; done < bytes.size();) {
+        ssize_t got = write(out, bytes.data() + done, bytes.size() - done);
+        if (got <= 0) break;
+        done += static_cast<size_t>(got);
+      }
+      close(out);
+    });
+  }
+  ~PipeFeed() { writer.join(); }
+};
+
+// A CR LF instance without blank lines, which the checker reads to its end
+// (its carriage returns end tokens it ignores) and the report reads as LF: the
+// checker's run goes on into the solution, along with the report's.
+TEST(Threads, ACrLfInstanceFromPipesIsJudgedAsFromMemory) {
+  std::string instance = "five\r\nVEHICLE\r\nNUMBER CAPACITY\r\n2 10\r\nCUSTOMER\r\n"
+                         "0 0 0 0 0 32 0\r\n1 3 4 4 0 50 1\r\n2 6 8 3 20 30 2\r\n"
+                         "3 6 0 5 0 6 0\r\n4 0 -8 5 0 100 0\r\n";
+  // Many lines after the routes: both runs read the solution in many chunks.
+  std::string solution = "2 56\n1 2\n3 4\n" + std::string(1 << 20, '\n');
+  ASSERT_EQ(fleetjudge::check(instance, solution).output, "OK\n");
+  std::string expected = fleetjudge::report_json(instance, solution);
+  ASSERT_NE(expected.find("\"verdict\":{\"status\":0,\"message\":\"OK\\n\"}"), std::string::npos);
+
+  PipeFeed instance_pipe(instance), solution_pipe(solution);
+  Inputs in;
+  in.guess = true;
+  use_descriptor(in.instance, "instance", "instance", instance_pipe.fd, true);
+  use_descriptor(in.solution, "solution", "solution", solution_pipe.fd, true);
+  Report rep(true);
+  judge(rep, in, false);
+  char *text = nullptr;
+  size_t size = 0;
+  std::FILE *out = open_memstream(&text, &size);
+  write_json(rep, Files{nullptr, nullptr}, out);
+  std::fclose(out);
+  EXPECT_EQ(std::string(text, size), expected);
+  std::free(text);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (argc > 1) cases_dir = argv[1];
+  return RUN_ALL_TESTS();
+}
