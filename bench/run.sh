@@ -9,6 +9,8 @@
 #
 # Environment: BENCH_REPS  repetitions per timing (default 9, median reported)
 #              BENCH_KEEP  1 keeps the 1 GB solution in bench/out/ (default: deleted)
+#              BENCH_BASELINE  an earlier build of fleetjudge, timed beside this one
+#                          on the same files in the same loop
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -156,6 +158,27 @@ report_row "a (valid)" a.sol 20 "" --json
 report_row "b (1 GB)" b.sol 1 1.5
 report_row "b (1 GB)" b.sol 1 "" --json
 
+# The checker against an earlier build of itself, alternately in one loop.
+base_rows=()
+base_row() { # case solution batch
+  local lines ratio
+  mapfile -t lines < <("$out/timeit" "$reps" "$3" "$bin" "$inst" "$out/$2" :: \
+    "$BENCH_BASELINE" "$inst" "$out/$2")
+  [[ ${#lines[@]} == 2 ]] || { echo "timeit failed" >&2; exit 1; }
+  read -r T_NEW _ _ _ <<<"${lines[0]}"
+  read -r T_OLD _ _ _ <<<"${lines[1]}"
+  ratio=$(awk -v a="$T_NEW" -v b="$T_OLD" 'BEGIN { printf "%.3f", a / b }')
+  base_rows+=("$(printf '%-11s %8.1f %8.1f %7sx %-6s %7s %7s' "$1" "$T_NEW" "$T_OLD" "$ratio" \
+    "$(awk -v r="$ratio" 'BEGIN { print r <= 1.05 ? "met" : "MISSED" }')" \
+    "$(mem "$bin" "$inst" "$out/$2" | cut -d' ' -f1)" \
+    "$(mem "$BENCH_BASELINE" "$inst" "$out/$2" | cut -d' ' -f1)")")
+}
+if [[ -n ${BENCH_BASELINE:-} ]]; then
+  base_row "a (valid)" a.sol 20
+  base_row "b (1 GB)" b.sol 1
+  base_row "c (-1)" c.sol 20
+fi
+
 # The cost of starting a process at all, for reading the small cases: the
 # checker with no arguments prints its usage line and stops.
 lines=()
@@ -178,6 +201,13 @@ printf '%-16s %8s %8s %7s %-6s %-6s %7s\n' "report on" "rep med" "chk med" ratio
   "RSS KiB"
 printf '%s\n' "${report_rows[@]}"
 echo "(fleetjudge-report against fleetjudge on the same files, medians in ms; RSS of the report)"
+if ((${#base_rows[@]})); then
+  echo
+  printf '%-11s %8s %8s %8s %-6s %7s %7s\n' "against" "new med" "old med" ratio "<=1.05" \
+    "new RSS" "old RSS"
+  printf '%s\n' "${base_rows[@]}"
+  echo "(this checker against $BENCH_BASELINE, medians in ms, RSS in KiB)"
+fi
 echo
 echo "process start-up alone (ms, median): fleetjudge with no arguments $T_START (cpu $C_START);" \
   "cat /dev/null $T_CAT0; true $T_TRUE"
