@@ -24,11 +24,15 @@ Verdict check(std::string_view instance, std::string_view solution,
 ReportResult report(std::string_view instance, std::string_view solution,
                     const ReportOptions &options) {
   Inputs in;
+  auto rep = std::make_unique<Report>(true);
   if (!choose_format(options.solution_format.c_str(), in))
     throw std::invalid_argument("unknown solution format: " + options.solution_format);
+  if (!choose_instance_format(options.instance_format.c_str(), rep->instance_choice))
+    throw std::invalid_argument("unknown instance format: " + options.instance_format);
+  if (!choose_convention(options.convention.c_str(), rep->convention))
+    throw std::invalid_argument("unknown convention: " + options.convention);
   use_memory(in.instance, "instance", "instance", instance);
   use_memory(in.solution, "solution", "solution", solution);
-  auto rep = std::make_unique<Report>(true);
   judge(*rep, in, true);
 
   // The writer writes to a stream, as it does to standard output.

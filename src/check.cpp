@@ -1,6 +1,7 @@
 #include "check.h"
 
 #include "instance/reader.h"
+#include "instance/vrplib.h"
 #include "run.h"
 #include "screen/screen.h"
 #include "solution/solution.h"
@@ -12,7 +13,10 @@ void fault(Run &r, const char *message) {
 
 void run_phases(Run &r, Inputs &in) {
   if (in.instance_path && !open_input(r, in.instance, "instance", in.instance_path)) return;
-  read_instance(r, in.instance);
+  if (in.vrplib)
+    read_vrplib(r, in.instance);
+  else
+    read_instance(r, in.instance);
   if (!r.input_failed) screen_instance(r);
 
   if (in.solution_path && !r.input_failed &&

@@ -19,6 +19,7 @@ struct Inputs {
   bool guess = false; // tell the solution's format from its first lines
   SolutionFormat format = SolutionFormat::fleetjudge;
   const char *why = nullptr; // the guess's reason
+  bool vrplib = false;       // the instance is a VRPLIB file (the checker never reads one)
 };
 
 void run_phases(Run &r, Inputs &in);

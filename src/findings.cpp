@@ -153,10 +153,11 @@ constexpr KindInfo kinds[KIND_COUNT] = {
      no_badness},
     {Kind::cost_mismatch, "cost_mismatch", true, true, 18, none,
      [](const Finding &f) {
-       return text("declared cost %.2f, distance %.4f exact, %.1f truncated: neither within 0.01",
-                   d(f.value), d(f.limit), d(f.excess) / 10);
+       return text("declared cost %.2f, distance %.4f exact, %.1f truncated, %lld rounded: none "
+                   "within 0.01",
+                   d(f.value), d(f.limit), d(f.excess) / 10, count(f.found));
      },
-     no_badness, "declared", "exact", "truncated"},
+     no_badness, "declared", "exact", "truncated", nullptr, "rounded"},
     {Kind::running_total_at_customer, nullptr, true, true, -1,
      [](const Finding &f) {
        return text("travel time longer than declared \nup to route %d node %lld time is %s while "

@@ -36,7 +36,7 @@ enum class Kind : uint8_t {
   claimed_infeasible_wrongly,
   claimed_feasible_wrongly,
   cost_mismatch, // value: a route list's declared cost; limit: exact distance;
-                 // excess: truncated distance in tenths
+                 // excess: truncated distance in tenths; found: rounded distance
   // The running total passing the declared one on the way, at a customer or
   // on a return, and the route count passing the declared one: the checker
   // stops there; the report judges the total and the count once, at the end.
@@ -94,15 +94,17 @@ extern const KindOrder kinds_worst_first;
 
 // The figures of each stop and each route, for a consumer that wants them
 // (the report); the checker's walk skips them.
-// Times and distances in the truncated convention are whole tenths: every
-// arc cut to one decimal, so its feasibility is exact integer arithmetic.
+// Times and distances in the truncated convention are whole tenths, in the
+// rounded one whole numbers: every arc cut to one decimal, or rounded to the
+// nearest integer, so their feasibility is exact integer arithmetic.
 struct Stop {
   int32_t route, node;
   ext arrival, start, departure; // start: when service begins, after any wait
   int32_t ready, due;
-  double load;          // delivered so far on the route, this stop included
-  int64_t start_tenths; // when service begins, truncated convention
-  bool late, late_truncated;
+  double load;           // delivered so far on the route, this stop included
+  int64_t start_tenths;  // when service begins, truncated convention
+  int64_t start_rounded; // the same, rounded convention
+  bool late, late_truncated, late_rounded;
 };
 struct RouteFigures {
   int32_t route, customers; // customers: in-range stops
@@ -111,8 +113,9 @@ struct RouteFigures {
   ext duration; // the return time to the depot
   ext slack;    // the smallest margin to a window's end, the depot's included
   int64_t truncated_distance, truncated_duration; // tenths
-  bool late_truncated;                            // any stop or the return
-  bool return_late, return_late_truncated;
+  int64_t rounded_distance, rounded_duration;
+  bool late_truncated, late_rounded; // any stop or the return
+  bool return_late, return_late_truncated, return_late_rounded;
 };
 
 // Who listens, with its own context. A consumer that ends the run (the

@@ -39,6 +39,12 @@ struct Run {
   bool fixed_table = true;  // the checker's limit of MAX_N nodes, or the report's growing table
   std::vector<PendingNode> pending; // node lines beyond the table so far (the report's)
   bool seen_cr = false;     // a header line held a carriage return
+  bool vrplib = false;       // read from a VRPLIB file, which the checker does not read
+  bool windows = true;       // the capacitated VRP has none: every window is [0, +inf)
+  bool fleet_limited = true; // a VRPLIB file without VEHICLES leaves the fleet unlimited
+  bool coordinates = true;   // the nodes have coordinates, to draw them by
+  Weights weights;           // leg lengths given by the instance, if any
+  std::vector<std::string> notes; // how the instance was read, for the report
   int infeasible = 0;     // 1 once the screening listed a customer
 
   // The solution.
@@ -59,6 +65,23 @@ struct Run {
   Run(const Run &) = delete;
   Run &operator=(const Run &) = delete;
 };
+
+// The length of the leg from node a to node b, which is also its travel
+// time: from the coordinates, or as the instance gives it.
+inline ext leg(const Run &r, int64_t a, int64_t b) {
+  const Weights &w = r.weights;
+  return w.size ? w.exact[a * w.size + b] : distance(r.customers[a], r.customers[b]);
+}
+// In tenths, every leg cut to one decimal.
+inline int64_t leg_tenths(const Run &r, int64_t a, int64_t b) {
+  const Weights &w = r.weights;
+  return w.size ? w.tenths[a * w.size + b] : distance_tenths(r.customers[a], r.customers[b]);
+}
+// Every leg rounded to the nearest integer.
+inline int64_t leg_rounded(const Run &r, int64_t a, int64_t b) {
+  const Weights &w = r.weights;
+  return w.size ? w.rounded[a * w.size + b] : distance_rounded(r.customers[a], r.customers[b]);
+}
 
 // Input that cannot be read any further: the readers wind down at once.
 void fault(Run &r, const char *message);

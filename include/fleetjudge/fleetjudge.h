@@ -35,6 +35,8 @@ FLEETJUDGE_API Verdict check(std::string_view instance, std::string_view solutio
 // The report's options, with the command line's defaults.
 struct ReportOptions {
   std::string solution_format = "auto"; // "auto", "fleetjudge", "routes" or "plain"
+  std::string instance_format = "auto"; // "auto", "solomon" or "vrplib"
+  std::string convention = "exact";     // "exact", "truncated" or "rounded"
 };
 
 // The document `fleetjudge-report --json` writes for files with these

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "../numeric.h"
 
@@ -32,5 +33,19 @@ inline ext distance(const Customer &a, const Customer &b) {
 }
 
 // The same distance cut to one decimal, as a whole number of tenths: the
-// convention of the large benchmark instances, exact in integers.
+// convention of the large VRPTW benchmark instances, exact in integers.
 int64_t distance_tenths(const Customer &a, const Customer &b);
+
+// The same distance rounded to the nearest integer, half up, as TSPLIB's
+// nint: the convention of the capacitated VRP's benchmark costs, exact in
+// integers.
+int64_t distance_rounded(const Customer &a, const Customer &b);
+
+// Leg lengths given by the instance itself (VRPLIB's EXPLICIT weights), in
+// each convention, row by row: the leg from i to j is entry i * size + j.
+// Empty when lengths come from coordinates.
+struct Weights {
+  int64_t size = 0;
+  std::vector<ext> exact;
+  std::vector<int64_t> tenths, rounded;
+};

@@ -111,38 +111,48 @@ void put_summary(const Report &rep, std::FILE *out) {
                d(rep.record.waiting));
   std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n</table>\n",
                d(rep.record.service));
-  std::fputs("<table>\n<tr><th class=\"l\"></th><th>exact</th><th>truncated</th><th "
-             "class=\"l\"></th></tr>\n",
+  std::fputs("<table>\n<tr><th class=\"l\"></th><th>exact</th><th>truncated</th>"
+             "<th>rounded</th><th class=\"l\"></th></tr>\n",
              out);
   std::fprintf(out,
-               "<tr><td class=\"l\">distance</td><td>%.4f</td><td>%s</td><td "
+               "<tr><td class=\"l\">distance</td><td>%.4f</td><td>%s</td><td>%lld</td><td "
                "class=\"l note\">travel only: the figure papers publish</td></tr>\n",
-               d(rep.record.distance), tenths(rep.record.truncated_distance).c_str());
+               d(rep.record.distance), tenths(rep.record.truncated_distance).c_str(),
+               static_cast<long long>(rep.record.rounded_distance));
   std::fprintf(out,
-               "<tr><td class=\"l\">duration</td><td>%.4f</td><td>%s</td><td "
+               "<tr><td class=\"l\">duration</td><td>%.4f</td><td>%s</td><td>%lld</td><td "
                "class=\"l note\">travel, waiting and service: fleetjudge's total</td></tr>\n",
-               d(rep.run.total_cost), tenths(rep.record.truncated_duration).c_str());
-  std::fprintf(out, "<tr><td class=\"l\">feasible</td><td>%s</td><td>%s</td><td></td></tr>\n",
-               feasible(rep) ? "yes" : "no", feasible_truncated(rep) ? "yes" : "no");
+               d(rep.run.total_cost), tenths(rep.record.truncated_duration).c_str(),
+               static_cast<long long>(rep.record.rounded_duration));
+  std::fprintf(out,
+               "<tr><td class=\"l\">feasible</td><td>%s</td><td>%s</td><td>%s</td><td></td></tr>\n",
+               feasible(rep) ? "yes" : "no", feasible(rep, Convention::truncated) ? "yes" : "no",
+               feasible(rep, Convention::rounded) ? "yes" : "no");
   if (rep.run.route_list.has_cost) {
     const char *matches = cost_convention(rep);
     std::fprintf(out,
-                 "<tr><td class=\"l\">declared cost</td><td>%.2f</td><td></td><td "
+                 "<tr><td class=\"l\">declared cost</td><td>%.2f</td><td></td><td></td><td "
                  "class=\"l note\">%s%s</td></tr>\n",
-                 rep.run.route_list.cost, matches ? "matches the distance, " : "matches neither distance",
+                 rep.run.route_list.cost, matches ? "matches the distance, " : "matches no distance",
                  matches ? matches : "");
   }
   std::fputs("</table>\n<p class=\"note\">exact: Euclidean distances in extended precision, as "
-             "fleetjudge; truncated: every arc cut to one decimal.</p>\n",
+             "fleetjudge; truncated: every arc cut to one decimal; rounded: every arc to the "
+             "nearest integer.</p>\n",
              out);
   if (rep.record.disagreements.empty()) return;
   std::fputs("<p>The conventions disagree where a vehicle is late in one and not the "
              "other:</p>\n<ul>\n",
              out);
+  Convention other = compared(rep);
   for (const Stop &s : rep.record.disagreements)
-    std::fprintf(out, "<li>route %d, %s: at %.4f exact, %s truncated, due %d</li>\n", s.route,
+    std::fprintf(out, "<li>route %d, %s: at %.4f exact, %s %s, due %d</li>\n", s.route,
                  s.node == 0 ? "return to the depot" : format("node %d", s.node).c_str(),
-                 d(s.start), tenths(s.start_tenths).c_str(), s.due);
+                 d(s.start),
+                 in_convention(other == Convention::truncated ? s.start_tenths : s.start_rounded,
+                               other)
+                     .c_str(),
+                 convention_names[static_cast<int>(other)], s.due);
   if (rep.record.disagreements_left_out > 0)
     std::fprintf(out, "<li>(and %lld more)</li>\n",
                  static_cast<long long>(rep.record.disagreements_left_out));
@@ -255,9 +265,10 @@ void write_html(const Report &rep, const Files &files, std::FILE *out) {
   } else if (good) {
     std::fputs("No violations.", out);
   } else {
-    std::fprintf(out, "%lld violation%s; feasible: %s (exact), %s (truncated).",
+    std::fprintf(out, "%lld violation%s; feasible: %s (exact), %s (truncated), %s (rounded).",
                  static_cast<long long>(total), total == 1 ? "" : "s", feasible(rep) ? "yes" : "no",
-                 feasible_truncated(rep) ? "yes" : "no");
+                 feasible(rep, Convention::truncated) ? "yes" : "no",
+                 feasible(rep, Convention::rounded) ? "yes" : "no");
   }
   if (rep.record.has_verdict) {
     std::fprintf(out, "<br/>fleetjudge's verdict (status %d): <code>", rep.record.verdict_status);
@@ -277,9 +288,13 @@ void write_html(const Report &rep, const Files &files, std::FILE *out) {
     put_violations(rep, out);
     std::fputs("</div>\n</div>\n", out);
   }
-  if (rep.run.n >= 0) {
+  if (rep.run.n >= 0 && rep.run.coordinates) {
     std::fputs("<h2>Route map</h2>\n", out);
     write_html_map(rep, out);
+  } else if (rep.run.n >= 0) {
+    std::fputs("<h2>Route map</h2>\n<p class=\"note\">No map: the instance gives its legs' "
+               "lengths, not the nodes' coordinates.</p>\n",
+               out);
   }
   if (!rep.record.routes.empty()) {
     std::fputs("<h2>Schedule</h2>\n", out);

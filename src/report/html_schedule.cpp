@@ -46,8 +46,12 @@ std::vector<const KeptRoute *> chosen_rows(const Report &rep, const std::vector<
 void write_html_schedule(const Report &rep, std::FILE *out) {
   std::vector<int64_t> bad = violations_by_route(rep);
   std::vector<const KeptRoute *> rows = chosen_rows(rep, bad);
-  double closing = rep.run.customers[0].due, end = std::max(closing, 1.0);
-  for (const KeptRoute *k : rows) end = std::max(end, to_double(k->figures.duration));
+  // Without time windows the depot never closes: the axis ends at the
+  // longest route.
+  double longest = 1;
+  for (const KeptRoute *k : rows) longest = std::max(longest, to_double(k->figures.duration));
+  double closing = rep.run.windows ? rep.run.customers[0].due : longest;
+  double end = std::max(closing, longest);
   double row = rows.size() > 30 ? 13 : 18;
   double height = TOP + row * rows.size() + 10;
   auto x = [&](double t) { return LEFT + PLOT * t / end; };
@@ -128,7 +132,8 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
       std::fprintf(out,
                    "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#aaa\"/>"
                    "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#aaa\"/>",
-                   x(s.ready), low, x(s.due), low, x(s.due), low - 4, x(s.due), low);
+                   x(s.ready), low, x(std::min<double>(s.due, end)), low,
+                   x(std::min<double>(s.due, end)), low - 4, x(std::min<double>(s.due, end)), low);
       if (s.late)
         std::fprintf(out,
                      "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" "

@@ -38,10 +38,14 @@ void put(std::FILE *out, const Json &j) {
 
 double tenths(int64_t t) { return static_cast<double>(t) / 10; }
 
-Json stop_json(const Stop &s) {
+// Without time windows (the capacitated VRP) no window closes: its end, and
+// the slack it leaves, are null.
+Json bounded(const Run &run, Json value) { return run.windows ? value : Json(nullptr); }
+
+Json stop_json(const Run &run, const Stop &s) {
   return Json{{"node", s.node},        {"arrival", num(s.arrival)},
               {"start", num(s.start)}, {"departure", num(s.departure)},
-              {"ready", s.ready},      {"due", s.due},
+              {"ready", s.ready},      {"due", bounded(run, s.due)},
               {"load", s.load}};
 }
 
@@ -51,7 +55,7 @@ Json route_json(const Report &rep, const KeptRoute &k) {
   for (size_t i = 0; i < k.stop_count; ++i) {
     const Stop &s = rep.record.stops[k.first_stop + i];
     customers.push_back(s.node);
-    stops.push_back(stop_json(s));
+    stops.push_back(stop_json(rep.run, s));
   }
   Json j{{"route", r.route},
          {"customers", customers},
@@ -60,11 +64,15 @@ Json route_json(const Report &rep, const KeptRoute &k) {
          {"waiting", num(r.waiting)},
          {"service", num(r.service)},
          {"duration", num(r.duration)},
-         {"slack", num(r.slack)},
+         {"slack", bounded(rep.run, num(r.slack))},
          {"truncated",
           {{"distance", tenths(r.truncated_distance)},
            {"duration", tenths(r.truncated_duration)},
            {"feasible", !r.late_truncated}}},
+         {"rounded",
+          {{"distance", r.rounded_distance},
+           {"duration", r.rounded_duration},
+           {"feasible", !r.late_rounded}}},
          {"stops", stops}};
   if (k.stops_left_out > 0) j["stops_left_out"] = k.stops_left_out;
   return j;
@@ -111,7 +119,12 @@ Json summary_json(const Report &rep) {
               {"truncated",
                {{"distance", tenths(rep.record.truncated_distance)},
                 {"duration", tenths(rep.record.truncated_duration)},
-                {"feasible", feasible_truncated(rep)}}},
+                {"feasible", feasible(rep, Convention::truncated)}}},
+              {"rounded",
+               {{"distance", rep.record.rounded_distance},
+                {"duration", rep.record.rounded_duration},
+                {"feasible", feasible(rep, Convention::rounded)}}},
+              {"convention", convention_names[static_cast<int>(rep.convention)]},
               {"declared_cost", cost}};
 }
 
@@ -132,7 +145,9 @@ void write_json(const Report &rep, const Files &files, std::FILE *out) {
               {"name", latin1(rep.run.instance_name)},
               {"customers", rep.run.n > 0 ? rep.run.n : 0},
               {"capacity", rep.run.TCap},
-              {"vehicles", rep.run.vehicles}}},
+              {"vehicles", rep.run.fleet_limited ? Json(rep.run.vehicles) : Json(nullptr)},
+              {"format", rep.run.vrplib ? "vrplib" : "solomon"},
+              {"type", rep.run.windows ? "VRPTW" : "CVRP"}}},
             {"solution", {{"path", path_json(files.solution)}, {"format", format_name(rep.record)}}},
             {"notes", notes},
             {"verdict", verdict},

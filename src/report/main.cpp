@@ -1,9 +1,10 @@
-// fleetjudge-report: every violation of a VRPTW solution, every route's
-// figures in both distance conventions, and fleetjudge's own verdict, as
-// text or JSON.
+// fleetjudge-report: every violation of a VRPTW or capacitated VRP
+// solution, every route's figures in three distance conventions, and
+// fleetjudge's own verdict, as text, JSON or a page.
 //
-//   fleetjudge-report [--json] [--html FILE]
-//                     [--solution-format=auto|fleetjudge|routes|plain] INSTANCE SOLUTION
+//   fleetjudge-report [--json] [--html FILE] [--solution-format=auto|fleetjudge|routes|plain]
+//                     [--instance-format=auto|solomon|vrplib]
+//                     [--convention=exact|truncated|rounded] INSTANCE SOLUTION
 //
 // The run is the checker's, phase by phase, with a consumer that records each
 // finding and goes on; then a writer prints what was recorded. With --html,
@@ -28,6 +29,8 @@
 static const char usage_text[] =
     "usage: fleetjudge-report [--json] [--html FILE]\n"
     "                         [--solution-format=auto|fleetjudge|routes|plain]\n"
+    "                         [--instance-format=auto|solomon|vrplib]\n"
+    "                         [--convention=exact|truncated|rounded]\n"
     "                         INSTANCE SOLUTION\n"
     "       (- for standard input, as one of the two)\n";
 
@@ -66,8 +69,20 @@ struct Options {
   bool json = false;
   const char *html = nullptr; // the page's file
   const char *format = "auto";
+  const char *instance_format = "auto";
+  const char *convention = "exact";
   Files files{nullptr, nullptr};
 };
+
+// "--name=value" or "--name value": the value, or nullptr when `arg` is
+// not that option.
+static const char *value_of(const char *name, int argc, char **argv, int &i) {
+  size_t length = std::strlen(name);
+  if (std::strncmp(argv[i], name, length) != 0) return nullptr;
+  if (argv[i][length] == '=') return argv[i] + length + 1;
+  if (argv[i][length] == '\0' && i + 1 < argc) return argv[++i];
+  return nullptr;
+}
 
 // Returns 0 when the run goes on, else the status to end with.
 static int parse(int argc, char **argv, Options &o) {
@@ -78,10 +93,12 @@ static int parse(int argc, char **argv, Options &o) {
     } else if (std::strcmp(arg, "--html") == 0) {
       if (++i == argc) return usage_error("--html needs a file name");
       o.html = argv[i];
-    } else if (std::strncmp(arg, "--solution-format=", 18) == 0) {
-      o.format = arg + 18;
-    } else if (std::strcmp(arg, "--solution-format") == 0 && i + 1 < argc) {
-      o.format = argv[++i];
+    } else if (const char *format = value_of("--solution-format", argc, argv, i)) {
+      o.format = format;
+    } else if (const char *format = value_of("--instance-format", argc, argv, i)) {
+      o.instance_format = format;
+    } else if (const char *convention = value_of("--convention", argc, argv, i)) {
+      o.convention = convention;
     } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "--version") == 0) {
       std::printf("%sfleetjudge-report 1.2\n", usage_text);
       return output_written("fleetjudge-report") ? -1 : 2;
@@ -120,7 +137,12 @@ int main(int argc, char **argv) {
   Options o;
   if (int status = parse(argc, argv, o)) return status < 0 ? 0 : status;
   Inputs in;
+  Convention convention;
+  InstanceChoice instance_choice;
   if (!choose_format(o.format, in)) return usage_error("unknown solution format");
+  if (!choose_instance_format(o.instance_format, instance_choice))
+    return usage_error("unknown instance format");
+  if (!choose_convention(o.convention, convention)) return usage_error("unknown convention");
   const Files &files = o.files;
   if (!open_once(in.instance, "instance", files.instance) ||
       !open_once(in.solution, "solution", files.solution))
@@ -135,6 +157,8 @@ int main(int argc, char **argv) {
   }
 
   auto rep = std::make_unique<Report>(o.json || page != nullptr);
+  rep->convention = convention;
+  rep->instance_choice = instance_choice;
   judge(*rep, in, false);
   bool page_ok = page == nullptr || write_page(*rep, files, page, o.html);
   const Record &record = rep->record;

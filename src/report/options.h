@@ -6,6 +6,35 @@
 
 #include "../check.h"
 
+// The three distance conventions: extended precision, as the checker; every
+// leg cut to one decimal, as the VRPTW benchmarks publish; every leg rounded
+// to the nearest integer, as the capacitated VRP's do.
+enum class Convention { exact, truncated, rounded };
+constexpr const char *convention_names[] = {"exact", "truncated", "rounded"};
+
+// Its name into `c`; false for a name that is none.
+inline bool choose_convention(const char *name, Convention &c) {
+  for (int i = 0; i < 3; ++i)
+    if (std::strcmp(name, convention_names[i]) == 0) {
+      c = Convention(i);
+      return true;
+    }
+  return false;
+}
+
+// How the instance is read: "auto", "solomon" or "vrplib"; false for any
+// other name. `auto` leaves the choice to the file's first line.
+enum class InstanceChoice { automatic, solomon, vrplib };
+inline bool choose_instance_format(const char *name, InstanceChoice &c) {
+  static const char *const names[] = {"auto", "solomon", "vrplib"};
+  for (int i = 0; i < 3; ++i)
+    if (std::strcmp(name, names[i]) == 0) {
+      c = InstanceChoice(i);
+      return true;
+    }
+  return false;
+}
+
 // "auto", "fleetjudge", "routes" or "plain" into the inputs; false for any
 // other name.
 inline bool choose_format(const char *name, Inputs &in) {

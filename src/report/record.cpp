@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "../instance/tee.h"
+#include "../instance/vrplib.h"
 #include "report.h"
 
 namespace {
@@ -21,19 +22,36 @@ void say_to_verdict(void *context, const char *text) {
   if (record.verdict_status < 0) record.verdict += text;
 }
 
-void keep(void *context, const Finding &f) {
-  Record &record = of(context).record;
+void list(Record &record, const Finding &f) {
   record.kind_count[static_cast<int>(f.kind)]++;
-  if (is_listed(f.kind)) {
-    if (record.violations.size() < VIOLATIONS_KEPT)
-      record.violations.push_back(f);
-    else
-      record.violations_left_out++;
-  }
+  if (!is_listed(f.kind)) return;
+  if (record.violations.size() < VIOLATIONS_KEPT)
+    record.violations.push_back(f);
+  else
+    record.violations_left_out++;
+}
+
+bool is_lateness(Kind kind) { return kind == Kind::time_window_missed || kind == Kind::depot_closed; }
+
+void keep(void *context, const Finding &f) {
+  Report &rep = of(context);
+  Record &record = rep.record;
+  // Lateness in another convention than the exact one is listed from the
+  // figures of the stops and returns, below.
+  if (!is_lateness(f.kind) || rep.convention == Convention::exact) list(record, f);
   if (ends_check(f.kind) && record.verdict_status < 0) {
     record.verdict += message(f);
     close_verdict(context, 1);
   }
+}
+
+// A late stop or return in the chosen convention, when that is not the exact one.
+void list_late(Report &rep, Kind kind, int32_t route, int64_t node, double at, int32_t due) {
+  Finding f{kind, route, node};
+  f.value = at;
+  f.limit = due;
+  f.excess = static_cast<ext>(at) - due;
+  list(rep.record, f);
 }
 
 void keep_fault(void *context, const char *text) {
@@ -56,7 +74,12 @@ void keep_disagreement(Record &record, const Stop &s) {
 // A stop beyond the limit is counted when its route is done.
 void keep_stop(void *context, const Stop &s) {
   Report &rep = of(context);
-  if (s.late != s.late_truncated) keep_disagreement(rep.record, s);
+  Record &record = rep.record;
+  for (Convention c : {Convention::exact, Convention::truncated, Convention::rounded})
+    record.late[static_cast<int>(c)] |= late_in(s, c);
+  if (rep.convention != Convention::exact && late_in(s, rep.convention))
+    list_late(rep, Kind::time_window_missed, s.route, s.node, start_in(s, rep.convention), s.due);
+  if (s.late != late_in(s, compared(rep))) keep_disagreement(rep.record, s);
   if (rep.keep_stops && rep.record.stops.size() < STOPS_KEPT) rep.record.stops.push_back(s);
 }
 
@@ -68,13 +91,27 @@ void keep_route(void *context, const RouteFigures &r) {
   record.service += r.service;
   record.truncated_distance += r.truncated_distance;
   record.truncated_duration += r.truncated_duration;
-  record.late_truncated |= r.late_truncated;
-  if (r.return_late != r.return_late_truncated) {
-    const Customer &depot = rep.run.customers[0];
-    keep_disagreement(record, Stop{r.route, 0, r.duration, r.duration, r.duration, depot.ready,
-                                   depot.due, r.load, r.truncated_duration, r.return_late,
-                                   r.return_late_truncated});
-  }
+  record.rounded_distance += r.rounded_distance;
+  record.rounded_duration += r.rounded_duration;
+  // The return to the depot, as a stop at node 0.
+  const Customer &depot = rep.run.customers[0];
+  Stop back{};
+  back.route = r.route;
+  back.arrival = back.start = back.departure = r.duration;
+  back.ready = depot.ready;
+  back.due = depot.due;
+  back.load = r.load;
+  back.start_tenths = r.truncated_duration;
+  back.start_rounded = r.rounded_duration;
+  back.late = r.return_late;
+  back.late_truncated = r.return_late_truncated;
+  back.late_rounded = r.return_late_rounded;
+  for (Convention c : {Convention::exact, Convention::truncated, Convention::rounded})
+    record.late[static_cast<int>(c)] |= late_in(back, c);
+  if (rep.convention != Convention::exact && late_in(back, rep.convention))
+    list_late(rep, Kind::depot_closed, r.route, rep.run.B, start_in(back, rep.convention),
+              depot.due);
+  if (back.late != late_in(back, compared(rep))) keep_disagreement(record, back);
   size_t kept_stops = record.stops.size() - rep.route_first_stop;
   if (record.routes.size() < ROUTES_KEPT) {
     record.routes.push_back(KeptRoute{r, rep.route_first_stop, kept_stops, 0});
@@ -99,6 +136,7 @@ void judge_cost(Report &rep) {
   f.value = static_cast<ext>(list.cost);
   f.limit = rep.record.distance;
   f.excess = static_cast<ext>(rep.record.truncated_distance); // tenths
+  f.found = rep.record.rounded_distance;
   found(rep.run, f);
 }
 
@@ -154,8 +192,12 @@ Report::Report(bool keep) : run(recording(this), false), keep_stops(keep) {}
 
 void judge(Report &rep, Inputs &in, bool in_memory) {
   Record &record = rep.record;
-  bool crlf = has_crlf(in.instance);
-  bool checker_may_read = in.guess || in.format == SolutionFormat::fleetjudge;
+  in.vrplib = rep.instance_choice == InstanceChoice::vrplib ||
+              (rep.instance_choice == InstanceChoice::automatic &&
+               looks_like_vrplib(look_ahead(in.instance, FORMAT_LOOK_AHEAD)));
+  // The checker reads neither VRPLIB files nor their line ends.
+  bool crlf = !in.vrplib && has_crlf(in.instance);
+  bool checker_may_read = !in.vrplib && (in.guess || in.format == SolutionFormat::fleetjudge);
   CheckerVerdict aside{-1, {}};
   if (crlf) {
     record.notes.push_back("the instance has CR LF line ends: read here as LF; fleetjudge itself "
@@ -174,8 +216,9 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
     }
   }
   record.format = in.format;
-  if (in.format != SolutionFormat::fleetjudge) {
-    // Nothing to keep: fleetjudge cannot read this format.
+  record.notes.insert(record.notes.end(), rep.run.notes.begin(), rep.run.notes.end());
+  if (in.format != SolutionFormat::fleetjudge || in.vrplib) {
+    // Nothing to keep: fleetjudge reads neither this format nor VRPLIB files.
     record.has_verdict = false;
     record.verdict.clear();
     record.verdict_status = 0;
@@ -198,25 +241,40 @@ int64_t customers_served(const Report &rep) {
   return served;
 }
 
-bool feasible(const Report &rep) {
-  for (int k = 0; k < KIND_COUNT; ++k)
-    if (rep.record.kind_count[k] > 0 && is_listed(Kind(k)) && !is_declared(Kind(k))) return false;
-  return true;
-}
-
-// Late stops and returns are judged anew in tenths; the screening's own
-// distances are exact, so its lists of customers no vehicle can reach in
-// time count only in the exact convention.
-bool feasible_truncated(const Report &rep) {
-  if (rep.record.late_truncated) return false;
+// Late stops and returns are judged in each convention's own times; the
+// screening's distances are exact, so its lists of customers no vehicle can
+// reach in time count only in the exact convention.
+bool feasible(const Report &rep, Convention c) {
+  if (rep.record.late[static_cast<int>(c)]) return false;
   for (int k = 0; k < KIND_COUNT; ++k) {
     Kind kind = Kind(k);
-    if (kind == Kind::time_window_missed || kind == Kind::depot_closed ||
-        kind == Kind::unreachable_customer || kind == Kind::cannot_return)
+    if (is_lateness(kind) || (c != Convention::exact && (kind == Kind::unreachable_customer ||
+                                                         kind == Kind::cannot_return)))
       continue;
     if (rep.record.kind_count[k] > 0 && is_listed(kind) && !is_declared(kind)) return false;
   }
   return true;
+}
+
+std::string in_convention(int64_t units, Convention c) {
+  long long u = units;
+  return c == Convention::truncated ? format("%lld.%lld", u / 10, u % 10) : format("%lld", u);
+}
+
+double start_in(const Stop &s, Convention c) {
+  switch (c) {
+  case Convention::truncated:
+    return static_cast<double>(s.start_tenths) / 10;
+  case Convention::rounded:
+    return static_cast<double>(s.start_rounded);
+  default:
+    return to_double(s.start);
+  }
+}
+
+bool late_in(const Stop &s, Convention c) {
+  return c == Convention::exact ? s.late : c == Convention::truncated ? s.late_truncated
+                                                                       : s.late_rounded;
 }
 
 int64_t violation_count(const Report &rep) {
@@ -237,9 +295,15 @@ const char *cost_convention(const Report &rep) {
   // Published figures are rounded or cut to two decimals, or carry small
   // errors of their own: within 0.01 is a match.
   double cost = rep.run.route_list.cost;
-  if (std::fabs(cost - to_double(rep.record.distance)) <= 0.01) return "exact";
-  if (std::fabs(cost - static_cast<double>(rep.record.truncated_distance) / 10) <= 0.01)
-    return "truncated";
+  double distances[] = {to_double(rep.record.distance),
+                        static_cast<double>(rep.record.truncated_distance) / 10,
+                        static_cast<double>(rep.record.rounded_distance)};
+  bool matches[3];
+  for (int c = 0; c < 3; ++c) matches[c] = std::fabs(cost - distances[c]) <= 0.01;
+  int published = static_cast<int>(rep.run.windows ? Convention::truncated : Convention::rounded);
+  if (matches[published]) return convention_names[published];
+  for (int c = 0; c < 3; ++c)
+    if (matches[c]) return convention_names[c];
   return nullptr;
 }
 

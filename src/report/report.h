@@ -15,6 +15,7 @@
 
 #include "../check.h"
 #include "../run.h"
+#include "options.h"
 
 constexpr size_t ROUTES_KEPT = 10000;      // as many as a solution may declare
 constexpr size_t STOPS_KEPT = 100000;      // over all kept routes
@@ -49,10 +50,13 @@ struct Record {
   // Over all routes, kept or not.
   ext distance = 0, waiting = 0, service = 0;
   int64_t truncated_distance = 0, truncated_duration = 0; // tenths
-  bool late_truncated = false;
+  int64_t rounded_distance = 0, rounded_duration = 0;
+  bool late[3] = {}; // any stop or return late, in each convention
 
-  // The stops and returns (node 0) that are late in one convention and not
-  // in the other: they decide where the two disagree on feasibility.
+  // The stops and returns (node 0) that are late in the chosen convention and
+  // not in the exact one, or the other way round (with the exact convention
+  // chosen, against the truncated one): they decide where the two disagree
+  // on feasibility.
   std::vector<Stop> disagreements;
   int64_t disagreements_left_out = 0;
 };
@@ -64,8 +68,22 @@ struct Report {
   Record record;
   bool keep_stops;
   size_t route_first_stop = 0;
+  // The convention whose late stops are listed and decide the status; the
+  // other conventions' figures are given beside it.
+  Convention convention = Convention::exact;
+  InstanceChoice instance_choice = InstanceChoice::automatic;
   explicit Report(bool keep_stops);
 };
+
+// The convention the disagreements are taken against the exact one in.
+inline Convention compared(const Report &rep) {
+  return rep.convention == Convention::exact ? Convention::truncated : rep.convention;
+}
+// A whole number of a convention's units (tenths when truncated) as text.
+std::string in_convention(int64_t units, Convention c);
+// A stop's service start in a convention, as a number; whether it is late.
+double start_in(const Stop &s, Convention c);
+bool late_in(const Stop &s, Convention c);
 
 // Runs the phases on the inputs and records everything. The checker's verdict
 // is that of the same run, except on an instance with CR LF line ends, which
@@ -75,8 +93,8 @@ struct Report {
 void judge(Report &rep, Inputs &in, bool in_memory);
 
 int64_t customers_served(const Report &rep);
-bool feasible(const Report &rep);           // no violation of a route or instance kind
-bool feasible_truncated(const Report &rep); // the same, with times in the truncated convention
+// No violation of a route or instance kind, with times in the convention.
+bool feasible(const Report &rep, Convention c = Convention::exact);
 int64_t violation_count(const Report &rep); // of listed kinds
 int exit_status(const Report &rep);         // 0, 1 or 2
 
@@ -87,8 +105,10 @@ std::vector<const Finding *> worst_first(const Record &record, Kind kind);
 // printf into a string, for short texts (up to 255 characters).
 __attribute__((format(printf, 1, 2))) std::string format(const char *fmt, ...);
 
-// A route list's declared cost against both distances: the convention it
-// matches within 0.01 ("exact" or "truncated"), or nullptr.
+// A route list's declared cost against the distances: the convention it
+// matches within 0.01, or nullptr. Where several match, the one the problem's
+// results are published in: rounded for the capacitated VRP, truncated for
+// the VRPTW.
 const char *cost_convention(const Report &rep);
 
 // What the writers call the files; nullptr for input that has no path

@@ -18,15 +18,19 @@ void print_routes(const Report &rep, std::FILE *out) {
   size_t shown = std::min(rep.record.routes.size(), ROUTES_SHOWN);
   for (size_t i = 0; i < shown; ++i) {
     const RouteFigures &r = rep.record.routes[i].figures;
-    std::fprintf(out, "%5d %9d %9.0f %10.2f %9.2f %9.2f %10.2f %9.2f\n", r.route, r.customers, r.load,
-                d(r.distance), d(r.waiting), d(r.service), d(r.duration), d(r.slack));
+    std::string slack = rep.run.windows ? format("%.2f", d(r.slack)) : "-";
+    std::fprintf(out, "%5d %9d %9.0f %10.2f %9.2f %9.2f %10.2f %9s\n", r.route, r.customers,
+                 r.load, d(r.distance), d(r.waiting), d(r.service), d(r.duration), slack.c_str());
   }
   int64_t more = rep.run.L1 - static_cast<int64_t>(shown);
   if (more > 0)
     std::fprintf(out, "(and %lld more routes; --json lists the first %zu)\n",
                 static_cast<long long>(more), ROUTES_KEPT);
-  std::fprintf(out, "(slack: the smallest margin to a window's end on the route, the depot's closing "
-              "time included; negative when late)\n");
+  if (rep.run.windows)
+    std::fprintf(out, "(slack: the smallest margin to a window's end on the route, the depot's "
+                      "closing time included; negative when late)\n");
+  else
+    std::fprintf(out, "(slack: none, the instance has no time windows)\n");
 }
 
 void print_violations(const Report &rep, std::FILE *out) {
@@ -56,49 +60,65 @@ void print_disagreements(const Report &rep, std::FILE *out) {
       std::fprintf(out, "  route %d, return to the depot", s.route);
     else
       std::fprintf(out, "  route %d, node %d", s.route, s.node);
-    std::fprintf(out, ": at %.4f exact, %lld.%lld truncated, due %d\n", d(s.start),
-                static_cast<long long>(s.start_tenths / 10),
-                static_cast<long long>(s.start_tenths % 10), s.due);
+    Convention other = compared(rep);
+    std::fprintf(out, ": at %.4f exact, %s %s, due %d\n", d(s.start),
+                 in_convention(other == Convention::truncated ? s.start_tenths : s.start_rounded,
+                               other)
+                     .c_str(),
+                 convention_names[static_cast<int>(other)], s.due);
   }
   if (rep.record.disagreements_left_out > 0)
     std::fprintf(out, "  (and %lld more)\n", static_cast<long long>(rep.record.disagreements_left_out));
 }
 
-void tenths(std::FILE *out, int64_t t) {
-  std::fprintf(out, "%14lld.%lld", static_cast<long long>(t / 10), static_cast<long long>(t % 10));
-}
 
 void print_summary(const Report &rep, std::FILE *out) {
   std::fprintf(out, "\nsummary\n");
-  std::fprintf(out, "  vehicles   %lld used, the instance has %d\n", static_cast<long long>(rep.run.L1),
-              rep.run.vehicles);
+  if (rep.run.fleet_limited)
+    std::fprintf(out, "  vehicles   %lld used, the instance has %d\n",
+                 static_cast<long long>(rep.run.L1), rep.run.vehicles);
+  else
+    std::fprintf(out, "  vehicles   %lld used, the fleet is unlimited\n",
+                 static_cast<long long>(rep.run.L1));
   std::fprintf(out, "  customers  %lld of %lld served\n", static_cast<long long>(customers_served(rep)),
               static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
   std::fprintf(out, "  waiting    %.4f\n", d(rep.record.waiting));
   std::fprintf(out, "  service    %.4f\n", d(rep.record.service));
-  std::fprintf(out, "\n  %-10s %16s %16s\n", "", "exact", "truncated");
-  std::fprintf(out, "  %-10s %16.4f", "distance", d(rep.record.distance));
-  tenths(out, rep.record.truncated_distance);
-  std::fprintf(out, "  travel only: the figure papers publish\n");
-  std::fprintf(out, "  %-10s %16.4f", "duration", d(rep.run.total_cost));
-  tenths(out, rep.record.truncated_duration);
-  std::fprintf(out, "  travel, waiting and service: fleetjudge's total\n");
-  std::fprintf(out, "  %-10s %16s %16s\n", "feasible", feasible(rep) ? "yes" : "no",
-              feasible_truncated(rep) ? "yes" : "no");
+  const Record &record = rep.record;
+  std::fprintf(out, "\n  %-10s %16s %16s %16s\n", "", "exact", "truncated", "rounded");
+  std::fprintf(out, "  %-10s %16.4f %16s %16lld  travel only: the figure papers publish\n",
+               "distance", d(record.distance),
+               in_convention(record.truncated_distance, Convention::truncated).c_str(),
+               static_cast<long long>(record.rounded_distance));
+  std::fprintf(out,
+               "  %-10s %16.4f %16s %16lld  travel, waiting and service: fleetjudge's total\n",
+               "duration", d(rep.run.total_cost),
+               in_convention(record.truncated_duration, Convention::truncated).c_str(),
+               static_cast<long long>(record.rounded_duration));
+  std::fprintf(out, "  %-10s %16s %16s %16s\n", "feasible", feasible(rep) ? "yes" : "no",
+               feasible(rep, Convention::truncated) ? "yes" : "no",
+               feasible(rep, Convention::rounded) ? "yes" : "no");
   std::fprintf(out, "  (exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
-              "every arc cut to one decimal)\n");
+                    "every arc cut to one decimal; rounded: every arc to the nearest integer)\n");
+  if (rep.convention != Convention::exact)
+    std::fprintf(out, "  late stops, feasibility and the status follow the %s convention\n",
+                 convention_names[static_cast<int>(rep.convention)]);
   if (rep.run.route_list.has_cost) {
     const char *matches = cost_convention(rep);
     std::fprintf(out, "  declared cost %.2f: %s%s\n", rep.run.route_list.cost,
-                matches ? "matches the distance, " : "matches neither distance",
-                matches ? matches : "");
+                 matches ? "matches the distance, " : "matches no distance",
+                 matches ? matches : "");
   }
 }
 
 void print_verdict(const Report &rep, std::FILE *out) {
   if (!rep.record.has_verdict) {
-    std::fprintf(out, "\nfleetjudge's verdict: none; fleetjudge reads only its own format, which "
-                "declares a route count and a total duration\n");
+    if (rep.run.vrplib)
+      std::fprintf(out, "\nfleetjudge's verdict: none; fleetjudge reads instances only in its own "
+                        "text layout, not VRPLIB files\n");
+    else
+      std::fprintf(out, "\nfleetjudge's verdict: none; fleetjudge reads only its own format, which "
+                        "declares a route count and a total duration\n");
     return;
   }
   std::fprintf(out, "\nfleetjudge's verdict (status %d):\n", rep.record.verdict_status);
@@ -115,8 +135,12 @@ void print_verdict(const Report &rep, std::FILE *out) {
 } // namespace
 
 void write_text(const Report &rep, const Files &files, std::FILE *out) {
-  std::fprintf(out, "instance   %s: %lld customers, capacity %g, %d vehicles\n", files.instance,
-              static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0), rep.run.TCap, rep.run.vehicles);
+  std::fprintf(out, "instance   %s: %lld customers, capacity %g, %s", files.instance,
+               static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0), rep.run.TCap,
+               rep.run.fleet_limited ? format("%d vehicles", rep.run.vehicles).c_str()
+                                     : "no fleet limit");
+  std::fprintf(out, "%s\n", rep.run.vrplib ? rep.run.windows ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)"
+                                           : "");
   const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
   std::fprintf(out, "solution   %s: %s\n", files.solution, formats[static_cast<int>(rep.record.format)]);
   for (const std::string &note : rep.record.notes) std::fprintf(out, "note       %s\n", note.c_str());

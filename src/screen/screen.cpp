@@ -5,15 +5,15 @@
 #include "../run.h"
 
 static bool unreachable(const Run &r, int64_t i) {
-  return distance(r.customers[i], r.customers[0]) > r.customers[i].due;
+  return leg(r, 0, i) > r.customers[i].due && r.windows;
 }
 
 // Out and back alone, leaving the depot at time 0 and waiting for the window.
 static bool cannot_return(const Run &r, int64_t i) {
   const Customer &c = r.customers[i];
-  ext d = distance(c, r.customers[0]);
-  ext wait = d >= c.ready ? 0 : c.ready - d;
-  return (d + d) + wait + c.service > r.customers[0].due;
+  ext out = leg(r, 0, i), back = leg(r, i, 0);
+  ext wait = out >= c.ready ? 0 : c.ready - out;
+  return (out + back) + wait + c.service > r.customers[0].due && r.windows;
 }
 
 static bool too_big(const Run &r, int64_t i) {

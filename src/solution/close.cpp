@@ -35,7 +35,7 @@ void close_checks(Run &r) {
   if (r.declared) declared_checks(r);
   for (int64_t i = 1; i <= r.n; ++i)
     if (r.customers[i].visits == 0) found(r, Finding{Kind::not_visited, 0, i});
-  if (r.L1 > r.vehicles) {
+  if (r.fleet_limited && r.L1 > r.vehicles) {
     Finding f{Kind::too_many_vehicles};
     f.declared = r.vehicles;
     f.found = r.L1;

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "../run.h"
 #include "solution.h"
 
@@ -15,7 +17,8 @@ struct Vehicle {
   ext one_route_time;
   bool overloaded; // the route's capacity excess is reported once
   RouteFigures figures;
-  int64_t clock_tenths; // the route's clock in the truncated convention
+  int64_t clock_tenths;  // the route's clock in the truncated convention
+  int64_t clock_rounded; // and in the rounded one
 };
 
 // The running total is held to the declared one at every step; it is
@@ -51,8 +54,7 @@ void visit(Run &r, int32_t i, Vehicle &v) {
     f.limit = r.TCap;
     found(r, f);
   }
-  const Customer &from = r.customers[v.A];
-  ext edgelen = distance(from, c);
+  ext edgelen = leg(r, v.A, r.B);
   v.one_route_time += edgelen;
   r.total_cost += edgelen;
   ext arrival = v.one_route_time;
@@ -61,7 +63,7 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   r.total_cost += wait_time;
   // The declared total is checked before the window of the same customer.
   running_total(r, Kind::running_total_at_customer);
-  bool late = v.one_route_time > c.due;
+  bool late = v.one_route_time > c.due && r.windows;
   if (late) {
     Finding f{Kind::time_window_missed, route, r.B};
     f.value = v.one_route_time;
@@ -82,34 +84,40 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   f.service += c.service;
   note_slack(v, c.due - start);
 
-  int64_t arc = distance_tenths(from, c);
-  f.truncated_distance += arc;
-  v.clock_tenths += arc;
-  if (v.clock_tenths < int64_t{c.ready} * 10) v.clock_tenths = int64_t{c.ready} * 10;
-  Stop stop{route,
-            r.B,
-            arrival,
-            start,
-            v.one_route_time,
-            c.ready,
-            c.due,
-            r.TCap - v.Remainig_Cap,
-            v.clock_tenths,
-            late,
-            v.clock_tenths > int64_t{c.due} * 10};
+  int64_t tenths = leg_tenths(r, v.A, r.B), rounded = leg_rounded(r, v.A, r.B);
+  f.truncated_distance += tenths;
+  f.rounded_distance += rounded;
+  v.clock_tenths = std::max(v.clock_tenths + tenths, int64_t{c.ready} * 10);
+  v.clock_rounded = std::max(v.clock_rounded + rounded, int64_t{c.ready});
+  Stop stop{};
+  stop.route = route;
+  stop.node = r.B;
+  stop.arrival = arrival;
+  stop.start = start;
+  stop.departure = v.one_route_time;
+  stop.ready = c.ready;
+  stop.due = c.due;
+  stop.load = r.TCap - v.Remainig_Cap;
+  stop.start_tenths = v.clock_tenths;
+  stop.start_rounded = v.clock_rounded;
+  stop.late = late;
+  stop.late_truncated = v.clock_tenths > int64_t{c.due} * 10 && r.windows;
+  stop.late_rounded = v.clock_rounded > c.due && r.windows;
   v.clock_tenths += int64_t{c.service} * 10;
+  v.clock_rounded += c.service;
   f.late_truncated |= stop.late_truncated;
+  f.late_rounded |= stop.late_rounded;
   if (r.consumer.on_stop) r.consumer.on_stop(r.consumer.context, stop);
 }
 
 void return_to_depot(Run &r, Vehicle &v) {
   int32_t route = r.L1 + 1;
-  const Customer &depot = r.customers[0], &last = r.customers[r.B];
-  ext edgelen = distance(last, depot);
+  const Customer &depot = r.customers[0];
+  ext edgelen = leg(r, r.B, 0);
   r.total_cost += edgelen;
   v.one_route_time += edgelen;
   running_total(r, Kind::running_total_at_return);
-  bool late = v.one_route_time > depot.due;
+  bool late = v.one_route_time > depot.due && r.windows;
   if (late) {
     Finding f{Kind::depot_closed, route, r.B};
     f.value = v.one_route_time;
@@ -124,12 +132,16 @@ void return_to_depot(Run &r, Vehicle &v) {
     f.distance += edgelen;
     f.duration = v.one_route_time;
     note_slack(v, depot.due - v.one_route_time);
-    int64_t arc = distance_tenths(last, depot);
-    f.truncated_distance += arc;
-    f.truncated_duration = v.clock_tenths + arc;
+    int64_t tenths = leg_tenths(r, r.B, 0), rounded = leg_rounded(r, r.B, 0);
+    f.truncated_distance += tenths;
+    f.truncated_duration = v.clock_tenths + tenths;
+    f.rounded_distance += rounded;
+    f.rounded_duration = v.clock_rounded + rounded;
     f.return_late = late;
-    f.return_late_truncated = f.truncated_duration > int64_t{depot.due} * 10;
+    f.return_late_truncated = f.truncated_duration > int64_t{depot.due} * 10 && r.windows;
+    f.return_late_rounded = f.rounded_duration > depot.due && r.windows;
     f.late_truncated |= f.return_late_truncated;
+    f.late_rounded |= f.return_late_rounded;
     r.consumer.on_route(r.consumer.context, f);
   }
   // The count is held to the declared one after every route, too.
@@ -147,7 +159,7 @@ void return_to_depot(Run &r, Vehicle &v) {
 // Customer numbers up to the end of the line or the first token that is not
 // a number, then back to the depot.
 void walk_route(Run &r, char *cursor) {
-  Vehicle v{r.TCap, 0, 0, false, {}, 0};
+  Vehicle v{r.TCap, 0, 0, false, {}, 0, 0};
   v.figures.slack = r.customers[0].due; // leaving the depot at time 0
   r.B = 0;
   int32_t i;

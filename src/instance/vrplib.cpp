@@ -1,0 +1,426 @@
+#include "vrplib.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../run.h"
+
+namespace {
+
+bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_word(char c) { return is_digit(c) || c == '_' || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }
+
+std::vector<std::string_view> tokens_of(const char *line) {
+  std::vector<std::string_view> tokens;
+  for (const char *p = line; *p != '\0';) {
+    while (is_space(*p)) ++p;
+    const char *start = p;
+    while (*p != '\0' && !is_space(*p)) ++p;
+    if (p > start) tokens.emplace_back(start, static_cast<size_t>(p - start));
+  }
+  return tokens;
+}
+
+// "KEY : value" or "KEY: value": the key, and the value without blanks or
+// quotes around it. False for any other line.
+bool key_line(const char *line, std::string &key, std::string &value) {
+  const char *p = line;
+  while (is_space(*p)) ++p;
+  const char *start = p;
+  while (is_word(*p)) ++p;
+  if (p == start) return false;
+  key.assign(start, p);
+  while (*p == ' ' || *p == '\t') ++p;
+  if (*p != ':') return false;
+  ++p;
+  while (is_space(*p)) ++p;
+  const char *end = p + std::strlen(p);
+  while (end > p && is_space(end[-1])) --end;
+  if (end - p >= 2 && *p == '"' && end[-1] == '"') ++p, --end;
+  value.assign(p, end);
+  return true;
+}
+
+// A whole integer token in the 32-bit range.
+enum class Number { ok, decimal, junk };
+Number integer(std::string_view t, int64_t &value) {
+  size_t i = t.size() > 0 && (t[0] == '-' || t[0] == '+') ? 1 : 0;
+  if (i == t.size() || !is_digit(t[i])) return Number::junk;
+  value = 0;
+  for (; i < t.size() && is_digit(t[i]); ++i)
+    if ((value = value * 10 + (t[i] - '0')) > INT32_MAX + int64_t{1}) return Number::junk;
+  if (t[0] == '-') value = -value;
+  if (i < t.size()) {
+    bool decimal = t[i] == '.' || t[i] == 'e' || t[i] == 'E';
+    return decimal ? Number::decimal : Number::junk;
+  }
+  return value >= INT32_MIN && value <= INT32_MAX ? Number::ok : Number::junk;
+}
+
+// A matrix entry: a non-negative decimal, digits with at most one point. Its
+// exact value, cut to tenths and rounded to an integer half up, all from the
+// digits themselves.
+bool entry(std::string_view t, ext &exact, int64_t &tenths, int64_t &rounded) {
+  size_t i = t.size() > 0 && t[0] == '+' ? 1 : 0;
+  int64_t whole = 0;
+  int digits = 0, first_fraction = 0;
+  for (; i < t.size() && is_digit(t[i]); ++i, ++digits)
+    if (digits > 15) return false; // far beyond any leg, and within 64 bits
+    else whole = whole * 10 + (t[i] - '0');
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    if (i < t.size() && is_digit(t[i])) first_fraction = t[i] - '0';
+    for (; i < t.size() && is_digit(t[i]); ++i) ++digits;
+  }
+  if (digits == 0 || i != t.size()) return false;
+  std::string text(t);
+  if (!ext_from_decimal(text.c_str(), exact)) return false;
+  tenths = whole * 10 + first_fraction;
+  rounded = whole + (first_fraction >= 5 ? 1 : 0);
+  return true;
+}
+
+// One row of a node section: the node's id and up to two values, and where
+// it stood.
+struct Row {
+  int64_t id, a, b;
+  int64_t line;
+};
+
+enum Section {
+  NONE,
+  NODE_COORD,
+  DEMAND,
+  TIME_WINDOW,
+  SERVICE_TIME,
+  DEPOT,
+  EDGE_WEIGHT,
+  DISPLAY_DATA,
+  SECTIONS
+};
+const char *const section_names[SECTIONS] = {
+    "",       "NODE_COORD_SECTION", "DEMAND_SECTION",      "TIME_WINDOW_SECTION",
+    "SERVICE_TIME_SECTION", "DEPOT_SECTION", "EDGE_WEIGHT_SECTION", "DISPLAY_DATA_SECTION"};
+const int values_per_row[SECTIONS] = {0, 2, 1, 2, 1, 0, 0, 2};
+const char *const value_names[SECTIONS][2] = {{"", ""},     {"x", "y"},
+                                              {"demand", ""}, {"ready time", "due time"},
+                                              {"service time", ""}, {"", ""},
+                                              {"", ""},     {"x", "y"}};
+
+const char *const matrix_formats[] = {"FULL_MATRIX", "LOWER_ROW", "LOWER_DIAG_ROW", "UPPER_ROW",
+                                      "UPPER_DIAG_ROW"};
+
+struct Reader {
+  Run &r;
+  InputFile &file;
+  std::string name, type, edge_weight_type, edge_weight_format;
+  int64_t dimension = -1, vehicles = -1, service_time = 0;
+  double capacity = -1;
+  bool seen[SECTIONS] = {};
+  std::vector<Row> rows[SECTIONS];
+  std::vector<int64_t> depots;
+  std::vector<ext> exact;
+  std::vector<int64_t> tenths, rounded;
+  Section section = NONE;
+  bool depot_ended = false;
+
+  Reader(Run &run, InputFile &f) : r(run), file(f) {}
+
+  // A fault naming the line just read.
+  bool fail(const std::string &problem) {
+    input_fault(r, file, ("line " + std::to_string(file.lines_read) + ": " + problem).c_str());
+    return false;
+  }
+  int64_t entries_expected() const {
+    int64_t d = dimension;
+    if (edge_weight_format == "FULL_MATRIX") return d * d;
+    if (edge_weight_format == "LOWER_ROW" || edge_weight_format == "UPPER_ROW")
+      return d * (d - 1) / 2;
+    return d * (d + 1) / 2;
+  }
+  bool key(const std::string &k, const std::string &v);
+  bool start_section(std::string_view word);
+  bool end_section();
+  bool row(const std::vector<std::string_view> &t);
+  bool finish();
+};
+
+bool read_whole(Reader &rd, const std::string &v, const char *key, int64_t &out, int64_t least) {
+  Number kind = integer(v, out);
+  if (kind != Number::ok || out < least)
+    return rd.fail(std::string(key) + " must be a whole number" +
+                   (least > 0 ? " above 0" : " of 0 or more") + ", not \"" + v + "\"");
+  return true;
+}
+
+bool Reader::key(const std::string &k, const std::string &v) {
+  if (k == "NAME") name = v;
+  else if (k == "COMMENT") {
+  } else if (k == "TYPE") type = v;
+  else if (k == "DIMENSION") return read_whole(*this, v, "DIMENSION", dimension, 1);
+  else if (k == "VEHICLES") return read_whole(*this, v, "VEHICLES", vehicles, 1);
+  else if (k == "SERVICE_TIME") return read_whole(*this, v, "SERVICE_TIME", service_time, 0);
+  else if (k == "EDGE_WEIGHT_TYPE") edge_weight_type = v;
+  else if (k == "EDGE_WEIGHT_FORMAT") edge_weight_format = v;
+  else if (k == "CAPACITY") {
+    char *end;
+    errno = 0;
+    capacity = std::strtod(v.c_str(), &end);
+    if (v.empty() || *end != '\0' || errno != 0 || !(capacity >= 0))
+      return fail("CAPACITY must be a number of 0 or more, not \"" + v + "\"");
+  } else if (k == "DISTANCE" || k.rfind("VEHICLES_", 0) == 0) {
+    return fail("the key " + k + " limits the routes in a way that is not checked here");
+  } else {
+    r.notes.push_back("the key " + k + " of the instance is not read");
+  }
+  return true;
+}
+
+bool Reader::start_section(std::string_view word) {
+  Section s = NONE;
+  for (int i = 1; i < SECTIONS; ++i)
+    if (word == section_names[i]) s = Section(i);
+  if (s == NONE) return fail("the section " + std::string(word) + " is not read here");
+  if (seen[s]) return fail(std::string(section_names[s]) + " appears twice");
+  if (dimension < 0) return fail("DIMENSION must come before " + std::string(section_names[s]));
+  if (s == EDGE_WEIGHT) {
+    if (edge_weight_type != "EXPLICIT")
+      return fail("EDGE_WEIGHT_SECTION without EDGE_WEIGHT_TYPE : EXPLICIT");
+    bool known = false;
+    for (const char *f : matrix_formats) known |= edge_weight_format == f;
+    if (!known)
+      return fail("EDGE_WEIGHT_FORMAT \"" + edge_weight_format +
+                  "\" is not read: FULL_MATRIX, LOWER_ROW, LOWER_DIAG_ROW, UPPER_ROW or "
+                  "UPPER_DIAG_ROW are");
+  }
+  seen[s] = true;
+  section = s;
+  return true;
+}
+
+// A section ends at the next specification line, section or EOF: it must
+// have had a row for every node (or its every entry).
+bool Reader::end_section() {
+  Section s = section;
+  section = NONE;
+  if (s == NONE) return true;
+  if (s == DEPOT) {
+    if (!depot_ended) return fail("DEPOT_SECTION must end with -1");
+    if (depots.size() != 1 || depots[0] != 1)
+      return fail("the depot must be node 1, alone: other depots are not read here");
+    return true;
+  }
+  int64_t have = s == EDGE_WEIGHT ? static_cast<int64_t>(exact.size())
+                                  : static_cast<int64_t>(rows[s].size());
+  int64_t want = s == EDGE_WEIGHT ? entries_expected() : dimension;
+  if (have != want)
+    return fail(std::string(section_names[s]) + " has " + std::to_string(have) +
+                (s == EDGE_WEIGHT ? " entries" : " rows") + " where DIMENSION " +
+                std::to_string(dimension) + " implies " + std::to_string(want));
+  if (s == EDGE_WEIGHT) return true;
+  // Every node once: the table is as large as the rows already read.
+  std::vector<int64_t> line_of(static_cast<size_t>(dimension) + 1, 0);
+  for (const Row &row : rows[s]) {
+    if (line_of[row.id] != 0)
+      return fail(std::string(section_names[s]) + ": node " + std::to_string(row.id) +
+                  " appears twice, on lines " + std::to_string(line_of[row.id]) + " and " +
+                  std::to_string(row.line));
+    line_of[row.id] = row.line;
+  }
+  return true;
+}
+
+bool Reader::row(const std::vector<std::string_view> &t) {
+  if (section == NONE)
+    return fail("expected a specification line KEY : value or a section, found \"" +
+                std::string(t[0].substr(0, 40)) + "\"");
+  if (section == DEPOT) {
+    for (std::string_view token : t) {
+      int64_t id;
+      if (depot_ended || integer(token, id) != Number::ok)
+        return fail("DEPOT_SECTION holds node numbers ended by -1");
+      if (id == -1) depot_ended = true;
+      else depots.push_back(id);
+    }
+    return true;
+  }
+  if (section == EDGE_WEIGHT) {
+    for (std::string_view token : t) {
+      ext e;
+      int64_t cut, near;
+      if (!entry(token, e, cut, near))
+        return fail("EDGE_WEIGHT_SECTION: \"" + std::string(token.substr(0, 40)) +
+                    "\" is not a length (a number of 0 or more)");
+      if (static_cast<int64_t>(exact.size()) == entries_expected())
+        return fail("EDGE_WEIGHT_SECTION has more entries than DIMENSION " +
+                    std::to_string(dimension) + " implies");
+      exact.push_back(e);
+      tenths.push_back(cut);
+      rounded.push_back(near);
+    }
+    return true;
+  }
+  int want = values_per_row[section];
+  const char *sname = section_names[section];
+  if (static_cast<int>(t.size()) != want + 1)
+    return fail(std::string(sname) + ": a row holds a node number and " + std::to_string(want) +
+                (want == 1 ? " value" : " values") + ", this one " + std::to_string(t.size()) +
+                " numbers");
+  Row row{0, 0, 0, file.lines_read};
+  int64_t *fields[] = {&row.id, &row.a, &row.b};
+  for (int i = 0; i <= want; ++i) {
+    const char *field = i == 0 ? "node number" : value_names[section][i - 1];
+    Number kind = integer(t[i], *fields[i]);
+    if (section == DISPLAY_DATA && i > 0 && kind == Number::decimal) {
+      // Coordinates for the map only: placed to the nearest whole unit.
+      *fields[i] = static_cast<int64_t>(std::strtod(std::string(t[i]).c_str(), nullptr));
+      kind = Number::ok;
+    }
+    if (kind == Number::decimal)
+      return fail(std::string(sname) + ": the " + field + " " + std::string(t[i].substr(0, 40)) +
+                  " is a decimal; only whole numbers are read here");
+    if (kind != Number::ok)
+      return fail(std::string(sname) + ": the " + field + " \"" +
+                  std::string(t[i].substr(0, 40)) + "\" is not a number");
+  }
+  if (row.id < 1 || row.id > dimension)
+    return fail(std::string(sname) + ": node " + std::to_string(row.id) + " is out of range 1 to " +
+                std::to_string(dimension));
+  if (section == DEMAND && row.a < 0)
+    return fail("DEMAND_SECTION: node " + std::to_string(row.id) + " has a negative demand");
+  if (static_cast<int64_t>(rows[section].size()) == dimension)
+    return fail(std::string(sname) + " has more rows than DIMENSION " + std::to_string(dimension));
+  rows[section].push_back(row);
+  return true;
+}
+
+// The nodes' table and the legs, once the whole file has been read.
+bool Reader::finish() {
+  if (dimension < 0) return fail("the file ends without DIMENSION");
+  if (capacity < 0) return fail("the file ends without CAPACITY");
+  bool windows = seen[TIME_WINDOW];
+  if (type.empty()) {
+    r.notes.push_back(std::string("the instance has no TYPE: read as ") +
+                      (windows ? "VRPTW, as it has a TIME_WINDOW_SECTION"
+                               : "CVRP, as it has no TIME_WINDOW_SECTION"));
+  } else if (type == "CVRP" && windows) {
+    return fail("TYPE CVRP with a TIME_WINDOW_SECTION: a VRPTW needs TYPE VRPTW");
+  } else if ((type == "VRPTW" || type == "CVRPTW") && !windows) {
+    return fail("TYPE " + type + " without a TIME_WINDOW_SECTION");
+  } else if (type != "CVRP" && type != "VRPTW" && type != "CVRPTW") {
+    return fail("TYPE " + type + " is not read here: CVRP and VRPTW are");
+  }
+  if (edge_weight_type.empty() && seen[NODE_COORD]) {
+    edge_weight_type = "EUC_2D";
+    r.notes.push_back("the instance has no EDGE_WEIGHT_TYPE: legs are Euclidean (EUC_2D)");
+  }
+  if (edge_weight_type == "EUC_2D") {
+    if (!seen[NODE_COORD]) return fail("EDGE_WEIGHT_TYPE EUC_2D without a NODE_COORD_SECTION");
+  } else if (edge_weight_type == "EXPLICIT") {
+    if (!seen[EDGE_WEIGHT]) return fail("EDGE_WEIGHT_TYPE EXPLICIT without an EDGE_WEIGHT_SECTION");
+  } else {
+    return fail("EDGE_WEIGHT_TYPE \"" + edge_weight_type +
+                "\" is not read here: EUC_2D and EXPLICIT are");
+  }
+  if (!seen[DEMAND]) return fail("the file ends without a DEMAND_SECTION");
+
+  size_t d = static_cast<size_t>(dimension);
+  r.customers.assign(d, Customer{});
+  for (size_t i = 1; i < d; ++i) r.customers[i].service = static_cast<int32_t>(service_time);
+  auto node = [&](const Row &row) -> Customer & { return r.customers[row.id - 1]; };
+  bool placed = seen[NODE_COORD] || seen[DISPLAY_DATA];
+  for (const Row &row : rows[seen[NODE_COORD] ? NODE_COORD : DISPLAY_DATA]) {
+    node(row).x = static_cast<int32_t>(row.a);
+    node(row).y = static_cast<int32_t>(row.b);
+  }
+  for (const Row &row : rows[DEMAND]) node(row).demand = static_cast<int32_t>(row.a);
+  for (const Row &row : rows[SERVICE_TIME]) node(row).service = static_cast<int32_t>(row.a);
+  for (Customer &c : r.customers) c.due = INT32_MAX; // no window closes
+  for (const Row &row : rows[TIME_WINDOW]) {
+    node(row).ready = static_cast<int32_t>(row.a);
+    node(row).due = static_cast<int32_t>(row.b);
+  }
+  if (seen[EDGE_WEIGHT]) {
+    Weights &w = r.weights;
+    w.size = dimension;
+    w.exact.assign(d * d, 0);
+    w.tenths.assign(d * d, 0);
+    w.rounded.assign(d * d, 0);
+    size_t k = 0;
+    auto put = [&](size_t i, size_t j, bool both) {
+      for (size_t at : {i * d + j, j * d + i}) {
+        w.exact[at] = exact[k];
+        w.tenths[at] = tenths[k];
+        w.rounded[at] = rounded[k];
+        if (!both) break;
+      }
+      ++k;
+    };
+    const std::string &f = edge_weight_format;
+    for (size_t i = 0; i < d; ++i) {
+      if (f == "FULL_MATRIX")
+        for (size_t j = 0; j < d; ++j) put(i, j, false);
+      else if (f == "LOWER_ROW" || f == "LOWER_DIAG_ROW")
+        for (size_t j = 0; j < i + (f == "LOWER_DIAG_ROW"); ++j) put(i, j, true);
+      else
+        for (size_t j = i + (f == "UPPER_ROW"); j < d; ++j) put(i, j, true);
+    }
+  }
+  r.n = dimension - 1;
+  r.TCap = capacity;
+  r.vehicles = static_cast<int32_t>(std::min<int64_t>(vehicles, INT32_MAX));
+  r.fleet_limited = vehicles > 0;
+  r.windows = windows;
+  r.coordinates = placed;
+  r.vrplib = true;
+  r.instance_name = name.substr(0, 255);
+  return true;
+}
+
+} // namespace
+
+bool looks_like_vrplib(std::string_view head) {
+  size_t start = 0;
+  while (start < head.size()) {
+    size_t feed = head.find('\n', start);
+    std::string line(head.substr(start, feed == std::string_view::npos ? feed : feed - start));
+    if (!tokens_of(line.c_str()).empty()) {
+      std::string key, value;
+      return key_line(line.c_str(), key, value);
+    }
+    if (feed == std::string_view::npos) break;
+    start = feed + 1;
+  }
+  return false;
+}
+
+void read_vrplib(Run &r, InputFile &file) {
+  Reader rd(r, file);
+  bool ended = false;
+  std::string key, value;
+  while (!at_end(file) && !r.input_failed && !ended) {
+    read_line(r, file);
+    std::vector<std::string_view> t = tokens_of(r.line);
+    if (t.empty() || r.input_failed) continue;
+    bool section_word = t[0].size() > 8 && t[0].substr(t[0].size() - 8) == "_SECTION";
+    if (t[0] == "EOF") {
+      ended = rd.end_section();
+    } else if (section_word) {
+      if (rd.end_section()) rd.start_section(t[0]);
+    } else if (key_line(r.line, key, value)) {
+      if (rd.end_section()) rd.key(key, value);
+    } else {
+      rd.row(t);
+    }
+  }
+  if (!r.input_failed && !ended) rd.end_section();
+  if (!r.input_failed) rd.finish();
+  if (r.customers.empty()) r.customers.assign(1, Customer{}); // the depot, for what follows
+  close_input(file);
+}
