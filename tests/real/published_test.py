@@ -75,6 +75,36 @@ for name, note in rows:
         problems.append("the plain list gives other vehicles")
     failures += [f"{name}: {p}" for p in problems]
 
-print(f"{len(rows)} published solutions; largest gap to a published figure {worst:.6f}")
+# The VRPLIB samples, each .vrp with its published .sol: the cost is the
+# distance in the convention the problem publishes, exactly, with no violation
+# there; the VRPTW ones give the figures of the same instances' text files.
+vrplib = os.path.join(data, "vrplib")
+samples = sorted(f[:-4] for f in os.listdir(vrplib) if f.endswith(".vrp")) if os.path.isdir(vrplib) else []
+for name in samples:
+    vrp, sol = os.path.join(vrplib, name + ".vrp"), os.path.join(vrplib, name + ".sol")
+    routes = sum(1 for l in open(sol) if l.startswith("Route"))
+    cost = float(re.search(r"^Cost\s+(\S+)", open(sol).read(), re.M).group(1))
+    status, doc = run(vrp, sol)
+    s, kind = doc["summary"], doc["instance"]["type"]
+    convention = "rounded" if kind == "CVRP" else "truncated"
+    problems = []
+    if s["vehicles"] != routes or s[convention]["distance"] != cost:
+        problems.append(f"{s['vehicles']} vehicles, {convention} {s[convention]['distance']}; "
+                        f"published {routes}, {cost}")
+    if s["declared_cost"]["matches"] != convention or not s[convention]["feasible"]:
+        problems.append(f"matches {s['declared_cost']['matches']}, feasible {s[convention]['feasible']}")
+    chosen_status, _ = run(vrp, sol, "--convention=" + convention)
+    if chosen_status != 0:
+        problems.append(f"status {chosen_status} in the {convention} convention")
+    text = os.path.join(data, "instances", name + ".txt")
+    if kind == "VRPTW" and os.path.exists(text):
+        _, solomon = run(text, sol)
+        for key in ("vehicles", "distance", "duration", "waiting", "truncated", "rounded"):
+            if solomon["summary"][key] != s[key]:
+                problems.append(f"{key} {s[key]} against the text file's {solomon['summary'][key]}")
+    failures += [f"{name}: {p}" for p in problems]
+
+print(f"{len(rows)} published solutions and {len(samples)} VRPLIB samples; "
+      f"largest gap to a published figure {worst:.6f}")
 print("\n".join(failures) or "all agree")
 sys.exit(1 if failures or not rows else 0)
