@@ -4,6 +4,8 @@
 #
 #   fuzz/library.sh check SECONDS    fleetjudge::check on instance and solution
 #   fuzz/library.sh report SECONDS   fleetjudge::report, in every solution format
+#   fuzz/library.sh vrplib SECONDS   fleetjudge::report on VRPLIB instances, in every
+#                                    convention
 #
 # Needs clang and libFuzzer (Debian: apt-get install clang libfuzzer-14-dev).
 # Builds into build-libfuzz/, seeds fuzz/corpus-lib-TARGET/ from the test
@@ -12,12 +14,12 @@
 set -euo pipefail
 target=${1:-}
 seconds=${2:-}
-if ! [[ $target =~ ^(check|report)$ && $seconds =~ ^[1-9][0-9]*$ ]]; then
-  sed -n '5,11p' "$0" >&2
+if ! [[ $target =~ ^(check|report|vrplib)$ && $seconds =~ ^[1-9][0-9]*$ ]]; then
+  sed -n '5,13p' "$0" >&2
   exit 2
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build-libfuzz
+build=$root/build-libfuzz-$target
 corpus=$root/fuzz/corpus-lib-$target
 findings=$root/fuzz/findings-lib-$target
 
@@ -28,12 +30,29 @@ cmake --build "$build" --target "fuzz_$target" -j2 >/dev/null
 
 rm -rf "$corpus" "$findings"
 mkdir -p "$corpus" "$findings"
-for dir in "$root"/tests/cases/* "$root"/tests/report-cases/*; do
-  [[ -f $dir/instance && -f $dir/solution ]] || continue
-  seed=$(mktemp)
-  { cat "$dir/instance"; printf '\n====\n'; cat "$dir/solution"; } >"$seed"
-  mv "$seed" "$corpus/$(sha1sum <"$seed" | cut -c1-16)"
-done
+seed() { # instance solution
+  local file
+  file=$(mktemp)
+  { cat "$1"; printf '\n====\n'; cat "$2"; } >"$file"
+  mv "$file" "$corpus/$(sha1sum <"$file" | cut -c1-16)"
+}
+if [[ $target == vrplib ]]; then
+  # Small VRPLIB files of every kind the reader knows, and the smallest
+  # published sample where the data folder is at hand.
+  small=$(mktemp -d)
+  printf 'NAME : e\nTYPE : CVRP\nDIMENSION : 3\nCAPACITY : 5\nEDGE_WEIGHT_TYPE : EXPLICIT\nEDGE_WEIGHT_FORMAT : LOWER_ROW\nEDGE_WEIGHT_SECTION\n5\n10 5.5\nDEMAND_SECTION\n1 0\n2 1\n3 2\nDEPOT_SECTION\n1\n-1\nEOF\n' >"$small/e.vrp"
+  printf 'NAME : w\r\nTYPE : VRPTW\r\nDIMENSION : 3\r\nVEHICLES : 2\r\nCAPACITY : 5\r\nSERVICE_TIME : 1\r\nEDGE_WEIGHT_TYPE : EUC_2D\r\nNODE_COORD_SECTION\r\n1 0 0\r\n2 3 4\r\n3 6 8\r\nDEMAND_SECTION\r\n1 0\r\n2 1\r\n3 2\r\nTIME_WINDOW_SECTION\r\n1 0 100\r\n2 0 10\r\n3 5 20\r\nSERVICE_TIME_SECTION\r\n1 0\r\n2 2\r\n3 1\r\nEOF\r\n' >"$small/w.vrp"
+  printf 'Route #1: 1 2\nCost 20\n' >"$small/r.sol"
+  printf '2 1\n' >"$small/p.sol"
+  for vrp in "$small"/*.vrp; do seed "$vrp" "$small/r.sol"; seed "$vrp" "$small/p.sol"; done
+  data=${FLEETJUDGE_DATA:-$root/../shared/data}/vrplib
+  [[ -f $data/X-n101-k25.vrp ]] && seed "$data/X-n101-k25.vrp" "$data/X-n101-k25.sol"
+  rm -rf "$small"
+else
+  for dir in "$root"/tests/cases/* "$root"/tests/report-cases/*; do
+    [[ -f $dir/instance && -f $dir/solution ]] && seed "$dir/instance" "$dir/solution"
+  done
+fi
 echo "seeds: $(ls "$corpus" | wc -l) files in $corpus"
 
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1

@@ -1,5 +1,6 @@
 // In-process fuzzing of the library's two entries with libFuzzer, under
-// AddressSanitizer and UndefinedBehaviorSanitizer (fuzz/library.sh).
+// AddressSanitizer and UndefinedBehaviorSanitizer (fuzz/library.sh): the
+// checker, the report, and the report on VRPLIB instances.
 //
 // One input holds both files: the instance, the line "====", then the
 // solution; without that line, all of it is the solution of a fixed
@@ -33,7 +34,7 @@ void split(std::string_view data, std::string_view &instance, std::string_view &
   }
 }
 
-#ifdef FUZZ_REPORT
+#if defined(FUZZ_REPORT) || defined(FUZZ_VRPLIB)
 // The JSON strings hold input bytes as Latin-1 characters.
 std::string latin1(const std::string &utf8) {
   std::string bytes;
@@ -55,10 +56,15 @@ std::string latin1(const std::string &utf8) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
   std::string_view data(reinterpret_cast<const char *>(bytes), size), instance, solution;
   split(data, instance, solution);
-#ifdef FUZZ_REPORT
+#if defined(FUZZ_REPORT) || defined(FUZZ_VRPLIB)
   static const char *const formats[] = {"auto", "auto", "plain", "routes"};
+  static const char *const conventions[] = {"exact", "truncated", "rounded"};
   fleetjudge::ReportOptions options;
   options.solution_format = formats[size % 4];
+  options.convention = conventions[size % 3];
+#ifdef FUZZ_VRPLIB
+  options.instance_format = "vrplib";
+#endif
   fleetjudge::ReportResult result = fleetjudge::report(instance, solution, options);
   if (result.status < 0 || result.status > 2) std::abort();
   if (fleetjudge::report(instance, solution, options).json != result.json) std::abort();
