@@ -179,6 +179,21 @@ if [[ -n ${BENCH_BASELINE:-} ]]; then
   base_row "c (-1)" c.sol 20
 fi
 
+# A VRPLIB instance and its .sol against the same instance's text file and
+# plain route list (C1_10_1, from the benchmark data beside the project).
+data=${FLEETJUDGE_DATA:-$root/../shared/data}
+vrplib_row=
+if [[ -f $data/vrplib/C1_10_1.vrp && -f $data/instances/C1_10_1.txt ]]; then
+  mapfile -t lines < <("$out/timeit" "$((reps > 15 ? reps : 15))" 5 "$report" --json \
+    "$data/vrplib/C1_10_1.vrp" "$data/vrplib/C1_10_1.sol" :: "$report" --json \
+    "$data/instances/C1_10_1.txt" "$data/routes/C1_10_1.routes")
+  read -r T_VRP _ _ _ <<<"${lines[0]}"
+  read -r T_TXT _ _ _ <<<"${lines[1]}"
+  vrplib_row=$(awk -v a="$T_VRP" -v b="$T_TXT" 'BEGIN { r = a / b;
+    printf "C1_10_1: .vrp and .sol %.2f ms, text and plain list %.2f ms: %.2fx (<= 1.2 %s)",
+           a, b, r, r <= 1.2 ? "met" : "MISSED" }')
+fi
+
 # The cost of starting a process at all, for reading the small cases: the
 # checker with no arguments prints its usage line and stops.
 lines=()
@@ -201,6 +216,7 @@ printf '%-16s %8s %8s %7s %-6s %-6s %7s\n' "report on" "rep med" "chk med" ratio
   "RSS KiB"
 printf '%s\n' "${report_rows[@]}"
 echo "(fleetjudge-report against fleetjudge on the same files, medians in ms; RSS of the report)"
+[[ -n $vrplib_row ]] && { echo; echo "$vrplib_row (report --json, medians of paired runs)"; }
 if ((${#base_rows[@]})); then
   echo
   printf '%-11s %8s %8s %8s %-6s %7s %7s\n' "against" "new med" "old med" ratio "<=1.05" \
