@@ -18,6 +18,8 @@ void run_phases(Run &r, Inputs &in) {
   else
     read_instance(r, in.instance);
   if (!r.input_failed) screen_instance(r);
+  r.instance_read = !r.input_failed;
+  if (r.consumer.on_route) r.first_visit.assign(r.customers.size(), Run::Visit{0, 0});
 
   if (in.solution_path && !r.input_failed &&
       !open_input(r, in.solution, "solution", in.solution_path))

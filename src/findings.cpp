@@ -70,8 +70,12 @@ constexpr KindInfo kinds[KIND_COUNT] = {
      no_badness},
     {Kind::visited_twice, "visited_twice", true, false, 3,
      [](const Finding &f) { return text("customer %lld visited more than once \n", node(f)); },
-     [](const Finding &f) { return text("route %d: customer %lld, served before", f.route, node(f)); },
-     no_badness},
+     [](const Finding &f) {
+       if (f.declared == 0) return text("route %d: customer %lld, served before", f.route, node(f));
+       return text("route %d: customer %lld, served before on route %lld at position %lld",
+                   f.route, node(f), count(f.declared), count(f.found));
+     },
+     no_badness, nullptr, nullptr, nullptr, "first_route", "first_position"},
     {Kind::not_visited, "not_visited", true, false, 2,
      [](const Finding &f) { return text("customer %lld not visited\n", node(f)); }, customer,
      no_badness},
@@ -94,7 +98,7 @@ constexpr KindInfo kinds[KIND_COUNT] = {
        return text("route %d, node %lld: service starts at %.2f, due %.0f: %.2f late", f.route,
                    node(f), d(f.value), d(f.limit), d(f.excess));
      },
-     excess, "arrival", "due", "lateness"},
+     excess, "start", "due", "lateness", nullptr, nullptr, "arrival", true},
     {Kind::depot_closed, "depot_closed", true, false, 6,
      [](const Finding &f) {
        return text("on route %d node %lld visited at time %s which is greater than the end of "
@@ -105,7 +109,7 @@ constexpr KindInfo kinds[KIND_COUNT] = {
        return text("route %d, back from node %lld at %.2f, depot closes at %.0f: %.2f late",
                    f.route, node(f), d(f.value), d(f.limit), d(f.excess));
      },
-     excess, "return_time", "closing_time", "lateness"},
+     excess, "return_time", "closing_time", "lateness", nullptr, nullptr, nullptr, true},
     {Kind::too_many_vehicles, "too_many_vehicles", false, false, 10, none,
      [](const Finding &f) {
        return text("%lld routes, the instance has %lld vehicles", count(f.found),

@@ -21,10 +21,11 @@ enum class Kind : uint8_t {
   demand_too_big,
   // The routes.
   customer_out_of_range,
-  visited_twice,
+  visited_twice, // declared, found: the route and position (from 1) that served it first
   not_visited,
   capacity_exceeded,  // value: load, limit: capacity
-  time_window_missed, // value: arrival, limit: due, excess: lateness
+  time_window_missed, // arrival: before any wait; value: service start, limit: due,
+                      // excess: lateness
   depot_closed,       // value: return time, limit: closing time, excess: lateness
   too_many_vehicles,  // declared: the instance's vehicles, found: routes
   // What the solution declares.
@@ -58,6 +59,7 @@ struct Finding {
   int64_t node = -1; // -1 when it belongs to no node
   ext value = 0, limit = 0, excess = 0;
   int64_t declared = 0, found = 0;
+  ext arrival = 0;
 };
 
 // Everything known of a kind, from one table (findings.cpp).
@@ -74,8 +76,11 @@ struct KindInfo {
   // How bad one finding of the kind is, to list the worst first.
   ext (*badness)(const Finding &);
   // The JSON names of the figures the kind carries; nullptr where it has none.
+  // A limit that is a window's end is a whole number.
   const char *value_name = nullptr, *limit_name = nullptr, *excess_name = nullptr;
   const char *declared_name = nullptr, *found_name = nullptr;
+  const char *arrival_name = nullptr;
+  bool whole_limit = false;
 };
 const KindInfo &kind_info(Kind kind);
 inline const char *kind_name(Kind kind) { return kind_info(kind).name; }
@@ -99,11 +104,12 @@ extern const KindOrder kinds_worst_first;
 // nearest integer, so their feasibility is exact integer arithmetic.
 struct Stop {
   int32_t route, node;
+  int32_t position;              // from 1, among the route's customers in range
   ext arrival, start, departure; // start: when service begins, after any wait
   int32_t ready, due;
-  double load;           // delivered so far on the route, this stop included
-  int64_t start_tenths;  // when service begins, truncated convention
-  int64_t start_rounded; // the same, rounded convention
+  double load;                             // delivered so far on the route, this stop included
+  int64_t arrival_tenths, start_tenths;    // truncated convention
+  int64_t arrival_rounded, start_rounded;  // rounded convention
   bool late, late_truncated, late_rounded;
 };
 struct RouteFigures {
@@ -114,7 +120,7 @@ struct RouteFigures {
   ext slack;    // the smallest margin to a window's end, the depot's included
   int64_t truncated_distance, truncated_duration; // tenths
   int64_t rounded_distance, rounded_duration;
-  bool late_truncated, late_rounded; // any stop or the return
+  bool late, late_truncated, late_rounded; // any stop or the return, in each convention
   bool return_late, return_late_truncated, return_late_rounded;
 };
 

@@ -16,6 +16,7 @@
 
 #include "findings.h"
 #include "instance/node_table.h"
+#include "instance/scan.h"
 #include "solution/route_list.h"
 
 constexpr int LINE_LEN = 100000;
@@ -56,6 +57,13 @@ struct Run {
   ext total_cost = 0;  // running total over all routes: travel, waiting, service
   bool total_passed = false, count_passed = false; // reported once each
   RouteListNotes route_list;
+  // Where each customer was served first, for a consumer that wants figures.
+  struct Visit {
+    int32_t route, position;
+  };
+  std::vector<Visit> first_visit;
+  bool instance_read = false; // the instance was read whole
+  const InputFile *reading = nullptr; // the file read last, for where a fault stands
 
   // `fixed`: the checker's table of MAX_N nodes; else the report's, which
   // grows with the instance.

@@ -13,9 +13,11 @@ static bool begin_extraction(InputFile &file) {
   if (!file.eof && !file.fail && file.error == 0) {
     int c = peek_char(file);
     while (c != -1 && is_space(c)) {
+      file.lines_read += c == '\n';
       take_char(file);
       c = peek_char(file);
     }
+    file.line = file.lines_read + 1; // the number stands on the line after those passed
     if (c != -1) return true;
   }
   file.fail = true;

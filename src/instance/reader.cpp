@@ -61,10 +61,13 @@ static void read_node_line(Run &r, InputFile &file, char *cursor, int64_t lines)
 
 // The nodes that waited: placed now that the number of lines is known, or
 // refused, the first that lies beyond in the order of the file.
-static void place_pending(Run &r, int64_t lines) {
+static void place_pending(Run &r, InputFile &file, int64_t lines) {
   int64_t bound = report_bound(lines);
   for (const PendingNode &p : r.pending)
-    if (p.node > bound) return out_of_range(r, p.node, bound);
+    if (p.node > bound) {
+      file.line = p.line; // the fault stands where the node did
+      return out_of_range(r, p.node, bound);
+    }
   for (const PendingNode &p : r.pending) {
     if (static_cast<size_t>(p.node) >= r.customers.size())
       r.customers.resize(static_cast<size_t>(p.node) + 1, Customer{});
@@ -97,7 +100,7 @@ void read_instance(Run &r, InputFile &file) {
     if (++r.n + 1 == MAX_N + 1) found(r, Finding{Kind::beyond_checker_node_count});
     read_node_line(r, file, r.ohneline, r.n + 1);
   }
-  if (!r.input_failed) place_pending(r, r.n + 1);
+  if (!r.input_failed) place_pending(r, file, r.n + 1);
   // Every record up to n exists, read or not (a gap in the numbering), and
   // the depot's even without node lines.
   size_t records = static_cast<size_t>(std::max<int64_t>(r.n + 1, 1));

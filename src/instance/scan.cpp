@@ -158,6 +158,7 @@ void input_fault(Run &r, InputFile &file, const char *problem) {
 }
 
 void check_read_error(Run &r, InputFile &file) {
+  r.reading = &file;
   if (file.error != 0)
     input_fault(r, file, file.error == EISDIR ? "is a directory" : "cannot be read");
 }
@@ -194,7 +195,8 @@ void read_line(Run &r, InputFile &file) {
   // read would deliver an empty line and the end would never come.
   check_read_error(r, file);
   if (file.fail && !file.eof) input_fault(r, file, "line longer than 99999 characters");
-  file.lines_read++;
+  file.line = ++file.lines_read;
+  r.reading = &file;
   if (file.crlf_as_lf) {
     size_t length = std::strlen(line);
     if (length > 0 && line[length - 1] == '\r') line[length - 1] = '\0';
@@ -202,6 +204,7 @@ void read_line(Run &r, InputFile &file) {
 }
 
 void check_extraction(Run &r, InputFile &file, const char *problem) {
+  r.reading = &file;
   check_read_error(r, file);
   if (file.fail && !file.eof) input_fault(r, file, problem);
 }

@@ -37,7 +37,8 @@ struct InputFile {
   bool fail = false;       // an operation found nothing it could take
   int error = 0;           // errno of a failed read; 0 while none
   bool crlf_as_lf = false; // a carriage return before a line feed is dropped
-  int64_t lines_read = 0;
+  int64_t lines_read = 0;  // line feeds passed, and the last line without one
+  int64_t line = 0;        // the line read last, or of the number extracted last
 
   InputFile() = default;
   InputFile(const InputFile &) = delete;

@@ -80,15 +80,18 @@ void put_violations(const Report &rep, std::FILE *out) {
     if (count == 0) continue;
     std::fprintf(out, "<div><span class=\"kind\">%s</span> %lld</div>\n<ul>\n", kind_name(kind),
                  static_cast<long long>(count));
-    std::vector<const Finding *> of_kind = worst_first(rep.record, kind);
-    size_t shown = std::min(of_kind.size(), PER_KIND_SHOWN);
+    std::vector<Line> lines = lines_of(rep.record, kind);
+    size_t shown = rep.all ? lines.size() : std::min(lines.size(), PER_KIND_SHOWN);
+    int64_t listed = 0;
     for (size_t i = 0; i < shown; ++i) {
       std::fputs("<li>", out);
-      put_html_text(out, describe(*of_kind[i]));
+      put_html_text(out, describe_line(lines[i]));
       std::fputs("</li>\n", out);
+      listed += lines[i].later > 0 ? lines[i].later : 1;
     }
-    if (count > static_cast<int64_t>(shown))
-      std::fprintf(out, "<li>(and %lld more)</li>\n", static_cast<long long>(count - shown));
+    if (count > listed)
+      std::fprintf(out, "<li>(and %lld more%s)</li>\n", static_cast<long long>(count - listed),
+                   rep.all ? ", beyond the violations the report keeps" : "; --all lists them");
     std::fputs("</ul>\n", out);
   }
 }

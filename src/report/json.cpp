@@ -1,5 +1,5 @@
-// The report for programs: one JSON document, schema 1, described in
-// fleetjudge-report(1). Member names and order are fixed. The routes and the
+// The report for programs: one JSON document, schema 2, described in
+// fleetjudge-report(1) with its history. Member names and order are fixed. The routes and the
 // violations are written one element at a time, so that the document never
 // has to be held whole.
 #include <cstdio>
@@ -49,8 +49,11 @@ Json stop_json(const Run &run, const Stop &s) {
               {"load", s.load}};
 }
 
-Json route_json(const Report &rep, const KeptRoute &k) {
+// A route is feasible in a convention when it is in time there and breaks
+// no other rule (`faults`: its violations other than lateness).
+Json route_json(const Report &rep, const KeptRoute &k, int64_t faults) {
   const RouteFigures &r = k.figures;
+  bool sound = faults == 0;
   Json customers = Json::array(), stops = Json::array();
   for (size_t i = 0; i < k.stop_count; ++i) {
     const Stop &s = rep.record.stops[k.first_stop + i];
@@ -65,28 +68,31 @@ Json route_json(const Report &rep, const KeptRoute &k) {
          {"service", num(r.service)},
          {"duration", num(r.duration)},
          {"slack", bounded(rep.run, num(r.slack))},
+         {"feasible", sound && !r.late},
          {"truncated",
           {{"distance", tenths(r.truncated_distance)},
            {"duration", tenths(r.truncated_duration)},
-           {"feasible", !r.late_truncated}}},
+           {"feasible", sound && !r.late_truncated}}},
          {"rounded",
-          {{"distance", r.rounded_distance},
-           {"duration", r.rounded_duration},
-           {"feasible", !r.late_rounded}}},
+          {{"distance", static_cast<double>(r.rounded_distance)},
+           {"duration", static_cast<double>(r.rounded_duration)},
+           {"feasible", sound && !r.late_rounded}}},
          {"stops", stops}};
   if (k.stops_left_out > 0) j["stops_left_out"] = k.stops_left_out;
   return j;
 }
 
 Json violation_json(const Finding &f) {
+  const KindInfo &k = kind_info(f.kind);
   // The declared figures belong to the solution as a whole.
   bool whole = is_declared(f.kind) || f.kind == Kind::too_many_vehicles;
   Json j{{"kind", kind_name(f.kind)},
          {"route", whole || f.route == 0 ? Json(nullptr) : Json(f.route)},
          {"node", whole || f.node < 0 ? Json(nullptr) : Json(f.node)}};
-  const KindInfo &k = kind_info(f.kind);
+  if (k.arrival_name) j[k.arrival_name] = num(f.arrival);
   if (k.value_name) j[k.value_name] = num(f.value);
-  if (k.limit_name) j[k.limit_name] = num(f.limit);
+  if (k.limit_name)
+    j[k.limit_name] = k.whole_limit ? Json(static_cast<int64_t>(to_double(f.limit))) : Json(num(f.limit));
   // A declared cost's truncated distance is carried in tenths.
   if (k.excess_name)
     j[k.excess_name] = f.kind == Kind::cost_mismatch
@@ -109,6 +115,7 @@ Json summary_json(const Report &rep) {
     const char *matches = cost_convention(rep);
     cost = Json{{"value", rep.run.route_list.cost}, {"matches", matches ? Json(matches) : Json(nullptr)}};
   }
+  bool declares = rep.record.format == SolutionFormat::fleetjudge;
   return Json{{"vehicles", rep.run.L1},
               {"customers_served", customers_served(rep)},
               {"distance", num(rep.record.distance)},
@@ -121,11 +128,26 @@ Json summary_json(const Report &rep) {
                 {"duration", tenths(rep.record.truncated_duration)},
                 {"feasible", feasible(rep, Convention::truncated)}}},
               {"rounded",
-               {{"distance", rep.record.rounded_distance},
-                {"duration", rep.record.rounded_duration},
+               {{"distance", static_cast<double>(rep.record.rounded_distance)},
+                {"duration", static_cast<double>(rep.record.rounded_duration)},
                 {"feasible", feasible(rep, Convention::rounded)}}},
               {"convention", convention_names[static_cast<int>(rep.convention)]},
+              {"declared_routes", declares ? Json(rep.run.L) : Json(nullptr)},
+              {"declared_total", declares && rep.run.L != -1 ? Json(num(rep.run.TotLen)) : Json(nullptr)},
               {"declared_cost", cost}};
+}
+
+// The violations of each route other than its lateness: a customer out of
+// range or served twice, the capacity exceeded.
+std::vector<int64_t> faults_by_route(const Report &rep) {
+  std::vector<int64_t> count(rep.record.routes.empty() ? 1 : rep.record.routes.back().figures.route + 1,
+                             0);
+  for (const Finding &f : rep.record.violations)
+    if ((f.kind == Kind::customer_out_of_range || f.kind == Kind::visited_twice ||
+         f.kind == Kind::capacity_exceeded) &&
+        f.route > 0 && static_cast<size_t>(f.route) < count.size())
+      count[static_cast<size_t>(f.route)]++;
+  return count;
 }
 
 // A path, or null for input given as bytes.
@@ -139,7 +161,7 @@ void write_json(const Report &rep, const Files &files, std::FILE *out) {
     verdict = Json{{"status", rep.record.verdict_status}, {"message", latin1(rep.record.verdict)}};
   Json notes = Json::array();
   for (const std::string &note : rep.record.notes) notes.push_back(latin1(note));
-  Json head{{"schema", 1},
+  Json head{{"schema", 2},
             {"instance",
              {{"path", path_json(files.instance)},
               {"name", latin1(rep.run.instance_name)},
@@ -158,9 +180,11 @@ void write_json(const Report &rep, const Files &files, std::FILE *out) {
   std::fputs(text.c_str(), out);
 
   std::fputs(",\n\"routes\": [", out);
+  std::vector<int64_t> faults = faults_by_route(rep);
   for (size_t i = 0; i < rep.record.routes.size(); ++i) {
     std::fputs(i ? ",\n" : "\n", out);
-    put(out, route_json(rep, rep.record.routes[i]));
+    const KeptRoute &k = rep.record.routes[i];
+    put(out, route_json(rep, k, faults[static_cast<size_t>(k.figures.route)]));
   }
   std::fprintf(out, "],\n\"routes_left_out\": %lld,\n\"violations\": [",
               static_cast<long long>(rep.record.routes_left_out));

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,15 +28,36 @@
 #include "report.h"
 
 static const char usage_text[] =
-    "usage: fleetjudge-report [--json] [--html FILE]\n"
-    "                         [--solution-format=auto|fleetjudge|routes|plain]\n"
-    "                         [--instance-format=auto|solomon|vrplib]\n"
-    "                         [--convention=exact|truncated|rounded]\n"
-    "                         INSTANCE SOLUTION\n"
-    "       (- for standard input, as one of the two)\n";
+    "usage: fleetjudge-report [OPTION]... INSTANCE SOLUTION\n";
 
-static int usage_error(const char *problem) {
-  std::fprintf(stderr, "fleetjudge-report: %s\n%s", problem, usage_text);
+static const char help_text[] =
+    "Every violation and every figure of a vehicle routing solution (VRPTW or\n"
+    "capacitated VRP), with fleetjudge's own verdict. INSTANCE or SOLUTION may be\n"
+    "- for standard input, and any file may be a pipe.\n"
+    "\n"
+    "  --json                   write one JSON document (schema 2) instead of the text\n"
+    "  --html FILE              write a page with pictures to FILE as well; with\n"
+    "                           FILE -, to standard output instead of the text\n"
+    "  --all                    list every route and violation the report keeps,\n"
+    "                           not the first ones of each\n"
+    "  --solution-format=F      auto (default: told from the first lines), fleetjudge\n"
+    "                           (route count and total, then routes), routes\n"
+    "                           (\"Route #1: ...\" lines) or plain (a route a line)\n"
+    "  --instance-format=F      auto (default), solomon (fleetjudge's text layout)\n"
+    "                           or vrplib (a .vrp file)\n"
+    "  --convention=C           exact (default, as fleetjudge), truncated (every arc\n"
+    "                           cut to one decimal) or rounded (every arc to the\n"
+    "                           nearest integer): whose late stops count\n"
+    "  --help, --version        print this help, or the version, and exit\n"
+    "\n"
+    "Exit status: 0 no violation; 1 violations; 2 the report cannot judge (a\n"
+    "wrong option, a file that cannot be opened or read, an instance or a\n"
+    "header that cannot be parsed, standard output that cannot be written).\n"
+    "See man fleetjudge-report.\n";
+
+static int usage_error(const std::string &problem) {
+  std::fprintf(stderr, "fleetjudge-report: %s\n%sTry fleetjudge-report --help.\n", problem.c_str(),
+               usage_text);
   return 2;
 }
 
@@ -66,8 +88,8 @@ static void page_failed(const char *path) {
 }
 
 struct Options {
-  bool json = false;
-  const char *html = nullptr; // the page's file
+  bool json = false, all = false;
+  const char *html = nullptr; // the page's file; "-" is standard output
   const char *format = "auto";
   const char *instance_format = "auto";
   const char *convention = "exact";
@@ -90,6 +112,8 @@ static int parse(int argc, char **argv, Options &o) {
     const char *arg = argv[i];
     if (std::strcmp(arg, "--json") == 0) {
       o.json = true;
+    } else if (std::strcmp(arg, "--all") == 0) {
+      o.all = true;
     } else if (std::strcmp(arg, "--html") == 0) {
       if (++i == argc) return usage_error("--html needs a file name");
       o.html = argv[i];
@@ -99,11 +123,14 @@ static int parse(int argc, char **argv, Options &o) {
       o.instance_format = format;
     } else if (const char *convention = value_of("--convention", argc, argv, i)) {
       o.convention = convention;
-    } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "--version") == 0) {
-      std::printf("%sfleetjudge-report 1.2\n", usage_text);
+    } else if (std::strcmp(arg, "--help") == 0) {
+      std::printf("%s%s", usage_text, help_text);
       return output_written("fleetjudge-report") ? -1 : 2;
-    } else if (arg[0] == '-' && arg[1] == '-') {
-      return usage_error("unknown option");
+    } else if (std::strcmp(arg, "--version") == 0) {
+      std::printf("fleetjudge-report 1.2\n");
+      return output_written("fleetjudge-report") ? -1 : 2;
+    } else if (arg[0] == '-' && arg[1] != '\0') {
+      return usage_error(std::string("unknown option ") + arg);
     } else if (o.files.instance == nullptr) {
       o.files.instance = arg;
     } else if (o.files.solution == nullptr) {
@@ -115,6 +142,8 @@ static int parse(int argc, char **argv, Options &o) {
   if (o.files.solution == nullptr) return usage_error("an instance and a solution are needed");
   if (std::strcmp(o.files.instance, "-") == 0 && std::strcmp(o.files.solution, "-") == 0)
     return usage_error("standard input can be only one of the two inputs");
+  if (o.json && o.html != nullptr && std::strcmp(o.html, "-") == 0)
+    return usage_error("only one of --json and --html - can use standard output");
   return 0;
 }
 
@@ -147,10 +176,14 @@ int main(int argc, char **argv) {
   if (!open_once(in.instance, "instance", files.instance) ||
       !open_once(in.solution, "solution", files.solution))
     return 2;
-  if (o.html != nullptr && (same_file(o.html, in.instance) || same_file(o.html, in.solution)))
+  bool page_to_stdout = o.html != nullptr && std::strcmp(o.html, "-") == 0;
+  if (o.html != nullptr && !page_to_stdout &&
+      (same_file(o.html, in.instance) || same_file(o.html, in.solution)))
     return usage_error("the page would overwrite an input file");
   // Opened before the run, so that a page that cannot be written costs no work.
-  std::FILE *page = o.html == nullptr ? nullptr : std::fopen(o.html, "w");
+  std::FILE *page = o.html == nullptr ? nullptr
+                    : page_to_stdout  ? stdout
+                                      : std::fopen(o.html, "w");
   if (o.html != nullptr && page == nullptr) {
     page_failed(o.html);
     return 2;
@@ -159,12 +192,17 @@ int main(int argc, char **argv) {
   auto rep = std::make_unique<Report>(o.json || page != nullptr);
   rep->convention = convention;
   rep->instance_choice = instance_choice;
+  rep->all = o.all;
   judge(*rep, in, false);
-  bool page_ok = page == nullptr || write_page(*rep, files, page, o.html);
   const Record &record = rep->record;
+  bool page_ok = true;
+  if (page_to_stdout)
+    write_html(*rep, files, stdout);
+  else if (page != nullptr)
+    page_ok = write_page(*rep, files, page, o.html);
   if (o.json)
     write_json(*rep, files, stdout);
-  else if (record.error.empty())
+  else if (record.error.empty() && !page_to_stdout)
     write_text(*rep, files, stdout);
   if (!record.error.empty()) std::fprintf(stderr, "fleetjudge-report: %s\n", record.error.c_str());
   if (!output_written("fleetjudge-report") || !page_ok) return 2;

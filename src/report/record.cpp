@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "../instance/tee.h"
@@ -46,20 +47,35 @@ void keep(void *context, const Finding &f) {
 }
 
 // A late stop or return in the chosen convention, when that is not the exact one.
-void list_late(Report &rep, Kind kind, int32_t route, int64_t node, double at, int32_t due) {
+void list_late(Report &rep, Kind kind, int32_t route, int64_t node, double arrival, double at,
+               int32_t due) {
   Finding f{kind, route, node};
+  f.arrival = arrival;
   f.value = at;
   f.limit = due;
   f.excess = static_cast<ext>(at) - due;
   list(rep.record, f);
 }
 
+// The report's own message names the file and the line where the checker's
+// may not ("...is not a proper number").
+std::string where(const Run &run, const char *text) {
+  const InputFile *file = run.reading;
+  if (file == nullptr || file->line == 0) return text;
+  std::string named = std::string(file->kind) + " file " + file->path + ": ";
+  std::string line = "line " + std::to_string(file->line) + ": ";
+  if (std::strncmp(text, named.c_str(), named.size()) != 0) return named + line + text;
+  if (std::strncmp(text + named.size(), "line ", 5) == 0) return text;
+  return named + line + (text + named.size());
+}
+
 void keep_fault(void *context, const char *text) {
-  Record &record = of(context).record;
+  Report &rep = of(context);
+  Record &record = rep.record;
   say_to_verdict(context, text);
   close_verdict(context, 1);
   if (!record.error.empty()) return;
-  record.error = text;
+  record.error = where(rep.run, text);
   while (!record.error.empty() && (record.error.back() == '\n' || record.error.back() == ' '))
     record.error.pop_back();
 }
@@ -78,7 +94,8 @@ void keep_stop(void *context, const Stop &s) {
   for (Convention c : {Convention::exact, Convention::truncated, Convention::rounded})
     record.late[static_cast<int>(c)] |= late_in(s, c);
   if (rep.convention != Convention::exact && late_in(s, rep.convention))
-    list_late(rep, Kind::time_window_missed, s.route, s.node, start_in(s, rep.convention), s.due);
+    list_late(rep, Kind::time_window_missed, s.route, s.node, arrival_in(s, rep.convention),
+              start_in(s, rep.convention), s.due);
   if (s.late != late_in(s, compared(rep))) keep_disagreement(rep.record, s);
   if (rep.keep_stops && rep.record.stops.size() < STOPS_KEPT) rep.record.stops.push_back(s);
 }
@@ -101,8 +118,8 @@ void keep_route(void *context, const RouteFigures &r) {
   back.ready = depot.ready;
   back.due = depot.due;
   back.load = r.load;
-  back.start_tenths = r.truncated_duration;
-  back.start_rounded = r.rounded_duration;
+  back.arrival_tenths = back.start_tenths = r.truncated_duration;
+  back.arrival_rounded = back.start_rounded = r.rounded_duration;
   back.late = r.return_late;
   back.late_truncated = r.return_late_truncated;
   back.late_rounded = r.return_late_rounded;
@@ -110,7 +127,7 @@ void keep_route(void *context, const RouteFigures &r) {
     record.late[static_cast<int>(c)] |= late_in(back, c);
   if (rep.convention != Convention::exact && late_in(back, rep.convention))
     list_late(rep, Kind::depot_closed, r.route, rep.run.B, start_in(back, rep.convention),
-              depot.due);
+              start_in(back, rep.convention), depot.due);
   if (back.late != late_in(back, compared(rep))) keep_disagreement(record, back);
   size_t kept_stops = record.stops.size() - rep.route_first_stop;
   if (record.routes.size() < ROUTES_KEPT) {
@@ -175,6 +192,56 @@ CheckerVerdict check_alongside(Report &rep, Inputs &in) {
   return verdict;
 }
 
+// Whether the first lines of a file are those of an instance: a line with
+// VEHICLE and one with CUSTOMER, or a VRPLIB specification line.
+bool looks_like_instance(std::string_view head) {
+  bool vehicle = false, customer = false;
+  int lines = 0;
+  for (size_t start = 0; start < head.size() && lines < 12;) {
+    size_t feed = std::min(head.find('\n', start), head.size());
+    std::string_view line = head.substr(start, feed - start);
+    start = feed + 1;
+    if (line.find_first_not_of(" \t\r") == std::string_view::npos) continue;
+    ++lines;
+    vehicle |= line.find("VEHICLE") != std::string_view::npos;
+    customer |= line.find("CUSTOMER") != std::string_view::npos;
+    if (looks_like_vrplib(line)) return true;
+  }
+  return vehicle && customer;
+}
+
+// Notes that name the likely cause of what the rules found, where the
+// findings alone would leave a person searching.
+void point_at_causes(Report &rep, Inputs &in) {
+  Record &record = rep.record;
+  const Run &run = rep.run;
+  if (run.input_failed && !run.instance_read &&
+      looks_like_instance(look_ahead(in.solution, FORMAT_LOOK_AHEAD))) {
+    record.notes.push_back("the instance could not be read: " + record.error);
+    record.error = "the solution looks like an instance file: are the two arguments swapped?";
+    return;
+  }
+  for (const Finding &f : record.violations)
+    if (f.kind == Kind::customer_out_of_range && f.node == 0) {
+      record.notes.push_back("node 0 is the depot: a route lists customers only");
+      break;
+    }
+  double distance = to_double(record.distance), duration = to_double(run.total_cost);
+  bool total_off = record.kind_count[static_cast<int>(Kind::total_above_declared)] +
+                       record.kind_count[static_cast<int>(Kind::total_below_declared)] >
+                   0;
+  if (total_off && std::fabs(to_double(run.TotLen) - distance) <= 0.01)
+    record.notes.push_back(format("the declared total %.2f is the distance, travel only; "
+                                  "fleetjudge's total is the duration: travel, waiting and "
+                                  "service, %.4f here",
+                                  to_double(run.TotLen), duration));
+  if (run.route_list.has_cost && cost_convention(rep) == nullptr &&
+      std::fabs(run.route_list.cost - duration) <= 0.01)
+    record.notes.push_back(format("the declared cost %.2f is the duration (travel, waiting and "
+                                  "service), not the distance",
+                                  run.route_list.cost));
+}
+
 // What the format guess decided, why, and how to choose otherwise.
 std::string format_note(SolutionFormat format, const char *why) {
   static const char *const read_as[] = {"in fleetjudge's format", "as a route list",
@@ -228,6 +295,7 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
   }
   if (!rep.run.input_failed) judge_cost(rep);
   if (in.guess) record.notes.push_back(format_note(in.format, in.why));
+  point_at_causes(rep, in);
   const RouteListNotes &list = rep.run.route_list;
   if (list.ignored_lines > 0)
     record.notes.push_back(std::to_string(list.ignored_lines) +
@@ -272,6 +340,17 @@ double start_in(const Stop &s, Convention c) {
   }
 }
 
+double arrival_in(const Stop &s, Convention c) {
+  switch (c) {
+  case Convention::truncated:
+    return static_cast<double>(s.arrival_tenths) / 10;
+  case Convention::rounded:
+    return static_cast<double>(s.arrival_rounded);
+  default:
+    return to_double(s.arrival);
+  }
+}
+
 bool late_in(const Stop &s, Convention c) {
   return c == Convention::exact ? s.late : c == Convention::truncated ? s.late_truncated
                                                                        : s.late_rounded;
@@ -307,15 +386,37 @@ const char *cost_convention(const Report &rep) {
   return nullptr;
 }
 
-std::vector<const Finding *> worst_first(const Record &record, Kind kind) {
+std::vector<Line> lines_of(const Record &record, Kind kind) {
   std::vector<const Finding *> of_kind;
   for (const Finding &f : record.violations)
     if (f.kind == kind) of_kind.push_back(&f);
+  // Found in visiting order, route after route; a route list may name its
+  // routes in any order, so the routes are put in order, keeping the rest.
+  std::stable_sort(of_kind.begin(), of_kind.end(),
+                   [](const Finding *a, const Finding *b) { return a->route < b->route; });
+  std::vector<Line> lines;
   ext (*badness)(const Finding &) = kind_info(kind).badness;
-  std::stable_sort(of_kind.begin(), of_kind.end(), [badness](const Finding *a, const Finding *b) {
-    return badness(*a) > badness(*b);
-  });
-  return of_kind;
+  for (size_t i = 0; i < of_kind.size(); ++i) {
+    const Finding *f = of_kind[i];
+    bool late = kind == Kind::time_window_missed;
+    lines.push_back(Line{f, late, 0, 0});
+    if (!late) continue;
+    size_t j = i + 1;
+    ext worst = 0;
+    for (; j < of_kind.size() && of_kind[j]->route == f->route; ++j)
+      if (badness(*of_kind[j]) > worst) worst = badness(*of_kind[j]);
+    if (j > i + 1) lines.push_back(Line{of_kind[i + 1], false, static_cast<int64_t>(j - i - 1), worst});
+    i = j - 1;
+  }
+  return lines;
+}
+
+std::string describe_line(const Line &line) {
+  if (line.later > 0)
+    return format("  and %lld later stop%s on this route, up to %.2f late",
+                  static_cast<long long>(line.later), line.later == 1 ? "" : "s",
+                  to_double(line.worst));
+  return describe(*line.finding) + (line.first_late ? " (the route's first late stop)" : "");
 }
 
 std::string format(const char *fmt, ...) {

@@ -72,6 +72,7 @@ struct Report {
   // other conventions' figures are given beside it.
   Convention convention = Convention::exact;
   InstanceChoice instance_choice = InstanceChoice::automatic;
+  bool all = false; // the writers show every route and violation kept
   explicit Report(bool keep_stops);
 };
 
@@ -83,6 +84,7 @@ inline Convention compared(const Report &rep) {
 std::string in_convention(int64_t units, Convention c);
 // A stop's service start in a convention, as a number; whether it is late.
 double start_in(const Stop &s, Convention c);
+double arrival_in(const Stop &s, Convention c);
 bool late_in(const Stop &s, Convention c);
 
 // Runs the phases on the inputs and records everything. The checker's verdict
@@ -98,9 +100,18 @@ bool feasible(const Report &rep, Convention c = Convention::exact);
 int64_t violation_count(const Report &rep); // of listed kinds
 int exit_status(const Report &rep);         // 0, 1 or 2
 
-// The kept violations of one kind, the worst first (the most late, the most
-// overloaded, the farthest off), in the order found among equals.
-std::vector<const Finding *> worst_first(const Record &record, Kind kind);
+// The lines a person reads for one kind: its kept violations by route and,
+// within a route, in visiting order, so that a cause comes before what it
+// causes. A route's late stops after its first are summed up in one line:
+// `later` of them, the worst `worst` late.
+struct Line {
+  const Finding *finding; // the violation, or the first of those summed up
+  bool first_late;        // the route's first late stop
+  int64_t later;          // > 0: the line sums up this many later late stops
+  ext worst;
+};
+std::vector<Line> lines_of(const Record &record, Kind kind);
+std::string describe_line(const Line &line);
 
 // printf into a string, for short texts (up to 255 characters).
 __attribute__((format(printf, 1, 2))) std::string format(const char *fmt, ...);

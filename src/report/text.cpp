@@ -15,7 +15,7 @@ double d(ext v) { return to_double(v); }
 void print_routes(const Report &rep, std::FILE *out) {
   std::fprintf(out, "\n%5s %9s %9s %10s %9s %9s %10s %9s\n", "route", "customers", "load", "distance",
               "waiting", "service", "duration", "slack");
-  size_t shown = std::min(rep.record.routes.size(), ROUTES_SHOWN);
+  size_t shown = rep.all ? rep.record.routes.size() : std::min(rep.record.routes.size(), ROUTES_SHOWN);
   for (size_t i = 0; i < shown; ++i) {
     const RouteFigures &r = rep.record.routes[i].figures;
     std::string slack = rep.run.windows ? format("%.2f", d(r.slack)) : "-";
@@ -23,9 +23,11 @@ void print_routes(const Report &rep, std::FILE *out) {
                  r.load, d(r.distance), d(r.waiting), d(r.service), d(r.duration), slack.c_str());
   }
   int64_t more = rep.run.L1 - static_cast<int64_t>(shown);
-  if (more > 0)
-    std::fprintf(out, "(and %lld more routes; --json lists the first %zu)\n",
-                static_cast<long long>(more), ROUTES_KEPT);
+  if (more > 0 && !rep.all)
+    std::fprintf(out, "(and %lld more routes; --all shows them)\n", static_cast<long long>(more));
+  else if (more > 0)
+    std::fprintf(out, "(and %lld more routes, beyond the %zu the report keeps)\n",
+                 static_cast<long long>(more), ROUTES_KEPT);
   if (rep.run.windows)
     std::fprintf(out, "(slack: the smallest margin to a window's end on the route, the depot's "
                       "closing time included; negative when late)\n");
@@ -44,11 +46,16 @@ void print_violations(const Report &rep, std::FILE *out) {
     int64_t count = rep.record.kind_count[static_cast<int>(kind)];
     if (count == 0) continue;
     std::fprintf(out, "  %-26s %lld\n", kind_name(kind), static_cast<long long>(count));
-    std::vector<const Finding *> of_kind = worst_first(rep.record, kind);
-    size_t shown = std::min(of_kind.size(), PER_KIND_SHOWN);
-    for (size_t i = 0; i < shown; ++i) std::fprintf(out, "    %s\n", describe(*of_kind[i]).c_str());
-    if (count > static_cast<int64_t>(shown))
-      std::fprintf(out, "    (and %lld more)\n", static_cast<long long>(count - shown));
+    std::vector<Line> lines = lines_of(rep.record, kind);
+    size_t shown = rep.all ? lines.size() : std::min(lines.size(), PER_KIND_SHOWN);
+    int64_t listed = 0;
+    for (size_t i = 0; i < shown; ++i) {
+      std::fprintf(out, "    %s\n", describe_line(lines[i]).c_str());
+      listed += lines[i].later > 0 ? lines[i].later : 1;
+    }
+    if (count > listed)
+      std::fprintf(out, "    (and %lld more%s)\n", static_cast<long long>(count - listed),
+                   rep.all ? ", beyond the violations the report keeps" : "; --all lists them");
   }
 }
 
@@ -149,4 +156,10 @@ void write_text(const Report &rep, const Files &files, std::FILE *out) {
   print_summary(rep, out);
   print_disagreements(rep, out);
   print_verdict(rep, out);
+  const Record &record = rep.record;
+  if (rep.all && record.routes_left_out + record.violations_left_out > 0)
+    std::fprintf(out, "\nnot kept: %lld routes beyond the first %zu, %lld violations beyond the "
+                      "first %zu (counted above, not listed)\n",
+                 static_cast<long long>(record.routes_left_out), ROUTES_KEPT,
+                 static_cast<long long>(record.violations_left_out), VIOLATIONS_KEPT);
 }

@@ -45,7 +45,14 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   v.A = r.B;
   r.B = i;
   Customer &c = r.customers[r.B];
-  if (++c.visits > 1) found(r, Finding{Kind::visited_twice, route, r.B});
+  if (++c.visits > 1) {
+    Finding f{Kind::visited_twice, route, r.B};
+    if (!r.first_visit.empty()) {
+      f.declared = r.first_visit[r.B].route;
+      f.found = r.first_visit[r.B].position;
+    }
+    found(r, f);
+  }
   v.Remainig_Cap -= static_cast<double>(c.demand);
   if (v.Remainig_Cap < 0 && !v.overloaded) {
     v.overloaded = true;
@@ -66,6 +73,7 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   bool late = v.one_route_time > c.due && r.windows;
   if (late) {
     Finding f{Kind::time_window_missed, route, r.B};
+    f.arrival = arrival;
     f.value = v.one_route_time;
     f.limit = c.due;
     f.excess = v.one_route_time - c.due;
@@ -79,6 +87,7 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   if (!r.consumer.on_route) return;
   RouteFigures &f = v.figures;
   f.customers++;
+  if (c.visits == 1 && !r.first_visit.empty()) r.first_visit[r.B] = {route, f.customers};
   f.distance += edgelen;
   f.waiting += wait_time;
   f.service += c.service;
@@ -87,11 +96,14 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   int64_t tenths = leg_tenths(r, v.A, r.B), rounded = leg_rounded(r, v.A, r.B);
   f.truncated_distance += tenths;
   f.rounded_distance += rounded;
-  v.clock_tenths = std::max(v.clock_tenths + tenths, int64_t{c.ready} * 10);
-  v.clock_rounded = std::max(v.clock_rounded + rounded, int64_t{c.ready});
   Stop stop{};
+  stop.arrival_tenths = v.clock_tenths + tenths;
+  stop.arrival_rounded = v.clock_rounded + rounded;
+  v.clock_tenths = std::max(stop.arrival_tenths, int64_t{c.ready} * 10);
+  v.clock_rounded = std::max(stop.arrival_rounded, int64_t{c.ready});
   stop.route = route;
   stop.node = r.B;
+  stop.position = f.customers;
   stop.arrival = arrival;
   stop.start = start;
   stop.departure = v.one_route_time;
@@ -105,6 +117,7 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   stop.late_rounded = v.clock_rounded > c.due && r.windows;
   v.clock_tenths += int64_t{c.service} * 10;
   v.clock_rounded += c.service;
+  f.late |= late;
   f.late_truncated |= stop.late_truncated;
   f.late_rounded |= stop.late_rounded;
   if (r.consumer.on_stop) r.consumer.on_stop(r.consumer.context, stop);
@@ -140,6 +153,7 @@ void return_to_depot(Run &r, Vehicle &v) {
     f.return_late = late;
     f.return_late_truncated = f.truncated_duration > int64_t{depot.due} * 10 && r.windows;
     f.return_late_rounded = f.rounded_duration > depot.due && r.windows;
+    f.late |= late;
     f.late_truncated |= f.return_late_truncated;
     f.late_rounded |= f.return_late_rounded;
     r.consumer.on_route(r.consumer.context, f);

@@ -53,7 +53,7 @@ TEST(Library, MessagesNameTheFilesGiven) {
             "instance file a.txt: ends before the vehicle section\n");
   json doc = report(five, "two 56\n");
   EXPECT_TRUE(doc["instance"]["path"].is_null());
-  EXPECT_EQ(doc["error"], "solution file solution: the declared route count is not a valid number");
+  EXPECT_EQ(doc["error"], "solution file solution: line 1: the declared route count is not a valid number");
   EXPECT_THROW(report(five, "", "csv"), std::invalid_argument);
 }
 
@@ -112,7 +112,7 @@ TEST(Library, TheReportReadsInstancesBeyondTheCheckersTable) {
   // A number beyond the lines, found only at the end of the file; the
   // checker's verdict stops at its own limit on the way.
   doc = report(large_instance(customers - 1, customers + 5), "1 1\n1\n", "fleetjudge");
-  EXPECT_EQ(doc["error"], "node number 30005 out of range 0 to 30000");
+  EXPECT_EQ(doc["error"], "instance file instance: line 7: node number 30005 out of range 0 to 30000");
   EXPECT_EQ(doc["verdict"]["message"], "node number 30005 out of range 0 to 9999\n");
 }
 
