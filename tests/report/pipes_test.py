@@ -75,6 +75,18 @@ for instance, solution in pairs:
     if got != want:
         failures.append(f"{label}, process substitution: status {got[0]} against {want[0]}")
 
+# The page on standard output is the page written to a file, and takes the
+# text's place; it cannot share standard output with the JSON document.
+figures = [str(cases / "figures" / "instance"), str(cases / "figures" / "solution")]
+page = tmp / "page.html"
+subprocess.run(runner + [report, "--html", str(page), *figures], capture_output=True)
+r = subprocess.run(runner + [report, "--html", "-", *figures], capture_output=True)
+if r.returncode != 0 or r.stdout != page.read_bytes():
+    failures.append(f"--html -: status {r.returncode}, not the page written to a file")
+r = subprocess.run(runner + [report, "--json", "--html", "-", *figures], capture_output=True)
+if r.returncode != 2 or b"only one of --json and --html -" not in r.stderr:
+    failures.append(f"--json --html -: status {r.returncode}, {r.stderr!r}")
+
 # Both inputs cannot come from standard input.
 r = subprocess.run(runner + [report, "-", "-"], capture_output=True)
 if r.returncode != 2:
