@@ -5,16 +5,16 @@
 
 #include "instance/node_table.h"
 
-namespace {
-
-__attribute__((format(printf, 1, 2))) std::string text(const char *format, ...) {
+std::string format(const char *fmt, ...) {
   char buffer[512];
   va_list args;
-  va_start(args, format);
-  std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_start(args, fmt);
+  std::vsnprintf(buffer, sizeof buffer, fmt, args);
   va_end(args);
   return buffer;
 }
+
+namespace {
 
 struct Ext {
   char s[EXT_TEXT];
@@ -31,20 +31,20 @@ ext excess(const Finding &f) { return f.excess; }
 ext distance_off(const Finding &f) { return f.excess < 0 ? -f.excess : f.excess; }
 ext overload(const Finding &f) { return f.value - f.limit; }
 
-std::string customer(const Finding &f) { return text("customer %lld", node(f)); }
+std::string customer(const Finding &f) { return format("customer %lld", node(f)); }
 std::string counts(const Finding &f) {
-  return text("declared %lld routes, found %lld", count(f.declared), count(f.found));
+  return format("declared %lld routes, found %lld", count(f.declared), count(f.found));
 }
 std::string totals(const Finding &f) {
-  return text("computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)", d(f.value),
+  return format("computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)", d(f.value),
               d(f.limit), d(f.excess));
 }
 std::string too_many(const Finding &f) {
-  return text("too many routes, declared %lld while found %lld\n", count(f.declared),
+  return format("too many routes, declared %lld while found %lld\n", count(f.declared),
               count(f.found));
 }
 std::string above_at_return(const Finding &f) {
-  return text("traveled distance cost longer than declared \nup to route %d returning from "
+  return format("traveled distance cost longer than declared \nup to route %d returning from "
               "node %lld to depot distance is %s while declared %s\n",
               f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
 }
@@ -53,7 +53,7 @@ std::string above_at_return(const Finding &f) {
 constexpr KindInfo kinds[KIND_COUNT] = {
     {Kind::no_demand, "no_demand", true, false, 0,
      [](const Finding &f) {
-       return text("something wrong with data, customer %llddemands nothing?", node(f));
+       return format("something wrong with data, customer %llddemands nothing?", node(f));
      },
      customer, no_badness},
     {Kind::unreachable_customer, "unreachable_customer", false, false, 7, none, customer,
@@ -62,57 +62,57 @@ constexpr KindInfo kinds[KIND_COUNT] = {
     {Kind::demand_too_big, "demand_too_big", false, false, 9, none, customer, no_badness},
     {Kind::customer_out_of_range, "customer_out_of_range", true, false, 1,
      [](const Finding &f) {
-       return text("on route %d customer index %lld out of range\n", f.route, node(f));
+       return format("on route %d customer index %lld out of range\n", f.route, node(f));
      },
      [](const Finding &f) {
-       return text("route %d: customer %lld is not in the instance", f.route, node(f));
+       return format("route %d: customer %lld is not in the instance", f.route, node(f));
      },
      no_badness},
     {Kind::visited_twice, "visited_twice", true, false, 3,
-     [](const Finding &f) { return text("customer %lld visited more than once \n", node(f)); },
+     [](const Finding &f) { return format("customer %lld visited more than once \n", node(f)); },
      [](const Finding &f) {
-       if (f.declared == 0) return text("route %d: customer %lld, served before", f.route, node(f));
-       return text("route %d: customer %lld, served before on route %lld at position %lld",
+       if (f.declared == 0) return format("route %d: customer %lld, served before", f.route, node(f));
+       return format("route %d: customer %lld, served before on route %lld at position %lld",
                    f.route, node(f), count(f.declared), count(f.found));
      },
      no_badness, nullptr, nullptr, nullptr, "first_route", "first_position"},
     {Kind::not_visited, "not_visited", true, false, 2,
-     [](const Finding &f) { return text("customer %lld not visited\n", node(f)); }, customer,
+     [](const Finding &f) { return format("customer %lld not visited\n", node(f)); }, customer,
      no_badness},
     {Kind::capacity_exceeded, "capacity_exceeded", true, false, 4,
      [](const Finding &f) {
-       return text("on route %d truck capacity exceeded at node %lld\n", f.route, node(f));
+       return format("on route %d truck capacity exceeded at node %lld\n", f.route, node(f));
      },
      [](const Finding &f) {
-       return text("route %d, node %lld: load %.0f above the capacity %.0f", f.route, node(f),
+       return format("route %d, node %lld: load %.0f above the capacity %.0f", f.route, node(f),
                    d(f.value), d(f.limit));
      },
      overload, "load", "capacity"},
     {Kind::time_window_missed, "time_window_missed", true, false, 5,
      [](const Finding &f) {
-       return text("on route %d node %lld visited at time %s which is greater than the end of "
+       return format("on route %d node %lld visited at time %s which is greater than the end of "
                    "time window %s\n",
                    f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
      },
      [](const Finding &f) {
-       return text("route %d, node %lld: service starts at %.2f, due %.0f: %.2f late", f.route,
+       return format("route %d, node %lld: service starts at %.2f, due %.0f: %.2f late", f.route,
                    node(f), d(f.value), d(f.limit), d(f.excess));
      },
      excess, "start", "due", "lateness", nullptr, nullptr, "arrival", true},
     {Kind::depot_closed, "depot_closed", true, false, 6,
      [](const Finding &f) {
-       return text("on route %d node %lld visited at time %s which is greater than the end of "
+       return format("on route %d node %lld visited at time %s which is greater than the end of "
                    "depot time window end %s\n",
                    f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
      },
      [](const Finding &f) {
-       return text("route %d, back from node %lld at %.2f, depot closes at %.0f: %.2f late",
+       return format("route %d, back from node %lld at %.2f, depot closes at %.0f: %.2f late",
                    f.route, node(f), d(f.value), d(f.limit), d(f.excess));
      },
      excess, "return_time", "closing_time", "lateness", nullptr, nullptr, nullptr, true},
     {Kind::too_many_vehicles, "too_many_vehicles", false, false, 10, none,
      [](const Finding &f) {
-       return text("%lld routes, the instance has %lld vehicles", count(f.found),
+       return format("%lld routes, the instance has %lld vehicles", count(f.found),
                    count(f.declared));
      },
      no_badness, nullptr, nullptr, nullptr, "vehicles", "routes"},
@@ -120,7 +120,7 @@ constexpr KindInfo kinds[KIND_COUNT] = {
      nullptr, nullptr, nullptr, "declared", "found"},
     {Kind::too_few_routes, "too_few_routes", true, true, 14,
      [](const Finding &f) {
-       return text("too few routes, declared %lldwhile found %lld\n", count(f.declared),
+       return format("too few routes, declared %lldwhile found %lld\n", count(f.declared),
                    count(f.found));
      },
      counts, no_badness, nullptr, nullptr, nullptr, "declared", "found"},
@@ -131,7 +131,7 @@ constexpr KindInfo kinds[KIND_COUNT] = {
      distance_off, "computed", "declared", "difference"},
     {Kind::total_below_declared, "total_below_declared", true, true, 17,
      [](const Finding &f) {
-       return text("total cost smaller than declared \nup to route %d returning from node %lld to "
+       return format("total cost smaller than declared \nup to route %d returning from node %lld to "
                    "depot cost is %s while declared %s, the difference is %s \n",
                    f.route, node(f), Ext(f.value).s, Ext(f.limit).s, Ext(f.excess).s);
      },
@@ -157,14 +157,14 @@ constexpr KindInfo kinds[KIND_COUNT] = {
      no_badness},
     {Kind::cost_mismatch, "cost_mismatch", true, true, 18, none,
      [](const Finding &f) {
-       return text("declared cost %.2f, distance %.4f exact, %.1f truncated, %lld rounded: none "
+       return format("declared cost %.2f, distance %.4f exact, %.1f truncated, %lld rounded: none "
                    "within 0.01",
                    d(f.value), d(f.limit), d(f.excess) / 10, count(f.found));
      },
      no_badness, "declared", "exact", "truncated", nullptr, "rounded"},
     {Kind::running_total_at_customer, nullptr, true, true, -1,
      [](const Finding &f) {
-       return text("travel time longer than declared \nup to route %d node %lld time is %s while "
+       return format("travel time longer than declared \nup to route %d node %lld time is %s while "
                    "declared total %s\n",
                    f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
      },
@@ -173,11 +173,11 @@ constexpr KindInfo kinds[KIND_COUNT] = {
     {Kind::running_route_count, nullptr, true, true, -1, too_many, none, no_badness},
     {Kind::beyond_checker_node_number, nullptr, true, true, -1,
      [](const Finding &f) {
-       return text("node number %lld out of range 0 to %d\n", node(f), MAX_N - 1);
+       return format("node number %lld out of range 0 to %d\n", node(f), MAX_N - 1);
      },
      none, no_badness},
     {Kind::beyond_checker_node_count, nullptr, true, true, -1,
-     [](const Finding &) { return text(" Too many nodes, max. is %d\n", MAX_N); }, none,
+     [](const Finding &) { return format(" Too many nodes, max. is %d\n", MAX_N); }, none,
      no_badness},
 };
 

@@ -62,6 +62,9 @@ struct Finding {
   ext arrival = 0;
 };
 
+// printf into a string, for short texts (up to 511 characters).
+__attribute__((format(printf, 1, 2))) std::string format(const char *fmt, ...);
+
 // Everything known of a kind, from one table (findings.cpp).
 struct KindInfo {
   Kind kind;

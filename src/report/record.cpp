@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <thread>
@@ -329,26 +328,17 @@ std::string in_convention(int64_t units, Convention c) {
   return c == Convention::truncated ? format("%lld.%lld", u / 10, u % 10) : format("%lld", u);
 }
 
-double start_in(const Stop &s, Convention c) {
-  switch (c) {
-  case Convention::truncated:
-    return static_cast<double>(s.start_tenths) / 10;
-  case Convention::rounded:
-    return static_cast<double>(s.start_rounded);
-  default:
-    return to_double(s.start);
-  }
+// A time given in each convention, in the one asked for.
+static double in(Convention c, ext exact, int64_t tenths, int64_t rounded) {
+  return c == Convention::truncated ? static_cast<double>(tenths) / 10
+         : c == Convention::rounded ? static_cast<double>(rounded)
+                                    : to_double(exact);
 }
-
+double start_in(const Stop &s, Convention c) {
+  return in(c, s.start, s.start_tenths, s.start_rounded);
+}
 double arrival_in(const Stop &s, Convention c) {
-  switch (c) {
-  case Convention::truncated:
-    return static_cast<double>(s.arrival_tenths) / 10;
-  case Convention::rounded:
-    return static_cast<double>(s.arrival_rounded);
-  default:
-    return to_double(s.arrival);
-  }
+  return in(c, s.arrival, s.arrival_tenths, s.arrival_rounded);
 }
 
 bool late_in(const Stop &s, Convention c) {
@@ -419,11 +409,4 @@ std::string describe_line(const Line &line) {
   return describe(*line.finding) + (line.first_late ? " (the route's first late stop)" : "");
 }
 
-std::string format(const char *fmt, ...) {
-  char text[256];
-  va_list args;
-  va_start(args, fmt);
-  std::vsnprintf(text, sizeof text, fmt, args);
-  va_end(args);
-  return text;
-}
+

@@ -113,8 +113,6 @@ struct Line {
 std::vector<Line> lines_of(const Record &record, Kind kind);
 std::string describe_line(const Line &line);
 
-// printf into a string, for short texts (up to 255 characters).
-__attribute__((format(printf, 1, 2))) std::string format(const char *fmt, ...);
 
 // A route list's declared cost against the distances: the convention it
 // matches within 0.01, or nullptr. Where several match, the one the problem's
