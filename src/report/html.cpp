@@ -102,10 +102,10 @@ std::string tenths(int64_t t) {
 
 void put_summary(const Report &rep, std::FILE *out) {
   std::fputs("<table>\n", out);
-  std::fprintf(out,
-               "<tr><td class=\"l\">vehicles</td><td>%lld</td><td class=\"l\">used, the "
-               "instance has %d</td></tr>\n",
-               static_cast<long long>(rep.run.L1), rep.run.vehicles);
+  std::fprintf(out, "<tr><td class=\"l\">vehicles</td><td>%lld</td><td class=\"l\">used, %s</td></tr>\n",
+               static_cast<long long>(rep.run.L1),
+               rep.run.fleet_limited ? format("the instance has %d", rep.run.vehicles).c_str()
+                                     : "the fleet is unlimited");
   std::fprintf(out,
                "<tr><td class=\"l\">customers</td><td>%lld</td><td class=\"l\">of %lld "
                "served</td></tr>\n",
@@ -247,8 +247,11 @@ void write_html(const Report &rep, const Files &files, std::FILE *out) {
   put_html_text(out, rep.run.instance_name);
   std::fputs("</h1>\n<p class=\"files\">instance <code>", out);
   put_html_text(out, files.instance);
-  std::fprintf(out, "</code>: %lld customers, capacity %g, %d vehicles<br/>solution <code>",
-               static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0), rep.run.TCap, rep.run.vehicles);
+  std::fprintf(out, "</code>: %lld customers, capacity %g, %s%s<br/>solution <code>",
+               static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0), rep.run.TCap,
+               rep.run.fleet_limited ? format("%d vehicles", rep.run.vehicles).c_str()
+                                     : "no fleet limit",
+               rep.run.vrplib ? rep.run.windows ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)" : "");
   put_html_text(out, files.solution);
   const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
   std::fprintf(out, "</code>: %s</p>\n", formats[static_cast<int>(rep.record.format)]);
@@ -278,8 +281,10 @@ void write_html(const Report &rep, const Files &files, std::FILE *out) {
     put_html_text(out, rep.record.verdict);
     std::fputs("</code>", out);
   } else {
-    std::fputs("<br/>fleetjudge's verdict: none; fleetjudge reads only its own format, which "
-               "declares a route count and a total duration",
+    std::fputs(rep.run.vrplib ? "<br/>fleetjudge's verdict: none; fleetjudge reads instances only "
+                                "in its own text layout, not VRPLIB files"
+                              : "<br/>fleetjudge's verdict: none; fleetjudge reads only its own "
+                                "format, which declares a route count and a total duration",
                out);
   }
   std::fputs("</div>\n", out);

@@ -89,10 +89,11 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                  "<line x1=\"%.1f\" y1=\"%.0f\" x2=\"%.1f\" y2=\"%.0f\" stroke=\"#eee\"/>"
                  "<text x=\"%.1f\" y=\"%.0f\" fill=\"#666\" text-anchor=\"middle\">%g</text>\n",
                  x(t), TOP - 6, x(t), bottom, x(t), TOP - 10, t);
-  std::fprintf(out,
-               "<line x1=\"%.1f\" y1=\"%.0f\" x2=\"%.1f\" y2=\"%.0f\" stroke=\"#000\" "
-               "stroke-dasharray=\"4 3\"><title>the depot closes at %g</title></line>\n",
-               x(closing), TOP - 6, x(closing), bottom, closing);
+  if (rep.run.windows)
+    std::fprintf(out,
+                 "<line x1=\"%.1f\" y1=\"%.0f\" x2=\"%.1f\" y2=\"%.0f\" stroke=\"#000\" "
+                 "stroke-dasharray=\"4 3\"><title>the depot closes at %g</title></line>\n",
+                 x(closing), TOP - 6, x(closing), bottom, closing);
   std::fprintf(out, "<text x=\"%.0f\" y=\"%.0f\" fill=\"#666\">slack</text>\n", 1000 - RIGHT + 8,
                TOP - 10);
 
@@ -109,11 +110,11 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
     std::fprintf(out,
                  "<g><title>route %d: %d customers, duration %.2f, slack %.2f</title>"
                  "<text x=\"%.0f\" y=\"%.1f\" text-anchor=\"end\"%s>route %d</text>"
-                 "<text x=\"%.0f\" y=\"%.1f\"%s>%.2f</text></g>\n",
+                 "<text x=\"%.0f\" y=\"%.1f\"%s>%s</text></g>\n",
                  r.route, r.customers, to_double(r.duration), to_double(r.slack), LEFT - 6, y + 4,
                  bad[r.route] > 0 ? " fill=\"#d62728\" font-weight=\"bold\"" : "", r.route,
                  1000 - RIGHT + 8, y + 4, r.slack < 0 ? " fill=\"#d62728\"" : "",
-                 to_double(r.slack));
+                 rep.run.windows ? format("%.2f", to_double(r.slack)).c_str() : "-");
     double clock = 0; // when the vehicle left its last stop
     late.clear();
     late_count = 0;
@@ -129,7 +130,8 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                      "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
                      "stroke-dasharray=\"1 2\"/>",
                      x(arrival), y, x(start), y, colour);
-      std::fprintf(out,
+      if (rep.run.windows) // a capacitated VRP has no windows to draw
+        std::fprintf(out,
                    "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#aaa\"/>"
                    "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#aaa\"/>",
                    x(s.ready), low, x(std::min<double>(s.due, end)), low,
