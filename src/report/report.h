@@ -109,5 +109,8 @@ void write_html_schedule(const Report &rep, std::FILE *out);
 // escaped, bytes from 0xA0 as the Latin-1 characters of the same code,
 // control characters (XML forbids most; browsers remap 0x80-0x9F) as U+FFFD.
 void put_html_text(std::FILE *out, const std::string &bytes);
-const char *route_colour(int32_t route);                        // the route's colour on every picture
-std::vector<int64_t> violations_by_route(const Report &rep);     // indexed by route number
+std::string route_colour(int32_t route); // the route's colour on every picture and in the table
+// What a stop's mark says on hover: customer, route, position (1-based, of
+// `stops`), arrival, start of service, due, load and how late.
+std::string stop_title(const Report &rep, const Stop &s, size_t position, size_t stops);
+std::vector<int64_t> violations_by_route(const Report &rep); // indexed by route number
