@@ -244,14 +244,14 @@ void put_html_text(std::FILE *out, const std::string &bytes) {
 std::string route_colour(int32_t route) {
   // Hues step by the golden angle, so that routes near in number are far apart
   // in hue and no hue comes back; they stay out of the reds kept for
-  // violations. Three lightness levels in turn part the hues that come close.
+  // violations. Lightness takes three levels in turn and saturation two, every
+  // third route, which parts the hues that come close again (routes 21 apart).
   constexpr double golden = 0.3819660112501051; // 1 - 1/phi, of a turn
-  constexpr double lightness[] = {0.30, 0.44, 0.58};
-  int32_t k = route - 1;
+  constexpr double lightness[] = {0.30, 0.44, 0.58}, saturation[] = {0.8, 0.45};
+  int32_t k = std::max(route, int32_t{1}) - 1;
   double turn = std::fmod(k * golden, 1.0);
-  if (turn < 0) turn += 1;
   double hue = (20 + 320 * turn) / 60; // in sixths of a turn, 20 to 340 degrees
-  double l = lightness[(k % 3 + 3) % 3], s = 0.7;
+  double l = lightness[k % 3], s = saturation[k / 3 % 2];
   double chroma = (1 - std::fabs(2 * l - 1)) * s;
   double second = chroma * (1 - std::fabs(std::fmod(hue, 2.0) - 1)), base = l - chroma / 2;
   double rgb[3][6] = {{chroma, second, 0, 0, second, chroma},

@@ -157,14 +157,16 @@ NS = "{http://www.w3.org/2000/svg}"
 
 def labels_apart(map_svg, html):
     """The map's labels, checked: boxes from the SVG's own figures, 0.6 em a
-    character, one em above the baseline and 0.3 below; none overlaps another
-    or leaves the map, and the note under the map counts the rings left
-    without one."""
+    character from the anchor, one em above the baseline and 0.3 below; none
+    overlaps another or leaves the map, and the note under the map counts the
+    rings left without one."""
     width, height = map(float, map_svg.get("viewBox").split()[2:])
     boxes = []
     for t in next(g for g in map_svg.iter(NS + "g") if g.get("class") == "labels").iter(NS + "text"):
         x, y, size = float(t.get("x")), float(t.get("y")), float(t.get("font-size"))
-        boxes.append((x, y - size, x + 0.6 * size * len(t.text), y + 0.3 * size, t.text))
+        w = 0.6 * size * len(t.text)
+        x -= {"start": 0, "middle": w / 2, "end": w}[t.get("text-anchor", "start")]
+        boxes.append((x, y - size, x + w, y + 0.3 * size, t.text))
     for i, a in enumerate(boxes):
         check(0 <= a[0] and a[2] <= width and 0 <= a[1] and a[3] <= height, f"{a} leaves the map")
         for b in boxes[:i]:
@@ -228,7 +230,8 @@ def test_data():
     # Crowded: 130 one-customer routes leave 870 customers unvisited, ringed
     # close together; the labels that fit are drawn, the note counts the rest.
     (tmp / "crowded.routes").write_text("".join(f"{i}\n" for i in range(1, 131)))
-    run, html = page_of(instance, tmp / "crowded.routes", tmp / "crowded.html")
+    run, html = page_of(instance, tmp / "crowded.routes", tmp / "crowded.html",
+                        "--solution-format=plain")
     map_svg = next(ET.parse(tmp / "crowded.html").getroot().iter(ns + "svg"))
     check(len(labels_apart(map_svg, html)) >= 10, "the crowded map has labels")
 
