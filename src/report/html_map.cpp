@@ -313,19 +313,19 @@ void write_html_map(const Report &rep, std::FILE *out) {
     }
     // The text keeps to the side of its box nearest the ring: real text is
     // mostly narrower than the estimate, and should not drift off.
-    double middle = (b.x0 + b.x1) / 2;
-    bool right = b.x0 >= x, left = b.x1 <= x;
+    const char *anchor = "middle";
+    double at = (b.x0 + b.x1) / 2;
+    if (b.x0 >= x) {
+      anchor = "start";
+      at = b.x0;
+    } else if (b.x1 <= x) {
+      anchor = "end";
+      at = b.x1;
+    }
     std::fprintf(out,
                  "<text x=\"%.1f\" y=\"%.1f\" font-size=\"%.0f\" text-anchor=\"%s\" fill=\"%s\" "
                  "stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\">",
-                 right  ? b.x0
-                 : left ? b.x1
-                        : middle,
-                 b.y0 + ABOVE * LABEL_SIZE, LABEL_SIZE,
-                 right  ? "start"
-                 : left ? "end"
-                        : "middle",
-                 RED);
+                 at, b.y0 + ABOVE * LABEL_SIZE, LABEL_SIZE, anchor, RED);
     put_html_text(out, text);
     std::fputs("</text>\n", out);
   }
@@ -337,8 +337,8 @@ void write_html_map(const Report &rep, std::FILE *out) {
   if (hidden > 0)
     std::fprintf(out,
                  "<p class=\"note\">%zu of %zu customers with violations are labelled on the "
-                 "map (at most %zu, none overlapping); %zu more are ringed without a label. The "
-                 "violations list above names them, and each ring names its violations on "
-                 "hover.</p>\n",
+                 "map (at most %zu, none overlapping); %zu more are ringed without a label: "
+                 "see the violations list above, the worst first; each ring names its "
+                 "violations on hover.</p>\n",
                  labelled, at_node.size(), LABELS, hidden);
 }
