@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
 """Takes the README's pictures of fleetjudge-report's page with headless
-Chromium: the shipped 100-customer example, and a 1000-customer example with
-100 routes made here (one customer served late, one not visited).
+Chromium: the shipped 100-customer example, a 1000-customer example with
+100 routes made here (one customer served late, one not visited), and the
+published 95-route solution of the 1000-customer R1_10_1 from the benchmark
+data ($FLEETJUDGE_DATA, else ../shared/data beside the project).
 
-    report-pictures.py REPORT OUTDIR     writes OUTDIR/report-100.png, report-1000.png
+    report-pictures.py REPORT OUTDIR     writes OUTDIR/report-100.png, report-1000.png,
+                                         report-r1_10_1.png (without the data: not that one)
 """
 import math
+import os
 import pathlib
 import random
 import subprocess
@@ -13,7 +17,9 @@ import sys
 import tempfile
 
 report, outdir = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2])
-examples = pathlib.Path(__file__).resolve().parents[2] / "examples"
+project = pathlib.Path(__file__).resolve().parents[1]
+examples = project / "examples"
+data = pathlib.Path(os.environ.get("FLEETJUDGE_DATA") or project.parent / "shared" / "data")
 tmp = pathlib.Path(tempfile.mkdtemp())
 
 CUSTOMERS, ROUTES, SERVICE, CAPACITY = 1000, 100, 10, 200
@@ -83,8 +89,10 @@ def make_example(instance, solution):
 def screenshot(folder, instance, solution, png, height):
     """The page of folder/instance and folder/solution, named as given."""
     page = tmp / (png.stem + ".html")
-    subprocess.run([report, "--html", str(page), instance, solution], cwd=folder,
-                   stdout=subprocess.DEVNULL)
+    run = subprocess.run([report, "--html", str(page), instance, solution], cwd=folder,
+                         stdout=subprocess.DEVNULL)
+    if run.returncode not in (0, 1) or not page.is_file():  # 2: the report could not judge
+        sys.exit(f"{report} {instance} {solution}: status {run.returncode}, no page")
     subprocess.run(["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
                     "--no-first-run", "--disable-background-networking",
                     "--disable-component-update", "--disable-sync",
@@ -96,5 +104,10 @@ def screenshot(folder, instance, solution, png, height):
 
 make_example(tmp / "sweep1000.txt", tmp / "sweep1000.sol")
 screenshot(examples.parent, "examples/depot100.txt", "examples/depot100-overloaded.sol",
-           outdir / "report-100.png", 2000)
-screenshot(tmp, "sweep1000.txt", "sweep1000.sol", outdir / "report-1000.png", 2300)
+           outdir / "report-100.png", 2200)
+screenshot(tmp, "sweep1000.txt", "sweep1000.sol", outdir / "report-1000.png", 2700)
+if (data / "routes/R1_10_1.routes").is_file():
+    screenshot(data, "instances/R1_10_1.txt", "routes/R1_10_1.routes",
+               outdir / "report-r1_10_1.png", 2700)
+else:
+    print("no R1_10_1 under", data, "- its picture is not taken")

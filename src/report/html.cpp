@@ -4,18 +4,15 @@
 // anywhere and can be mailed. The page is polyglot: every element is closed and
 // every attribute quoted, so an XML parser reads it as a browser does.
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 
-#include "report.h"
 #include "../solution/solution.h"
+#include "report.h"
 
 namespace {
 
 constexpr size_t PER_KIND_SHOWN = 50; // violations listed of each kind
-
-// Neighbouring routes get colours far apart; red is kept for violations.
-constexpr const char *palette[] = {"#1f77b4", "#ff7f0e", "#2ca02c", "#9467bd", "#8c564b",
-                                   "#e377c2", "#17becf", "#bcbd22", "#7f7f7f", "#393b79"};
 
 double d(ext v) { return to_double(v); }
 
@@ -42,30 +39,62 @@ td.l, th.l { text-align: left; }
 ul { margin: 2px 0 8px; padding-left: 20px; }
 .note { color: #555; }
 .late { color: #d62728; }
-svg text { font-family: sans-serif; }
+svg.picture { display: block; width: 100%; height: auto; }
+svg text { font-family: 'DejaVu Sans', sans-serif; }
+.legend span[data-route] { display: inline-block; min-width: 44px; white-space: nowrap; }
+body.hl svg [data-route] { opacity: 0.15; }
+body.hl svg [data-route].on { opacity: 1; }
+body.hl polyline.on { stroke-width: 3px; stroke-opacity: 1; }
+body.hl tr.on td, body.hl .legend .on { background: #fff3b0; }
+[data-route]:focus { outline: 2px solid #000; }
 )";
 
-// Sorts the route table by a clicked column head. No '<' or '&' in it, so
-// that it stays well-formed XML; the table reads the same without it.
+// Sorts the route table by a clicked column head, and lights up the route
+// under the pointer or the focus in the map, the schedule, the legend and the
+// table at once: everything drawn for a route carries its number in
+// data-route. No '<' or '&' in it, so that it stays well-formed XML; the page
+// reads the same without it.
 const char script[] = R"(
 (function () {
   var table = document.getElementById('routes');
-  if (!table) return;
-  var heads = table.tHead.rows[0].cells;
-  function sorter(col) {
-    var up = true;
-    return function () {
-      var body = table.tBodies[0];
-      var rows = Array.prototype.slice.call(body.rows);
-      rows.sort(function (a, b) {
-        var diff = parseFloat(a.cells[col].textContent) - parseFloat(b.cells[col].textContent);
-        return up ? diff : -diff;
-      });
-      up = !up;
-      rows.forEach(function (r) { body.appendChild(r); });
+  if (table) {
+    var heads = table.tHead.rows[0].cells;
+    var sorter = function (col) {
+      var up = true;
+      return function () {
+        var body = table.tBodies[0];
+        var rows = Array.prototype.slice.call(body.rows);
+        rows.sort(function (a, b) {
+          var diff = parseFloat(a.cells[col].textContent) - parseFloat(b.cells[col].textContent);
+          return up ? diff : -diff;
+        });
+        up = !up;
+        rows.forEach(function (r) { body.appendChild(r); });
+      };
     };
+    for (var i = 0; i !== heads.length; i++) heads[i].onclick = sorter(i);
   }
-  for (var i = 0; i !== heads.length; i++) heads[i].onclick = sorter(i);
+  var current = null, lit = [];
+  function routeOf(node) {
+    for (; node; node = node.parentNode)
+      if (node.getAttribute) {
+        var route = node.getAttribute('data-route');
+        if (route !== null) return route;
+      }
+    return null;
+  }
+  function light(event) {
+    var route = routeOf(event.target);
+    if (route === current) return;
+    current = route;
+    lit.forEach(function (n) { n.classList.remove('on'); });
+    lit = route === null ? [] :
+      Array.prototype.slice.call(document.querySelectorAll('[data-route="' + route + '"]'));
+    lit.forEach(function (n) { n.classList.add('on'); });
+    document.body.classList.toggle('hl', route !== null);
+  }
+  document.addEventListener('mouseover', light);
+  document.addEventListener('focusin', light);
 })();
 )";
 
@@ -175,11 +204,12 @@ void put_route_table(const Report &rep, std::FILE *out) {
     const RouteFigures &r = k.figures;
     int64_t v = bad[r.route];
     std::fprintf(out,
-                 "<tr%s><td><span class=\"swatch\" style=\"background:%s\"></span>%d</td>"
+                 "<tr%s data-route=\"%d\" tabindex=\"0\"><td><span class=\"swatch\" "
+                 "style=\"background:%s\"></span>%d</td>"
                  "<td>%d</td><td>%.0f</td><td>%.2f</td><td>%.2f</td><td>%.2f</td><td>%.2f</td>"
                  "<td%s>%.2f</td><td>%s</td><td>%s</td><td>%lld</td></tr>\n",
-                 v > 0 ? " class=\"bad\"" : "", route_colour(r.route), r.route, r.customers, r.load,
-                 d(r.distance), d(r.waiting), d(r.service), d(r.duration),
+                 v > 0 ? " class=\"bad\"" : "", r.route, route_colour(r.route).c_str(), r.route,
+                 r.customers, r.load, d(r.distance), d(r.waiting), d(r.service), d(r.duration),
                  r.slack < 0 ? " class=\"late\"" : "", d(r.slack),
                  tenths(r.truncated_distance).c_str(), tenths(r.truncated_duration).c_str(),
                  static_cast<long long>(v));
@@ -224,9 +254,35 @@ void put_html_text(std::FILE *out, const std::string &bytes) {
   }
 }
 
-const char *route_colour(int32_t route) {
-  constexpr int32_t count = sizeof palette / sizeof palette[0];
-  return palette[((route - 1) % count + count) % count];
+std::string route_colour(int32_t route) {
+  // Hues step by the golden angle, so that routes near in number are far apart
+  // in hue and no hue comes back; they stay out of the reds kept for
+  // violations. Lightness takes three levels in turn and saturation two, every
+  // third route, which parts the hues that come close again (routes 21 apart).
+  constexpr double golden = 0.3819660112501051; // 1 - 1/phi, of a turn
+  constexpr double lightness[] = {0.30, 0.44, 0.58}, saturation[] = {0.8, 0.45};
+  int32_t k = std::max(route, int32_t{1}) - 1;
+  double turn = std::fmod(k * golden, 1.0);
+  double hue = (20 + 320 * turn) / 60; // in sixths of a turn, 20 to 340 degrees
+  double l = lightness[k % 3], s = saturation[k / 3 % 2];
+  double chroma = (1 - std::fabs(2 * l - 1)) * s;
+  double second = chroma * (1 - std::fabs(std::fmod(hue, 2.0) - 1)), base = l - chroma / 2;
+  double rgb[3][6] = {{chroma, second, 0, 0, second, chroma},
+                      {second, chroma, chroma, second, 0, 0},
+                      {0, 0, second, chroma, chroma, second}};
+  int sextant = std::min(5, static_cast<int>(hue));
+  auto byte = [&](int c) { return static_cast<int>(std::lround((rgb[c][sextant] + base) * 255)); };
+  return format("#%02x%02x%02x", byte(0), byte(1), byte(2));
+}
+
+std::string stop_title(const Report &rep, const Stop &s, size_t position, size_t stops) {
+  std::string when = s.late ? format("%.2f late", to_double(s.start - static_cast<ext>(s.due)))
+                            : std::string("on time");
+  std::string due = rep.run.windows ? format("due %d", s.due) : "no window";
+  return format("customer %d, route %d, stop %zu of %zu: arrives %.2f, service starts %.2f, "
+                "%s, load %.0f of %g, %s",
+                s.node, s.route, position, stops, to_double(s.arrival), to_double(s.start),
+                due.c_str(), s.load, rep.run.TCap, when.c_str());
 }
 
 std::vector<int64_t> violations_by_route(const Report &rep) {

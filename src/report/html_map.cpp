@@ -1,24 +1,69 @@
 // The route map: every node at its coordinates, every kept route as one line
 // from the depot through its customers and back, in its route's colour. The
-// customers with a violation get a red ring, a label and a tooltip naming the
-// kind; unvisited customers are hollow. Where some routes break a rule, the
-// others are drawn faint, so the eye goes to the route at fault.
+// customers with a violation get a red ring, a label where one fits and a
+// tooltip naming the kind; unvisited customers are hollow; every customer's
+// dot names its stops on hover. Where some routes break a rule, the others
+// are drawn faint, so the eye goes to the route at fault. The map is as wide
+// as the page and keeps the coordinates' aspect ratio.
 #include <algorithm>
+#include <cmath>
 #include <map>
+#include <utility>
 
 #include "report.h"
 
 namespace {
 
-constexpr double WIDTH = 1000, MAX_HEIGHT = 760, PAD = 30, LEGEND = 46;
+constexpr double WIDTH = 1000, MAX_HEIGHT = 1400, PAD = 20, LEGEND = 28;
 constexpr size_t LABELS = 24; // violation labels on the map; the rest have rings and tooltips
+constexpr size_t LEGEND_ROUTES = 250; // routes named under the map; the table has them all
 constexpr const char *RED = "#d62728";
 
+// Labels are set in DejaVu Sans, whose characters are taken as 0.6 em wide
+// at most on average; the box spans one em above the baseline, 0.3 em below.
+constexpr double LABEL_SIZE = 13, CHAR_EM = 0.6, ABOVE = 1.0, BELOW = 0.3;
+constexpr double RING = 7, GAP = 2; // a violation's ring; the room kept round each label
+
 struct Frame {
-  double min_x, max_y, scale;
-  double x(int32_t v) const { return PAD + (v - min_x) * scale; }
+  double min_x, max_y, scale, left;
+  double x(int32_t v) const { return left + (v - min_x) * scale; }
   double y(int32_t v) const { return PAD + (max_y - v) * scale; } // north up
 };
+
+struct Box {
+  double x0, y0, x1, y1;
+};
+
+bool overlap(const Box &a, const Box &b) {
+  return a.x0 < b.x1 + GAP && b.x0 < a.x1 + GAP && a.y0 < b.y1 + GAP && b.y0 < a.y1 + GAP;
+}
+
+// Where a label of `chars` characters goes beside the ring at (px, py): the
+// first of eight places round it, near ones before far ones, that stays
+// inside the map and clear of every box taken but the ring's own. A far
+// place gets a leader line. False when every place is taken.
+bool place_label(double px, double py, size_t chars, const Box &area, const std::vector<Box> &taken,
+                 size_t own, Box &out, bool &far) {
+  double w = CHAR_EM * LABEL_SIZE * chars, h = (ABOVE + BELOW) * LABEL_SIZE;
+  for (double reach : {RING + 4, RING + 26, RING + 60}) {
+    double d = reach * 0.7;
+    const double at[8][2] = {
+        {px + reach, py - h / 2}, {px - reach - w, py - h / 2}, {px - w / 2, py - reach - h},
+        {px - w / 2, py + reach}, {px + d, py - d - h},         {px - d - w, py - d - h},
+        {px + d, py + d},         {px - d - w, py + d}};
+    for (const auto &a : at) {
+      Box b{a[0], a[1], a[0] + w, a[1] + h};
+      if (b.x0 < area.x0 || b.y0 < area.y0 || b.x1 > area.x1 || b.y1 > area.y1) continue;
+      bool clear = true;
+      for (size_t i = 0; i < taken.size() && clear; ++i) clear = i == own || !overlap(b, taken[i]);
+      if (!clear) continue;
+      out = b;
+      far = reach > RING + 4;
+      return true;
+    }
+  }
+  return false;
+}
 
 std::string format_point(const Frame &f, const Customer &c) {
   char buf[64];
@@ -51,8 +96,9 @@ std::string short_text(const Finding &f) {
   return buf;
 }
 
-void put_legend(const Report &rep, std::FILE *out, double top, bool faint) {
-  double y = top + 16;
+// The marks under the map; the routes' colours follow in the page's text.
+void put_legend(std::FILE *out, double top, bool faint) {
+  double y = top + 18;
   std::fprintf(out, "<g font-size=\"12\" fill=\"#333\">\n");
   std::fprintf(out,
                "<rect x=\"%.1f\" y=\"%.1f\" width=\"8\" height=\"8\" fill=\"#000\"/>"
@@ -60,68 +106,73 @@ void put_legend(const Report &rep, std::FILE *out, double top, bool faint) {
                PAD, y - 8, PAD + 12, y);
   std::fprintf(out,
                "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3\" fill=\"#555\"/>"
-               "<text x=\"%.1f\" y=\"%.1f\">customer</text>\n",
+               "<text x=\"%.1f\" y=\"%.1f\">customer (hover for its stop)</text>\n",
                PAD + 70, y - 4, PAD + 78, y);
   std::fprintf(out,
                "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.5\" fill=\"#fff\" stroke=\"#000\" "
                "stroke-width=\"1.2\"/><text x=\"%.1f\" y=\"%.1f\">not visited</text>\n",
-               PAD + 155, y - 4, PAD + 164, y);
+               PAD + 270, y - 4, PAD + 279, y);
   std::fprintf(out,
                "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"6\" fill=\"none\" stroke=\"%s\" "
-               "stroke-width=\"2.5\"/><text x=\"%.1f\" y=\"%.1f\">violation (hover for the "
+               "stroke-width=\"2\"/><text x=\"%.1f\" y=\"%.1f\">violation (hover for the "
                "kind)</text>\n",
-               PAD + 260, y - 4, RED, PAD + 272, y);
-  double x = PAD + 470;
-  std::fprintf(out, "<text x=\"%.1f\" y=\"%.1f\">routes:</text>\n", x, y);
-  x += 50;
-  size_t shown = std::min<size_t>(rep.record.routes.size(), 10);
-  for (size_t i = 0; i < shown; ++i, x += 34) {
-    int32_t route = rep.record.routes[i].figures.route;
+               PAD + 380, y - 4, RED, PAD + 392, y);
+  if (faint)
     std::fprintf(out,
-                 "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
-                 "stroke-width=\"3\"/><text x=\"%.1f\" y=\"%.1f\">%d</text>\n",
-                 x, y - 4, x + 14, y - 4, route_colour(route), x + 16, y, route);
-  }
-  std::string note = rep.record.routes.size() > 10 ? "colours repeat every 10 routes; " : "";
-  note += "hover a line for its route";
-  if (faint) note += "; routes without violations drawn faint";
-  std::fprintf(out, "<text x=\"%.1f\" y=\"%.1f\" fill=\"#666\">%s</text>\n", PAD, y + 20,
-               note.c_str());
+                 "<text x=\"%.1f\" y=\"%.1f\" fill=\"#666\">routes without violations "
+                 "drawn faint</text>\n",
+                 PAD + 600, y);
   std::fputs("</g>\n", out);
 }
 
+// Every route's colour and number, each lighting its route up on hover.
+void put_route_legend(const Report &rep, std::FILE *out) {
+  const std::vector<KeptRoute> &routes = rep.record.routes;
+  if (routes.empty()) return;
+  if (routes.size() > LEGEND_ROUTES) {
+    std::fputs("<p class=\"note\">The route table below gives every route's colour.</p>\n", out);
+    return;
+  }
+  std::fputs("<p class=\"legend\">routes: ", out);
+  for (const KeptRoute &k : routes)
+    std::fprintf(out,
+                 "<span data-route=\"%d\" tabindex=\"0\"><span class=\"swatch\" "
+                 "style=\"background:%s\"></span>%d</span> ",
+                 k.figures.route, route_colour(k.figures.route).c_str(), k.figures.route);
+  std::fputs("<br/><span class=\"note\">Hover or focus a route to light it up on the map, in "
+             "the schedule and in the table.</span></p>\n",
+             out);
+}
 } // namespace
 
 void write_html_map(const Report &rep, std::FILE *out) {
-  int32_t min_x = rep.run.customers[0].x, max_x = min_x, min_y = rep.run.customers[0].y, max_y = min_y;
+  const std::vector<Customer> &nodes = rep.run.customers;
+  int32_t min_x = nodes[0].x, max_x = min_x, min_y = nodes[0].y, max_y = min_y;
   for (int64_t i = 1; i <= rep.run.n; ++i) {
-    min_x = std::min(min_x, rep.run.customers[i].x);
-    max_x = std::max(max_x, rep.run.customers[i].x);
-    min_y = std::min(min_y, rep.run.customers[i].y);
-    max_y = std::max(max_y, rep.run.customers[i].y);
+    min_x = std::min(min_x, nodes[i].x);
+    max_x = std::max(max_x, nodes[i].x);
+    min_y = std::min(min_y, nodes[i].y);
+    max_y = std::max(max_y, nodes[i].y);
   }
+  // The full width, unless that makes a tall map taller than MAX_HEIGHT:
+  // then the map is narrower and centred.
   double span_x = std::max(1.0, double(max_x) - min_x),
          span_y = std::max(1.0, double(max_y) - min_y);
   double scale = std::min((WIDTH - 2 * PAD) / span_x, (MAX_HEIGHT - 2 * PAD) / span_y);
-  Frame f{double(min_x), double(max_y), scale};
+  Frame f{double(min_x), double(max_y), scale, (WIDTH - span_x * scale) / 2};
   double height = span_y * scale + 2 * PAD;
 
   // Smaller marks and thinner lines as the picture fills up.
-  double dot = rep.run.n > 300 ? 1.8 : 2.6;
-  double line = rep.record.routes.size() > 30 ? 0.9 : 1.4;
+  double dot = rep.run.n > 300 ? 2.2 : 3;
+  double line = rep.record.routes.size() > 30 ? 1.1 : 1.6;
 
   std::vector<int64_t> bad = violations_by_route(rep);
   bool faint = false;
   for (const KeptRoute &k : rep.record.routes) faint |= bad[k.figures.route] > 0;
 
-  // Which route serves each customer (the first that does), for its dot's colour.
-  std::vector<int32_t> served_by(rep.run.n + 1, 0);
-  for (const Stop &s : rep.record.stops)
-    if (s.node > 0 && s.node <= rep.run.n && served_by[s.node] == 0) served_by[s.node] = s.route;
-
   std::fprintf(out,
-               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
-               "viewBox=\"0 0 %.0f %.0f\" role=\"img\">\n"
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"picture\" width=\"%.0f\" "
+               "height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\" role=\"img\">\n"
                "<title>Route map</title>\n"
                "<rect width=\"100%%\" height=\"100%%\" fill=\"#fff\"/>\n",
                WIDTH, height + LEGEND, WIDTH, height + LEGEND);
@@ -132,85 +183,162 @@ void write_html_map(const Report &rep, std::FILE *out) {
       const RouteFigures &r = k.figures;
       bool at_fault = bad[r.route] > 0;
       if (at_fault != (pass == 1)) continue;
-      std::string points = format_point(f, rep.run.customers[0]);
+      std::string points = format_point(f, nodes[0]);
       for (size_t i = 0; i < k.stop_count; ++i)
-        points += " " + format_point(f, rep.run.customers[rep.record.stops[k.first_stop + i].node]);
-      points += " " + format_point(f, rep.run.customers[0]);
+        points += " " + format_point(f, nodes[rep.record.stops[k.first_stop + i].node]);
+      points += " " + format_point(f, nodes[0]);
       // A dark casing under the route at fault lifts it off the others,
       // whatever its own colour.
       if (at_fault)
         std::fprintf(out,
-                     "<polyline fill=\"none\" stroke=\"#000\" stroke-opacity=\"0.7\" "
-                     "stroke-width=\"%.2f\" stroke-linejoin=\"round\" points=\"%s\"/>\n",
-                     line * 1.8 + 2, points.c_str());
+                     "<polyline data-route=\"%d\" fill=\"none\" stroke=\"#000\" "
+                     "stroke-opacity=\"0.7\" stroke-width=\"%.2f\" stroke-linejoin=\"round\" "
+                     "points=\"%s\"/>\n",
+                     r.route, line * 1.8 + 2, points.c_str());
       std::fprintf(out,
-                   "<polyline fill=\"none\" stroke=\"%s\" stroke-width=\"%.2f\"%s "
-                   "stroke-linejoin=\"round\" points=\"%s\"><title>route %d: %d customers, "
-                   "load %.0f, duration %.2f, slack %.2f%s</title></polyline>\n",
-                   route_colour(r.route), at_fault ? line * 1.8 : line,
-                   faint && !at_fault ? " stroke-opacity=\"0.35\"" : "", points.c_str(), r.route,
+                   "<polyline class=\"route\" data-route=\"%d\" tabindex=\"0\" fill=\"none\" "
+                   "stroke=\"%s\" stroke-width=\"%.2f\"%s stroke-linejoin=\"round\" "
+                   "points=\"%s\"><title>route %d: %d customers, load %.0f, duration %.2f, "
+                   "slack %.2f%s</title></polyline>\n",
+                   r.route, route_colour(r.route).c_str(), at_fault ? line * 1.8 : line,
+                   faint && !at_fault ? " stroke-opacity=\"0.4\"" : "", points.c_str(), r.route,
                    r.customers, r.load, to_double(r.duration), to_double(r.slack),
                    k.stops_left_out > 0 ? " (drawn in part)" : "");
     }
   }
 
-  // Customers: served ones in their route's colour, unvisited ones hollow.
+  // Each customer's kept stops, as (route, position): once for most.
+  std::vector<std::vector<std::pair<const KeptRoute *, size_t>>> stops_at(rep.run.n + 1);
+  for (const KeptRoute &k : rep.record.routes)
+    for (size_t i = 0; i < k.stop_count; ++i)
+      stops_at[rep.record.stops[k.first_stop + i].node].push_back({&k, i});
+
+  // Customers: served ones in their (first) route's colour, each naming its
+  // stops; unvisited ones hollow.
   for (int64_t i = 1; i <= rep.run.n; ++i) {
-    const Customer &c = rep.run.customers[i];
-    if (c.visits == 0)
+    const Customer &c = nodes[i];
+    if (c.visits == 0) {
       std::fprintf(out,
                    "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"#fff\" stroke=\"#000\" "
-                   "stroke-width=\"1.2\"><title>customer %lld: not visited</title></circle>\n",
-                   f.x(c.x), f.y(c.y), dot + 1, static_cast<long long>(i));
-    else
+                   "stroke-width=\"1.2\"><title>customer %lld: not visited, due %d</title>"
+                   "</circle>\n",
+                   f.x(c.x), f.y(c.y), dot + 1, static_cast<long long>(i), c.due);
+      continue;
+    }
+    const auto &stops = stops_at[i];
+    if (stops.empty()) {
       std::fprintf(out,
-                   "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"%s\"><title>customer "
-                   "%lld, route %d</title></circle>\n",
-                   f.x(c.x), f.y(c.y), dot, served_by[i] ? route_colour(served_by[i]) : "#555",
-                   static_cast<long long>(i), served_by[i]);
+                   "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"#555\"><title>customer "
+                   "%lld: visited on a route beyond what the report keeps</title></circle>\n",
+                   f.x(c.x), f.y(c.y), dot, static_cast<long long>(i));
+      continue;
+    }
+    int32_t route = stops[0].first->figures.route;
+    std::fprintf(out,
+                 "<circle data-route=\"%d\" cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"%s\"><title>",
+                 route, f.x(c.x), f.y(c.y), dot, route_colour(route).c_str());
+    for (size_t j = 0; j < stops.size(); ++j) {
+      const KeptRoute &k = *stops[j].first;
+      const Stop &s = rep.record.stops[k.first_stop + stops[j].second];
+      std::fprintf(
+          out, "%s%s", j ? "\n" : "",
+          stop_title(rep, s, stops[j].second + 1, k.stop_count + k.stops_left_out).c_str());
+    }
+    std::fputs("</title></circle>\n", out);
   }
-  const Customer &depot = rep.run.customers[0];
+  const Customer &depot = nodes[0];
   std::fprintf(out,
                "<rect x=\"%.1f\" y=\"%.1f\" width=\"10\" height=\"10\" fill=\"#000\">"
-               "<title>depot</title></rect>\n",
-               f.x(depot.x) - 5, f.y(depot.y) - 5);
+               "<title>depot: open from %d to %d</title></rect>\n",
+               f.x(depot.x) - 5, f.y(depot.y) - 5, depot.ready, depot.due);
 
   // Violations by node, in the order found; one ring per node.
   std::map<int64_t, std::vector<const Finding *>> at_node;
   for (const Finding &v : rep.record.violations)
-    if (v.node >= 0 && v.node <= rep.run.n && !is_declared(v.kind) && v.kind != Kind::customer_out_of_range)
+    if (v.node >= 0 && v.node <= rep.run.n && !is_declared(v.kind) &&
+        v.kind != Kind::customer_out_of_range)
       at_node[v.node].push_back(&v);
-  size_t labelled = 0;
+  // The rings, and the depot, are taken before any label is placed; the
+  // labels go in order of the violations, the worst first, each under the
+  // worst of its node's violations.
+  std::vector<Box> taken;
+  std::map<int64_t, size_t> ring_of;
   for (const auto &[node, findings] : at_node) {
-    const Customer &c = rep.run.customers[node];
+    const Customer &c = nodes[node];
     double x = f.x(c.x), y = f.y(c.y);
     std::fprintf(out,
-                 "<g><circle cx=\"%.1f\" cy=\"%.1f\" r=\"7\" fill=\"none\" stroke=\"%s\" "
-                 "stroke-width=\"2.5\"/><title>",
-                 x, y, RED);
+                 "<g><circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.0f\" fill=\"none\" stroke=\"%s\" "
+                 "stroke-width=\"2\"/><title>",
+                 x, y, RING, RED);
     for (size_t i = 0; i < findings.size(); ++i) {
       if (i) std::fputc('\n', out);
       std::fprintf(out, "%s: ", kind_name(findings[i]->kind));
       put_html_text(out, describe(*findings[i]));
     }
     std::fputs("</title></g>\n", out);
-    if (labelled++ < LABELS) {
-      // Labels to the left near the right edge, so that they stay inside.
-      bool left = x > WIDTH - 220;
-      std::fprintf(out,
-                   "<text x=\"%.1f\" y=\"%.1f\" font-size=\"13\" font-weight=\"bold\" "
-                   "fill=\"%s\" stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\" "
-                   "text-anchor=\"%s\">",
-                   left ? x - 10 : x + 10, y + 4, RED, left ? "end" : "start");
-      put_html_text(out, short_text(*findings[0]));
-      std::fputs("</text>\n", out);
-    }
+    ring_of[node] = taken.size();
+    taken.push_back({x - RING - 1, y - RING - 1, x + RING + 1, y + RING + 1});
   }
-  put_legend(rep, out, height, faint);
-  std::fputs("</svg>\n", out);
-  if (labelled > LABELS)
+  taken.push_back({f.x(depot.x) - 5, f.y(depot.y) - 5, f.x(depot.x) + 5, f.y(depot.y) + 5});
+  std::vector<const Finding *> worst; // one a ringed node, the worst of its own
+  std::vector<bool> chosen(taken.size(), false);
+  for (Kind kind : kinds_worst_first)
+    for (const Finding *v : worst_first(rep.record, kind)) {
+      auto ring = ring_of.find(v->node);
+      if (ring == ring_of.end() || chosen[ring->second]) continue;
+      chosen[ring->second] = true;
+      worst.push_back(v);
+    }
+
+  Box area{2, 2, WIDTH - 2, height - 2};
+  size_t labelled = 0;
+  std::fputs("<g class=\"labels\" font-family=\"DejaVu Sans\">\n", out);
+  for (const Finding *v : worst) {
+    if (labelled == LABELS) break;
+    const Customer &c = nodes[v->node];
+    double x = f.x(c.x), y = f.y(c.y);
+    std::string text = short_text(*v);
+    Box b;
+    bool far;
+    if (!place_label(x, y, text.size(), area, taken, ring_of[v->node], b, far)) continue;
+    taken.push_back(b);
+    labelled++;
+    if (far) { // from the ring's edge to the nearest point of the label
+      double nx = std::clamp(x, b.x0, b.x1), ny = std::clamp(y, b.y0, b.y1);
+      double dx = nx - x, dy = ny - y, len = std::max(1e-9, std::hypot(dx, dy));
+      std::fprintf(out,
+                   "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
+                   "stroke-width=\"1\"/>",
+                   x + dx / len * RING, y + dy / len * RING, nx, ny, RED);
+    }
+    // The text keeps to the side of its box nearest the ring: real text is
+    // mostly narrower than the estimate, and should not drift off.
+    const char *anchor = "middle";
+    double at = (b.x0 + b.x1) / 2;
+    if (b.x0 >= x) {
+      anchor = "start";
+      at = b.x0;
+    } else if (b.x1 <= x) {
+      anchor = "end";
+      at = b.x1;
+    }
     std::fprintf(out,
-                 "<p class=\"note\">%zu customers with violations are ringed; the first %zu "
-                 "are labelled, the rest name their violations on hover.</p>\n",
-                 labelled, LABELS);
+                 "<text x=\"%.1f\" y=\"%.1f\" font-size=\"%.0f\" text-anchor=\"%s\" fill=\"%s\" "
+                 "stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\">",
+                 at, b.y0 + ABOVE * LABEL_SIZE, LABEL_SIZE, anchor, RED);
+    put_html_text(out, text);
+    std::fputs("</text>\n", out);
+  }
+  std::fputs("</g>\n", out);
+  put_legend(out, height, faint);
+  std::fputs("</svg>\n", out);
+  put_route_legend(rep, out);
+  size_t hidden = at_node.size() - labelled;
+  if (hidden > 0)
+    std::fprintf(out,
+                 "<p class=\"note\">%zu of %zu customers with violations are labelled on the "
+                 "map (at most %zu, none overlapping); %zu more are ringed without a label: "
+                 "see the violations list above, the worst first; each ring names its "
+                 "violations on hover.</p>\n",
+                 labelled, at_node.size(), LABELS, hidden);
 }

@@ -1,7 +1,8 @@
 // The schedule: one row per route on a common time axis from 0 to the depot's
 // closing time (further where a vehicle returns later). Each row shows the
-// travel as a thin line, the waiting as a dotted one, the service as a block,
-// and under each stop its customer's window; a late start is a red bar from
+// travel as a thin line, the waiting as a dotted one, the service as a block
+// that names its stop on hover, and under each stop its customer's window in
+// a dark grey that a grey-scale print keeps; a late start is a red bar from
 // the window's end to the start, labelled with how late. With many routes
 // only those with violations and the tightest by slack are drawn.
 #include <algorithm>
@@ -14,6 +15,7 @@ namespace {
 constexpr size_t ROWS_SHOWN = 60;
 constexpr double LEFT = 70, RIGHT = 90, PLOT = 1000 - LEFT - RIGHT, TOP = 44;
 constexpr const char *RED = "#d62728";
+constexpr const char *WINDOW = "#555"; // dark enough for grey scale, lighter than black text
 
 // A step of 1, 2 or 5 times a power of ten giving about ten ticks.
 double tick_step(double span) {
@@ -57,7 +59,8 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
   auto x = [&](double t) { return LEFT + PLOT * t / end; };
 
   std::fprintf(out,
-               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1000\" height=\"%.0f\" "
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"picture\" width=\"1000\" "
+               "height=\"%.0f\" "
                "viewBox=\"0 0 1000 %.0f\" font-size=\"11\" role=\"img\">\n"
                "<title>Schedule</title>\n<rect width=\"100%%\" height=\"100%%\" fill=\"#fff\"/>\n",
                height, height);
@@ -71,8 +74,10 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                "stroke-dasharray=\"1 2\"/><text x=\"%.0f\" y=\"14\">waiting</text>"
                "<rect x=\"%.0f\" y=\"6\" width=\"20\" height=\"8\" fill=\"#444\"/>"
                "<text x=\"%.0f\" y=\"14\">service</text>"
-               "<line x1=\"%.0f\" y1=\"13\" x2=\"%.0f\" y2=\"13\" stroke=\"#aaa\"/>"
-               "<line x1=\"%.0f\" y1=\"9\" x2=\"%.0f\" y2=\"13\" stroke=\"#aaa\"/>"
+               "<line x1=\"%.0f\" y1=\"13\" x2=\"%.0f\" y2=\"13\" stroke=\"%s\" "
+               "stroke-width=\"1.5\"/>"
+               "<line x1=\"%.0f\" y1=\"8\" x2=\"%.0f\" y2=\"13\" stroke=\"#000\" "
+               "stroke-width=\"1.5\"/>"
                "<text x=\"%.0f\" y=\"14\">time window (tick: its end)</text>"
                "<rect x=\"%.0f\" y=\"6\" width=\"20\" height=\"8\" fill=\"%s\"/>"
                "<text x=\"%.0f\" y=\"14\">late: from the window's end to the start</text>"
@@ -80,8 +85,8 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                "stroke-dasharray=\"4 3\"/><text x=\"%.0f\" y=\"14\">the depot closes</text>"
                "</g>\n",
                LEFT, LEFT + 20, LEFT + 24, LEFT + 80, LEFT + 100, LEFT + 104, LEFT + 160,
-               LEFT + 184, LEFT + 240, LEFT + 270, LEFT + 270, LEFT + 270, LEFT + 274, LEFT + 440,
-               RED, LEFT + 464, LEFT + 700, LEFT + 700, LEFT + 706);
+               LEFT + 184, LEFT + 240, LEFT + 270, WINDOW, LEFT + 270, LEFT + 270, LEFT + 274,
+               LEFT + 440, RED, LEFT + 464, LEFT + 700, LEFT + 700, LEFT + 706);
   double step = tick_step(end);
   double bottom = height - 10;
   for (double t = 0; t <= end + 1e-9; t += step)
@@ -105,14 +110,17 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
   for (size_t i = 0; i < rows.size(); ++i) {
     const KeptRoute &k = *rows[i];
     const RouteFigures &r = k.figures;
-    const char *colour = route_colour(r.route);
+    std::string colour_text = route_colour(r.route);
+    const char *colour = colour_text.c_str();
     double y = TOP + row * i + row / 2; // the row's middle line
+    // The whole row is one group, so that hovering any of it lights the route up.
     std::fprintf(out,
-                 "<g><title>route %d: %d customers, duration %.2f, slack %.2f</title>"
+                 "<g data-route=\"%d\" tabindex=\"0\"><g><title>route %d: %d customers, "
+                 "duration %.2f, slack %.2f</title>"
                  "<text x=\"%.0f\" y=\"%.1f\" text-anchor=\"end\"%s>route %d</text>"
                  "<text x=\"%.0f\" y=\"%.1f\"%s>%s</text></g>\n",
-                 r.route, r.customers, to_double(r.duration), to_double(r.slack), LEFT - 6, y + 4,
-                 bad[r.route] > 0 ? " fill=\"#d62728\" font-weight=\"bold\"" : "", r.route,
+                 r.route, r.route, r.customers, to_double(r.duration), to_double(r.slack), LEFT - 6,
+                 y + 4, bad[r.route] > 0 ? " fill=\"#d62728\" font-weight=\"bold\"" : "", r.route,
                  1000 - RIGHT + 8, y + 4, r.slack < 0 ? " fill=\"#d62728\"" : "",
                  rep.run.windows ? format("%.2f", to_double(r.slack)).c_str() : "-");
     double clock = 0; // when the vehicle left its last stop
@@ -132,10 +140,11 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                      x(arrival), y, x(start), y, colour);
       if (rep.run.windows) // a capacitated VRP has no windows to draw
         std::fprintf(out,
-                   "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#aaa\"/>"
-                   "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#aaa\"/>",
-                   x(s.ready), low, x(std::min<double>(s.due, end)), low,
-                   x(std::min<double>(s.due, end)), low - 4, x(std::min<double>(s.due, end)), low);
+                     "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
+                     "stroke-width=\"1.5\"/>"
+                     "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\" "
+                     "stroke-width=\"1.5\"/>",
+                     x(s.ready), low, x(s.due), low, WINDOW, x(s.due), low - 5, x(s.due), low);
       if (s.late)
         std::fprintf(out,
                      "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" "
@@ -143,11 +152,11 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                      x(s.due), y - row / 2 + 1, std::max(2.0, x(start) - x(s.due)), row - 2, RED);
       std::fprintf(out,
                    "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
-                   "<title>route %d, node %d: arrives %.2f, service %.2f to %.2f, window "
-                   "%d to %d%s</title></rect>\n",
+                   "<title>%s; service to %.2f%s</title></rect>\n",
                    x(start), y - row / 4, std::max(1.0, x(departure) - x(start)), row / 2,
-                   s.late ? RED : colour, r.route, s.node, arrival, start, departure, s.ready,
-                   s.due, s.late ? "; late" : "");
+                   s.late ? RED : colour,
+                   stop_title(rep, s, j + 1, k.stop_count + k.stops_left_out).c_str(), departure,
+                   rep.run.windows ? format(", window %d to %d", s.ready, s.due).c_str() : "");
       if (s.late) {
         char text[64];
         std::snprintf(text, sizeof text, "%d: %.2f late", s.node, start - s.due);
@@ -181,6 +190,7 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                    "stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\"%s>%s</text>\n",
                    fits ? at : room, y + 4, RED, fits ? "" : " text-anchor=\"end\"", late.c_str());
     }
+    std::fputs("</g>\n", out);
   }
   std::fputs("</svg>\n", out);
   size_t left_out = rep.record.routes.size() - rows.size();

@@ -376,6 +376,17 @@ const char *cost_convention(const Report &rep) {
   return nullptr;
 }
 
+std::vector<const Finding *> worst_first(const Record &record, Kind kind) {
+  std::vector<const Finding *> of_kind;
+  for (const Finding &f : record.violations)
+    if (f.kind == kind) of_kind.push_back(&f);
+  ext (*badness)(const Finding &) = kind_info(kind).badness;
+  std::stable_sort(of_kind.begin(), of_kind.end(), [badness](const Finding *a, const Finding *b) {
+    return badness(*a) > badness(*b);
+  });
+  return of_kind;
+}
+
 std::vector<Line> lines_of(const Record &record, Kind kind) {
   std::vector<const Finding *> of_kind;
   for (const Finding &f : record.violations)

@@ -111,6 +111,11 @@ struct Line {
   ext worst;
 };
 std::vector<Line> lines_of(const Record &record, Kind kind);
+
+// The kept violations of one kind, the worst first (the most late, the most
+// overloaded, the farthest off), in the order found among equals: what a
+// picture labels when it has room for only some.
+std::vector<const Finding *> worst_first(const Record &record, Kind kind);
 std::string describe_line(const Line &line);
 
 
@@ -138,5 +143,8 @@ void write_html_schedule(const Report &rep, std::FILE *out);
 // escaped, bytes from 0xA0 as the Latin-1 characters of the same code,
 // control characters (XML forbids most; browsers remap 0x80-0x9F) as U+FFFD.
 void put_html_text(std::FILE *out, const std::string &bytes);
-const char *route_colour(int32_t route);                        // the route's colour on every picture
-std::vector<int64_t> violations_by_route(const Report &rep);     // indexed by route number
+std::string route_colour(int32_t route); // the route's colour on every picture and in the table
+// What a stop's mark says on hover: customer, route, position (1-based, of
+// `stops`), arrival, start of service, due, load and how late.
+std::string stop_title(const Report &rep, const Stop &s, size_t position, size_t stops);
+std::vector<int64_t> violations_by_route(const Report &rep); // indexed by route number

@@ -7,7 +7,11 @@ input, and drawn by a real browser.
                                               option's failures give status 2
     html_test.py browser REPORT EXAMPLES_DIR  headless Chromium renders it
                                               (skips, status 77, without one)
+    html_test.py data REPORT DATA_DIR         the page of the 1000-customer R1_10_1:
+                                              route colours, labels, stop titles
+                                              (skips, status 77, without the data)
 """
+import os
 import pathlib
 import re
 import shutil
@@ -15,6 +19,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree as ET
 import zlib
 
 mode, report, examples = sys.argv[1], sys.argv[2], pathlib.Path(sys.argv[3])
@@ -39,15 +44,18 @@ def well_formed(page):
     return subprocess.run(["xmllint", "--noout", str(page)]).returncode == 0
 
 
+def external_refs(html):
+    refs = re.findall(rb"https?:[^\s\"'<>]*", html)
+    return set(refs) - {b"http://www.w3.org/1999/xhtml", b"http://www.w3.org/2000/svg"}
+
+
 def test_page():
     page = tmp / "depot100.html"
     run, html = page_of(examples / "depot100.txt", examples / "depot100-overloaded.sol", page)
     check(run.returncode == 1, f"status {run.returncode} for a solution with violations")
     check(run.stdout.startswith(b"instance "), "the text report still goes to stdout")
     check(well_formed(page), "the example's page is well-formed XML")
-    refs = re.findall(rb"https?:[^\s\"'<>]*", html)
-    check(all(r in (b"http://www.w3.org/1999/xhtml", b"http://www.w3.org/2000/svg")
-              for r in refs), f"references other than namespaces: {set(refs)}")
+    check(not external_refs(html), f"references other than namespaces: {external_refs(html)}")
     check(html.index(b"<svg") < html.index(b"<polyline"), "the route map is the first picture")
     check(len(re.findall(rb"<polyline[^>]*><title>route ", html)) == 10, "one line per route")
     for kind in (b"capacity_exceeded", b"time_window_missed"):
@@ -144,7 +152,87 @@ def test_browser():
     check(b"\xd6\x27\x28" in colours, "the violations' red is on the screen")
 
 
-{"page": test_page, "browser": test_browser}[mode]()
+NS = "{http://www.w3.org/2000/svg}"
+
+
+def map_of(page):
+    """The map's SVG element, and its routes' colours by route."""
+    svg = next(ET.parse(page).getroot().iter(NS + "svg"))
+    return svg, {l.get("data-route"): l.get("stroke") for l in svg.iter(NS + "polyline")
+                 if l.get("class") == "route"}
+
+
+def labels_apart(map_svg, html):
+    """The map's labels, checked: boxes from the SVG's own figures, 0.6 em a
+    character from the anchor, one em above the baseline and 0.3 below; none
+    overlaps another or leaves the map; the note under it counts the rest."""
+    width, height = map(float, map_svg.get("viewBox").split()[2:])
+    boxes = []
+    for t in next(g for g in map_svg.iter(NS + "g") if g.get("class") == "labels").iter(NS + "text"):
+        x, y, size = float(t.get("x")), float(t.get("y")), float(t.get("font-size"))
+        w = 0.6 * size * len(t.text)
+        x -= {"start": 0, "middle": w / 2, "end": w}[t.get("text-anchor", "start")]
+        boxes.append((x, y - size, x + w, y + 0.3 * size, t.text))
+    for i, a in enumerate(boxes):
+        check(0 <= a[0] and a[2] <= width and 0 <= a[1] and a[3] <= height, f"{a} leaves the map")
+        for b in boxes[:i]:
+            check(a[2] <= b[0] or b[2] <= a[0] or a[3] <= b[1] or b[3] <= a[1], f"{a} overlaps {b}")
+    rings = sum(1 for g in map_svg.iter(NS + "g") for c in g.findall(NS + "circle")
+                if c.get("stroke") == "#d62728" and g.find(NS + "title") is not None)
+    note = re.search(rb"(\d+) of (\d+) customers with violations are labelled on the map"
+                     rb" \(at most \d+, none overlapping\); (\d+) more", html)
+    counts = tuple(map(int, note.groups())) if note else (rings, rings, 0)
+    check(counts == (len(boxes), rings, rings - len(boxes)), f"{counts}: {len(boxes)} of {rings}")
+    return {b[4] for b in boxes}
+
+
+def test_data():
+    data = pathlib.Path(os.environ.get("FLEETJUDGE_DATA") or examples)
+    instance, routes = data / "instances/R1_10_1.txt", data / "routes/R1_10_1.routes"
+    if not routes.is_file():
+        print(f"SKIP: no R1_10_1 under {data}")
+        sys.exit(77)
+    page = tmp / "r1_10_1.html"
+    run, html = page_of(instance, routes, page)
+    check(run.returncode == 1 and well_formed(page), f"status {run.returncode}, or not XML")
+    check(not external_refs(html), f"references other than namespaces: {external_refs(html)}")
+    map_svg, lines = map_of(page)
+    schedule = list(ET.parse(page).getroot().iter(NS + "svg"))[1]
+
+    # One colour a route, the same in the map and the table; every route can be
+    # lit up from the map, the schedule (its drawn rows) and the table.
+    check(len(lines) == 95 and len(set(lines.values())) == 95, f"colours: {lines}")
+    table = dict((r.decode(), c.decode()) for r, c in re.findall(
+        rb'<tr[^>]* data-route="(\d+)" tabindex="0"><td><span class="swatch" '
+        rb'style="background:(#[0-9a-f]{6})"', html))
+    check(table == lines, "the table's colours are the map's")
+    rows = {g.get("data-route") for g in schedule.iter(NS + "g") if g.get("data-route")}
+    check(len(rows) == 60 and rows <= set(lines), f"{len(rows)} schedule rows to light up")
+    check({"885: 0.04 late (route 4)", "1000: 0.06 late (route 61)", "736: 0.04 late (route 79)"}
+          <= labels_apart(map_svg, html), "the late customers are labelled")
+
+    # Every stop named on the map and in the schedule.
+    stops = [c.find(NS + "title").text for c in map_svg.iter(NS + "circle") if c.get("data-route")]
+    want = re.compile(r"customer \d+, route \d+, stop \d+ of \d+: arrives [\d.]+, service starts "
+                      r"[\d.]+, due \d+, load \d+ of 200, (on time|[\d.]+ late)(;|$)")
+    check(len(stops) == 1000 and all(want.match(t) for t in stops), "every stop has its figures")
+    late = [t for t in stops if t.endswith(" late")]
+    check(len(late) == 7 and "customer 885, route 4, stop 2 of 9: arrives 200.04, service "
+          "starts 200.04, due 200, load 42 of 200, 0.04 late" in late, f"late stops: {late}")
+    boxes = [t.text for t in schedule.iter(NS + "title") if t.text.startswith("customer")]
+    check(len(boxes) >= 60 and all(want.match(t) for t in boxes), f"{len(boxes)} boxes named")
+
+    # Crowded: 130 one-customer routes, each its own colour, leave 870
+    # customers unvisited and ringed; the labels that fit are drawn.
+    (tmp / "crowded.routes").write_text("".join(f"{i}\n" for i in range(1, 131)))
+    run, html = page_of(instance, tmp / "crowded.routes", tmp / "crowded.html",
+                        "--solution-format=plain")
+    map_svg, lines = map_of(tmp / "crowded.html")
+    check(len(set(lines.values())) == 130, f"{len(set(lines.values()))} colours for 130 routes")
+    check(len(labels_apart(map_svg, html)) >= 10, "the crowded map has labels")
+
+
+{"page": test_page, "browser": test_browser, "data": test_data}[mode]()
 shutil.rmtree(tmp, ignore_errors=True)
 print(f"{mode}: {'failed' if failures else 'passed'}")
 sys.exit(1 if failures else 0)
