@@ -40,30 +40,42 @@ void run_phases(Run &r, Inputs &in) {
   if (!r.input_failed && (in.format != SolutionFormat::fleetjudge || r.L != -1)) close_checks(r);
 }
 
-// The checker's consumer: every message is kept in order, and the first
-// violation, fault or verdict ends the run by unwinding to check_inputs.
+// The checker's consumer: every message is kept in order until the first
+// violation, fault or verdict, which ends the run the way a fault does: the
+// run's flag that every reader loop and phase already tests is set, so they
+// wind down at their next test. What the rules find after that is not kept.
 namespace {
-void keep_text(void *output, const char *text) { *static_cast<std::string *>(output) += text; }
-void stop_at_violation(void *output, const Finding &f) {
-  if (!ends_check(f.kind)) return;
-  *static_cast<std::string *>(output) += message(f);
-  throw RunEnded{1};
+struct Checker {
+  CheckerVerdict verdict{1, {}};
+  bool done = false;
+  bool *stop; // the run's flag
+};
+Checker &of(void *context) { return *static_cast<Checker *>(context); }
+void end_with(Checker &c, int status) {
+  c.verdict.status = status;
+  c.done = *c.stop = true;
 }
-void stop_at_fault(void *output, const char *text) {
-  keep_text(output, text);
-  throw RunEnded{1};
+void keep_text(void *context, const char *text) {
+  if (!of(context).done) of(context).verdict.output += text;
 }
-void stop(void *, int status) { throw RunEnded{status}; }
+void stop_at_violation(void *context, const Finding &f) {
+  if (!ends_check(f.kind) || of(context).done) return;
+  of(context).verdict.output += message(f);
+  end_with(of(context), 1);
+}
+void stop_at_fault(void *context, const char *text) {
+  keep_text(context, text);
+  if (!of(context).done) end_with(of(context), 1);
+}
+void stop(void *context, int status) {
+  if (!of(context).done) end_with(of(context), status);
+}
 } // namespace
 
 CheckerVerdict check_inputs(Inputs &in) {
-  CheckerVerdict verdict{1, {}};
-  Consumer checker{&verdict.output, keep_text, stop_at_violation, stop_at_fault, stop};
-  Run r(checker, true);
-  try {
-    run_phases(r, in);
-  } catch (const RunEnded &end) {
-    verdict.status = end.status;
-  }
-  return verdict;
+  Checker checker;
+  Run r(Consumer{&checker, keep_text, stop_at_violation, stop_at_fault, stop}, true);
+  checker.stop = &r.input_failed;
+  run_phases(r, in);
+  return checker.verdict;
 }

@@ -128,8 +128,7 @@ struct RouteFigures {
 };
 
 // Who listens, with its own context. A consumer that ends the run (the
-// checker's) does so by throwing RunEnded from `found`, `fault` or `end`;
-// the driver catches it.
+// checker's) sets the run's `input_failed`, which every phase tests.
 struct Consumer {
   void *context = nullptr;
   void (*say)(void *, const char *text) = nullptr;   // the checker's output besides messages
@@ -138,7 +137,4 @@ struct Consumer {
   void (*end)(void *, int status) = nullptr;         // the checker's verdict is complete
   void (*on_stop)(void *, const Stop &) = nullptr;   // figures, when wanted
   void (*on_route)(void *, const RouteFigures &) = nullptr;
-};
-struct RunEnded {
-  int status;
 };

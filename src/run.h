@@ -23,11 +23,12 @@ constexpr int LINE_LEN = 100000;
 
 struct Run {
   Consumer consumer; // who listens to what the rules find
-  bool input_failed = false; // a fault: every reader winds down
+  // A fault, or the checker's verdict: every reader and phase winds down.
+  bool input_failed = false;
 
   // The line buffer, shared by both files, and the cursor into it.
-  std::vector<char> line_buffer = std::vector<char>(LINE_LEN);
-  char *line = line_buffer.data();
+  PageBuffer line_buffer;
+  char *line = page_aligned(line_buffer, LINE_LEN);
   char *ohneline = line;
 
   // The instance. The checker's table has MAX_N records from the start; the

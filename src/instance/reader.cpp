@@ -39,24 +39,21 @@ static void read_node_line(Run &r, InputFile &file, char *cursor, int64_t lines)
   // Where the checker's table ends, the checker stops; the report's reads on.
   if (node < 0 || node >= MAX_N) found(r, Finding{Kind::beyond_checker_node_number, 0, node});
   if (node < 0) return out_of_range(r, node, r.fixed_table ? MAX_N - 1 : report_bound(lines));
-  Customer c{};
+  // The report's table grows with the lines read, never with a number alone:
+  // a node beyond what the lines so far allow waits for the end of the file.
+  bool beyond = static_cast<size_t>(node) >= r.customers.size() && node > report_bound(lines);
+  if (!beyond && static_cast<size_t>(node) >= r.customers.size())
+    r.customers.resize(static_cast<size_t>(node) + 1, Customer{});
+  Customer waiting{};
+  Customer &c = beyond ? waiting : r.customers[node];
   cursor = read_one_number(r, cursor, c.x);
   cursor = read_one_number(r, cursor, c.y);
   cursor = read_one_number(r, cursor, c.demand);
   cursor = read_one_number(r, cursor, c.ready);
   cursor = read_one_number(r, cursor, c.due);
   read_one_number(r, cursor, c.service);
-  if (r.input_failed) return;
-  // The report's table grows with the lines read, never with a number alone:
-  // a node beyond what the lines so far allow waits for the end of the file.
-  if (static_cast<size_t>(node) >= r.customers.size()) {
-    if (node > report_bound(lines)) {
-      r.pending.push_back(PendingNode{node, c, file.lines_read});
-      return;
-    }
-    r.customers.resize(static_cast<size_t>(node) + 1, Customer{});
-  }
-  r.customers[node] = c;
+  c.visits = 0;
+  if (beyond && !r.input_failed) r.pending.push_back(PendingNode{node, c, file.lines_read});
 }
 
 // The nodes that waited: placed now that the number of lines is known, or

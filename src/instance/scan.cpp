@@ -97,13 +97,13 @@ int refill_input(InputFile &file) {
     file.eof = true;
     return -1;
   }
-  if (file.buffer.size() < CHUNK) file.buffer.resize(CHUNK);
-  size_t got = read_some(file, file.buffer.data(), file.buffer.size());
+  char *start = page_aligned(file.buffer, CHUNK);
+  size_t got = read_some(file, start, file.buffer.size);
   if (got == 0) {
     file.eof = true;
     return -1;
   }
-  file.next = file.buffer.data();
+  file.next = start;
   file.end = file.next + got;
   return static_cast<unsigned char>(*file.next);
 }
@@ -114,16 +114,17 @@ std::string_view look_ahead(InputFile &file, size_t want) {
     return {file.next, static_cast<size_t>(file.end - file.next)};
   // Gather the unread bytes and more into one buffer, which the reading
   // then goes on from.
-  std::vector<char> ahead(file.next, file.end);
-  size_t have = ahead.size();
-  ahead.resize(std::max(want, CHUNK));
+  PageBuffer ahead;
+  size_t have = static_cast<size_t>(file.end - file.next), room = std::max(want, CHUNK);
+  char *start = page_aligned(ahead, room);
+  std::memcpy(start, file.next, have);
   while (have < want) {
-    size_t got = read_some(file, ahead.data() + have, ahead.size() - have);
+    size_t got = read_some(file, start + have, room - have);
     if (got == 0) break;
     have += got;
   }
-  file.buffer.swap(ahead);
-  file.next = file.buffer.data();
+  file.buffer = std::move(ahead);
+  file.next = start;
   file.end = file.next + have;
   return {file.next, have};
 }
