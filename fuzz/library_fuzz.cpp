@@ -43,7 +43,8 @@ std::string latin1(const std::string &utf8) {
     if (c < 0x80 || i + 1 == utf8.size()) {
       bytes += static_cast<char>(c);
     } else {
-      bytes += static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
+      bytes +=
+          static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
       ++i;
     }
   }

@@ -12,8 +12,8 @@
 
 namespace fleetjudge {
 
-Verdict check(std::string_view instance, std::string_view solution,
-              std::string_view instance_name, std::string_view solution_name) {
+Verdict check(std::string_view instance, std::string_view solution, std::string_view instance_name,
+              std::string_view solution_name) {
   Inputs in;
   use_memory(in.instance, "instance", instance_name, instance);
   use_memory(in.solution, "solution", solution_name, solution);

@@ -37,16 +37,16 @@ std::string counts(const Finding &f) {
 }
 std::string totals(const Finding &f) {
   return format("computed total %.4f, declared %.4f: difference %+.4f (tolerance 0.02)", d(f.value),
-              d(f.limit), d(f.excess));
+                d(f.limit), d(f.excess));
 }
 std::string too_many(const Finding &f) {
   return format("too many routes, declared %lld while found %lld\n", count(f.declared),
-              count(f.found));
+                count(f.found));
 }
 std::string above_at_return(const Finding &f) {
   return format("traveled distance cost longer than declared \nup to route %d returning from "
-              "node %lld to depot distance is %s while declared %s\n",
-              f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
+                "node %lld to depot distance is %s while declared %s\n",
+                f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
 }
 
 // In the order of Kind; checked below, at compile time.
@@ -71,9 +71,10 @@ constexpr KindInfo kinds[KIND_COUNT] = {
     {Kind::visited_twice, "visited_twice", true, false, 3,
      [](const Finding &f) { return format("customer %lld visited more than once \n", node(f)); },
      [](const Finding &f) {
-       if (f.declared == 0) return format("route %d: customer %lld, served before", f.route, node(f));
+       if (f.declared == 0)
+         return format("route %d: customer %lld, served before", f.route, node(f));
        return format("route %d: customer %lld, served before on route %lld at position %lld",
-                   f.route, node(f), count(f.declared), count(f.found));
+                     f.route, node(f), count(f.declared), count(f.found));
      },
      no_badness, nullptr, nullptr, nullptr, "first_route", "first_position"},
     {Kind::not_visited, "not_visited", true, false, 2,
@@ -85,35 +86,35 @@ constexpr KindInfo kinds[KIND_COUNT] = {
      },
      [](const Finding &f) {
        return format("route %d, node %lld: load %.0f above the capacity %.0f", f.route, node(f),
-                   d(f.value), d(f.limit));
+                     d(f.value), d(f.limit));
      },
      overload, "load", "capacity"},
     {Kind::time_window_missed, "time_window_missed", true, false, 5,
      [](const Finding &f) {
        return format("on route %d node %lld visited at time %s which is greater than the end of "
-                   "time window %s\n",
-                   f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
+                     "time window %s\n",
+                     f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
      },
      [](const Finding &f) {
        return format("route %d, node %lld: service starts at %.2f, due %.0f: %.2f late", f.route,
-                   node(f), d(f.value), d(f.limit), d(f.excess));
+                     node(f), d(f.value), d(f.limit), d(f.excess));
      },
      excess, "start", "due", "lateness", nullptr, nullptr, "arrival", true},
     {Kind::depot_closed, "depot_closed", true, false, 6,
      [](const Finding &f) {
        return format("on route %d node %lld visited at time %s which is greater than the end of "
-                   "depot time window end %s\n",
-                   f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
+                     "depot time window end %s\n",
+                     f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
      },
      [](const Finding &f) {
        return format("route %d, back from node %lld at %.2f, depot closes at %.0f: %.2f late",
-                   f.route, node(f), d(f.value), d(f.limit), d(f.excess));
+                     f.route, node(f), d(f.value), d(f.limit), d(f.excess));
      },
      excess, "return_time", "closing_time", "lateness", nullptr, nullptr, nullptr, true},
     {Kind::too_many_vehicles, "too_many_vehicles", false, false, 10, none,
      [](const Finding &f) {
        return format("%lld routes, the instance has %lld vehicles", count(f.found),
-                   count(f.declared));
+                     count(f.declared));
      },
      no_badness, nullptr, nullptr, nullptr, "vehicles", "routes"},
     {Kind::too_many_routes, "too_many_routes", true, true, 15, too_many, counts, no_badness,
@@ -121,19 +122,20 @@ constexpr KindInfo kinds[KIND_COUNT] = {
     {Kind::too_few_routes, "too_few_routes", true, true, 14,
      [](const Finding &f) {
        return format("too few routes, declared %lldwhile found %lld\n", count(f.declared),
-                   count(f.found));
+                     count(f.found));
      },
      counts, no_badness, nullptr, nullptr, nullptr, "declared", "found"},
     {Kind::no_routes, "no_routes", true, true, 13,
-     [](const Finding &) { return std::string("found  no routes\n"); }, counts, no_badness,
-     nullptr, nullptr, nullptr, "declared", "found"},
+     [](const Finding &) { return std::string("found  no routes\n"); }, counts, no_badness, nullptr,
+     nullptr, nullptr, "declared", "found"},
     {Kind::total_above_declared, "total_above_declared", true, true, 16, above_at_return, totals,
      distance_off, "computed", "declared", "difference"},
     {Kind::total_below_declared, "total_below_declared", true, true, 17,
      [](const Finding &f) {
-       return format("total cost smaller than declared \nup to route %d returning from node %lld to "
-                   "depot cost is %s while declared %s, the difference is %s \n",
-                   f.route, node(f), Ext(f.value).s, Ext(f.limit).s, Ext(f.excess).s);
+       return format(
+           "total cost smaller than declared \nup to route %d returning from node %lld to "
+           "depot cost is %s while declared %s, the difference is %s \n",
+           f.route, node(f), Ext(f.value).s, Ext(f.limit).s, Ext(f.excess).s);
      },
      totals, distance_off, "computed", "declared", "difference"},
     {Kind::claimed_infeasible_wrongly, "claimed_infeasible_wrongly", true, true, 11,
@@ -158,15 +160,15 @@ constexpr KindInfo kinds[KIND_COUNT] = {
     {Kind::cost_mismatch, "cost_mismatch", true, true, 18, none,
      [](const Finding &f) {
        return format("declared cost %.2f, distance %.4f exact, %.1f truncated, %lld rounded: none "
-                   "within 0.01",
-                   d(f.value), d(f.limit), d(f.excess) / 10, count(f.found));
+                     "within 0.01",
+                     d(f.value), d(f.limit), d(f.excess) / 10, count(f.found));
      },
      no_badness, "declared", "exact", "truncated", nullptr, "rounded"},
     {Kind::running_total_at_customer, nullptr, true, true, -1,
      [](const Finding &f) {
        return format("travel time longer than declared \nup to route %d node %lld time is %s while "
-                   "declared total %s\n",
-                   f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
+                     "declared total %s\n",
+                     f.route, node(f), Ext(f.value).s, Ext(f.limit).s);
      },
      none, no_badness},
     {Kind::running_total_at_return, nullptr, true, true, -1, above_at_return, none, no_badness},

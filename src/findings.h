@@ -110,9 +110,9 @@ struct Stop {
   int32_t position;              // from 1, among the route's customers in range
   ext arrival, start, departure; // start: when service begins, after any wait
   int32_t ready, due;
-  double load;                             // delivered so far on the route, this stop included
-  int64_t arrival_tenths, start_tenths;    // truncated convention
-  int64_t arrival_rounded, start_rounded;  // rounded convention
+  double load;                            // delivered so far on the route, this stop included
+  int64_t arrival_tenths, start_tenths;   // truncated convention
+  int64_t arrival_rounded, start_rounded; // rounded convention
   bool late, late_truncated, late_rounded;
 };
 struct RouteFigures {
@@ -131,10 +131,10 @@ struct RouteFigures {
 // checker's) sets the run's `input_failed`, which every phase tests.
 struct Consumer {
   void *context = nullptr;
-  void (*say)(void *, const char *text) = nullptr;   // the checker's output besides messages
-  void (*found)(void *, const Finding &) = nullptr;  // a violation, or a screening entry
+  void (*say)(void *, const char *text) = nullptr;      // the checker's output besides messages
+  void (*found)(void *, const Finding &) = nullptr;     // a violation, or a screening entry
   void (*fault)(void *, const char *message) = nullptr; // input that cannot be read any further
-  void (*end)(void *, int status) = nullptr;         // the checker's verdict is complete
-  void (*on_stop)(void *, const Stop &) = nullptr;   // figures, when wanted
+  void (*end)(void *, int status) = nullptr;            // the checker's verdict is complete
+  void (*on_stop)(void *, const Stop &) = nullptr;      // figures, when wanted
   void (*on_route)(void *, const RouteFigures &) = nullptr;
 };

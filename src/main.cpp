@@ -20,8 +20,8 @@ int main(int argc, char **argv) {
     std::fputs("usage: fleetjudge cvrp_input_datafile solution_file\n ver 1.2", stdout);
     // Only an explicit request for the text is a success: a run that checked
     // nothing must not look like "OK" to a script.
-    bool asked = argc == 2 && (std::strcmp(argv[1], "--help") == 0 ||
-                               std::strcmp(argv[1], "--version") == 0);
+    bool asked = argc == 2 &&
+                 (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0);
     return output_written("fleetjudge") && asked ? 0 : 1;
   }
   Inputs in;

@@ -34,28 +34,28 @@ struct Run {
   // The instance. The checker's table has MAX_N records from the start; the
   // report's grows with the node lines read (reader.h).
   std::vector<Customer> customers;
-  int64_t n = -1;           // index of the last node; -1 while none was read
-  double TCap = 0;          // vehicle capacity
-  int32_t vehicles = 0;     // the fleet; the checker never holds a solution to it
+  int64_t n = -1;            // index of the last node; -1 while none was read
+  double TCap = 0;           // vehicle capacity
+  int32_t vehicles = 0;      // the fleet; the checker never holds a solution to it
   std::string instance_name; // the file's first line
-  bool fixed_table = true;  // the checker's limit of MAX_N nodes, or the report's growing table
+  bool fixed_table = true;   // the checker's limit of MAX_N nodes, or the report's growing table
   std::vector<PendingNode> pending; // node lines beyond the table so far (the report's)
-  bool seen_cr = false;     // a header line held a carriage return
-  bool vrplib = false;       // read from a VRPLIB file, which the checker does not read
-  bool windows = true;       // the capacitated VRP has none: every window is [0, +inf)
-  bool fleet_limited = true; // a VRPLIB file without VEHICLES leaves the fleet unlimited
-  bool coordinates = true;   // the nodes have coordinates, to draw them by
-  Weights weights;           // leg lengths given by the instance, if any
-  std::vector<std::string> notes; // how the instance was read, for the report
-  int infeasible = 0;     // 1 once the screening listed a customer
+  bool seen_cr = false;             // a header line held a carriage return
+  bool vrplib = false;              // read from a VRPLIB file, which the checker does not read
+  bool windows = true;              // the capacitated VRP has none: every window is [0, +inf)
+  bool fleet_limited = true;        // a VRPLIB file without VEHICLES leaves the fleet unlimited
+  bool coordinates = true;          // the nodes have coordinates, to draw them by
+  Weights weights;                  // leg lengths given by the instance, if any
+  std::vector<std::string> notes;   // how the instance was read, for the report
+  int infeasible = 0;               // 1 once the screening listed a customer
 
   // The solution.
-  int32_t L = 0;       // declared route count
-  ext TotLen = 0;      // declared total
+  int32_t L = 0;        // declared route count
+  ext TotLen = 0;       // declared total
   bool declared = true; // whether the solution declares a count and a total at all
-  int32_t L1 = 0;      // routes completed
-  int32_t B = 0;       // last node handled
-  ext total_cost = 0;  // running total over all routes: travel, waiting, service
+  int32_t L1 = 0;       // routes completed
+  int32_t B = 0;        // last node handled
+  ext total_cost = 0;   // running total over all routes: travel, waiting, service
   bool total_passed = false, count_passed = false; // reported once each
   RouteListNotes route_list;
   // Where each customer was served first, for a consumer that wants figures.
@@ -63,7 +63,7 @@ struct Run {
     int32_t route, position;
   };
   std::vector<Visit> first_visit;
-  bool instance_read = false; // the instance was read whole
+  bool instance_read = false;         // the instance was read whole
   const InputFile *reading = nullptr; // the file read last, for where a fault stands
 
   // `fixed`: the checker's table of MAX_N nodes; else the report's, which

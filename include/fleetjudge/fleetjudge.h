@@ -29,8 +29,8 @@ struct Verdict {
 // status, for two regular files with these contents and these names (the
 // names appear only where the checker's messages name a file).
 FLEETJUDGE_API Verdict check(std::string_view instance, std::string_view solution,
-              std::string_view instance_name = "instance",
-              std::string_view solution_name = "solution");
+                             std::string_view instance_name = "instance",
+                             std::string_view solution_name = "solution");
 
 // The report's options, with the command line's defaults.
 struct ReportOptions {
@@ -43,7 +43,7 @@ struct ReportOptions {
 // contents; "instance.path" and "solution.path" are null. An option with a
 // value that does not exist throws std::invalid_argument.
 FLEETJUDGE_API std::string report_json(std::string_view instance, std::string_view solution,
-                        const ReportOptions &options = {});
+                                       const ReportOptions &options = {});
 
 // The same document with the exit status `fleetjudge-report --json` gives:
 // 0 when the solution has no violation, 1 when it has, 2 when it cannot be
@@ -53,6 +53,6 @@ struct ReportResult {
   std::string json;
 };
 FLEETJUDGE_API ReportResult report(std::string_view instance, std::string_view solution,
-                    const ReportOptions &options = {});
+                                   const ReportOptions &options = {});
 
 } // namespace fleetjudge

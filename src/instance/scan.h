@@ -42,10 +42,10 @@ inline char *page_aligned(PageBuffer &b, size_t size) {
 // C++ input stream: once the end was met or an operation failed, every later
 // operation fails and reads nothing.
 struct InputFile {
-  const char *kind = "";  // what messages call it: "instance", "solution"
-  std::string path;       // its name in messages
-  int fd = -1;            // read from this descriptor, unless one of the below
-  bool owns_fd = false;   // closed with the file
+  const char *kind = "";   // what messages call it: "instance", "solution"
+  std::string path;        // its name in messages
+  int fd = -1;             // read from this descriptor, unless one of the below
+  bool owns_fd = false;    // closed with the file
   std::string_view memory; // read from these bytes
   bool memory_given = false;
   Channel *tee_out = nullptr; // every chunk read from fd is passed on here too

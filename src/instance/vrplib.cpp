@@ -71,8 +71,10 @@ bool entry(std::string_view t, ext &exact, int64_t &tenths, int64_t &rounded) {
   int64_t whole = 0;
   int digits = 0, first_fraction = 0;
   for (; i < t.size() && is_digit(t[i]); ++i, ++digits)
-    if (digits > 15) return false; // far beyond any leg, and within 64 bits
-    else whole = whole * 10 + (t[i] - '0');
+    if (digits > 15)
+      return false; // far beyond any leg, and within 64 bits
+    else
+      whole = whole * 10 + (t[i] - '0');
   if (i < t.size() && t[i] == '.') {
     ++i;
     if (i < t.size() && is_digit(t[i])) first_fraction = t[i] - '0';
@@ -104,14 +106,18 @@ enum Section {
   DISPLAY_DATA,
   SECTIONS
 };
-const char *const section_names[SECTIONS] = {
-    "",       "NODE_COORD_SECTION", "DEMAND_SECTION",      "TIME_WINDOW_SECTION",
-    "SERVICE_TIME_SECTION", "DEPOT_SECTION", "EDGE_WEIGHT_SECTION", "DISPLAY_DATA_SECTION"};
+const char *const section_names[SECTIONS] = {"",
+                                             "NODE_COORD_SECTION",
+                                             "DEMAND_SECTION",
+                                             "TIME_WINDOW_SECTION",
+                                             "SERVICE_TIME_SECTION",
+                                             "DEPOT_SECTION",
+                                             "EDGE_WEIGHT_SECTION",
+                                             "DISPLAY_DATA_SECTION"};
 const int values_per_row[SECTIONS] = {0, 2, 1, 2, 1, 0, 0, 2};
-const char *const value_names[SECTIONS][2] = {{"", ""},     {"x", "y"},
-                                              {"demand", ""}, {"ready time", "due time"},
-                                              {"service time", ""}, {"", ""},
-                                              {"", ""},     {"x", "y"}};
+const char *const value_names[SECTIONS][2] = {
+    {"", ""}, {"x", "y"}, {"demand", ""}, {"ready time", "due time"}, {"service time", ""},
+    {"", ""}, {"", ""},   {"x", "y"}};
 
 const char *const matrix_formats[] = {"FULL_MATRIX", "LOWER_ROW", "LOWER_DIAG_ROW", "UPPER_ROW",
                                       "UPPER_DIAG_ROW"};
@@ -160,14 +166,21 @@ bool read_whole(Reader &rd, const std::string &v, const char *key, int64_t &out,
 }
 
 bool Reader::key(const std::string &k, const std::string &v) {
-  if (k == "NAME") name = v;
+  if (k == "NAME")
+    name = v;
   else if (k == "COMMENT") {
-  } else if (k == "TYPE") type = v;
-  else if (k == "DIMENSION") return read_whole(*this, v, "DIMENSION", dimension, 1);
-  else if (k == "VEHICLES") return read_whole(*this, v, "VEHICLES", vehicles, 1);
-  else if (k == "SERVICE_TIME") return read_whole(*this, v, "SERVICE_TIME", service_time, 0);
-  else if (k == "EDGE_WEIGHT_TYPE") edge_weight_type = v;
-  else if (k == "EDGE_WEIGHT_FORMAT") edge_weight_format = v;
+  } else if (k == "TYPE")
+    type = v;
+  else if (k == "DIMENSION")
+    return read_whole(*this, v, "DIMENSION", dimension, 1);
+  else if (k == "VEHICLES")
+    return read_whole(*this, v, "VEHICLES", vehicles, 1);
+  else if (k == "SERVICE_TIME")
+    return read_whole(*this, v, "SERVICE_TIME", service_time, 0);
+  else if (k == "EDGE_WEIGHT_TYPE")
+    edge_weight_type = v;
+  else if (k == "EDGE_WEIGHT_FORMAT")
+    edge_weight_format = v;
   else if (k == "CAPACITY") {
     char *end;
     errno = 0;
@@ -216,8 +229,8 @@ bool Reader::end_section() {
       return fail("the depot must be node 1, alone: other depots are not read here");
     return true;
   }
-  int64_t have = s == EDGE_WEIGHT ? static_cast<int64_t>(exact.size())
-                                  : static_cast<int64_t>(rows[s].size());
+  int64_t have =
+      s == EDGE_WEIGHT ? static_cast<int64_t>(exact.size()) : static_cast<int64_t>(rows[s].size());
   int64_t want = s == EDGE_WEIGHT ? entries_expected() : dimension;
   if (have != want)
     return fail(std::string(section_names[s]) + " has " + std::to_string(have) +
@@ -245,8 +258,10 @@ bool Reader::row(const std::vector<std::string_view> &t) {
       int64_t id;
       if (depot_ended || integer(token, id) != Number::ok)
         return fail("DEPOT_SECTION holds node numbers ended by -1");
-      if (id == -1) depot_ended = true;
-      else depots.push_back(id);
+      if (id == -1)
+        depot_ended = true;
+      else
+        depots.push_back(id);
     }
     return true;
   }
@@ -286,8 +301,8 @@ bool Reader::row(const std::vector<std::string_view> &t) {
       return fail(std::string(sname) + ": the " + field + " " + std::string(t[i].substr(0, 40)) +
                   " is a decimal; only whole numbers are read here");
     if (kind != Number::ok)
-      return fail(std::string(sname) + ": the " + field + " \"" +
-                  std::string(t[i].substr(0, 40)) + "\" is not a number");
+      return fail(std::string(sname) + ": the " + field + " \"" + std::string(t[i].substr(0, 40)) +
+                  "\" is not a number");
   }
   if (row.id < 1 || row.id > dimension)
     return fail(std::string(sname) + ": node " + std::to_string(row.id) + " is out of range 1 to " +

@@ -131,14 +131,16 @@ std::string tenths(int64_t t) {
 
 void put_summary(const Report &rep, std::FILE *out) {
   std::fputs("<table>\n", out);
-  std::fprintf(out, "<tr><td class=\"l\">vehicles</td><td>%lld</td><td class=\"l\">used, %s</td></tr>\n",
+  std::fprintf(out,
+               "<tr><td class=\"l\">vehicles</td><td>%lld</td><td class=\"l\">used, %s</td></tr>\n",
                static_cast<long long>(rep.run.L1),
                rep.run.fleet_limited ? format("the instance has %d", rep.run.vehicles).c_str()
                                      : "the fleet is unlimited");
   std::fprintf(out,
                "<tr><td class=\"l\">customers</td><td>%lld</td><td class=\"l\">of %lld "
                "served</td></tr>\n",
-               static_cast<long long>(customers_served(rep)), static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
+               static_cast<long long>(customers_served(rep)),
+               static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
   std::fprintf(out, "<tr><td class=\"l\">waiting</td><td>%.4f</td><td></td></tr>\n",
                d(rep.record.waiting));
   std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n</table>\n",
@@ -165,7 +167,8 @@ void put_summary(const Report &rep, std::FILE *out) {
     std::fprintf(out,
                  "<tr><td class=\"l\">declared cost</td><td>%.2f</td><td></td><td></td><td "
                  "class=\"l note\">%s%s</td></tr>\n",
-                 rep.run.route_list.cost, matches ? "matches the distance, " : "matches no distance",
+                 rep.run.route_list.cost,
+                 matches ? "matches the distance, " : "matches no distance",
                  matches ? matches : "");
   }
   std::fputs("</table>\n<p class=\"note\">exact: Euclidean distances in extended precision, as "
@@ -178,13 +181,12 @@ void put_summary(const Report &rep, std::FILE *out) {
              out);
   Convention other = compared(rep);
   for (const Stop &s : rep.record.disagreements)
-    std::fprintf(out, "<li>route %d, %s: at %.4f exact, %s %s, due %d</li>\n", s.route,
-                 s.node == 0 ? "return to the depot" : format("node %d", s.node).c_str(),
-                 d(s.start),
-                 in_convention(other == Convention::truncated ? s.start_tenths : s.start_rounded,
-                               other)
-                     .c_str(),
-                 convention_names[static_cast<int>(other)], s.due);
+    std::fprintf(
+        out, "<li>route %d, %s: at %.4f exact, %s %s, due %d</li>\n", s.route,
+        s.node == 0 ? "return to the depot" : format("node %d", s.node).c_str(), d(s.start),
+        in_convention(other == Convention::truncated ? s.start_tenths : s.start_rounded, other)
+            .c_str(),
+        convention_names[static_cast<int>(other)], s.due);
   if (rep.record.disagreements_left_out > 0)
     std::fprintf(out, "<li>(and %lld more)</li>\n",
                  static_cast<long long>(rep.record.disagreements_left_out));

@@ -92,7 +92,8 @@ Json violation_json(const Finding &f) {
   if (k.arrival_name) j[k.arrival_name] = num(f.arrival);
   if (k.value_name) j[k.value_name] = num(f.value);
   if (k.limit_name)
-    j[k.limit_name] = k.whole_limit ? Json(static_cast<int64_t>(to_double(f.limit))) : Json(num(f.limit));
+    j[k.limit_name] =
+        k.whole_limit ? Json(static_cast<int64_t>(to_double(f.limit))) : Json(num(f.limit));
   // A declared cost's truncated distance is carried in tenths.
   if (k.excess_name)
     j[k.excess_name] = f.kind == Kind::cost_mismatch
@@ -113,35 +114,37 @@ Json summary_json(const Report &rep) {
   Json cost = nullptr;
   if (rep.run.route_list.has_cost) {
     const char *matches = cost_convention(rep);
-    cost = Json{{"value", rep.run.route_list.cost}, {"matches", matches ? Json(matches) : Json(nullptr)}};
+    cost = Json{{"value", rep.run.route_list.cost},
+                {"matches", matches ? Json(matches) : Json(nullptr)}};
   }
   bool declares = rep.record.format == SolutionFormat::fleetjudge;
-  return Json{{"vehicles", rep.run.L1},
-              {"customers_served", customers_served(rep)},
-              {"distance", num(rep.record.distance)},
-              {"duration", num(rep.run.total_cost)},
-              {"waiting", num(rep.record.waiting)},
-              {"service", num(rep.record.service)},
-              {"feasible", feasible(rep)},
-              {"truncated",
-               {{"distance", tenths(rep.record.truncated_distance)},
-                {"duration", tenths(rep.record.truncated_duration)},
-                {"feasible", feasible(rep, Convention::truncated)}}},
-              {"rounded",
-               {{"distance", static_cast<double>(rep.record.rounded_distance)},
-                {"duration", static_cast<double>(rep.record.rounded_duration)},
-                {"feasible", feasible(rep, Convention::rounded)}}},
-              {"convention", convention_names[static_cast<int>(rep.convention)]},
-              {"declared_routes", declares ? Json(rep.run.L) : Json(nullptr)},
-              {"declared_total", declares && rep.run.L != -1 ? Json(num(rep.run.TotLen)) : Json(nullptr)},
-              {"declared_cost", cost}};
+  return Json{
+      {"vehicles", rep.run.L1},
+      {"customers_served", customers_served(rep)},
+      {"distance", num(rep.record.distance)},
+      {"duration", num(rep.run.total_cost)},
+      {"waiting", num(rep.record.waiting)},
+      {"service", num(rep.record.service)},
+      {"feasible", feasible(rep)},
+      {"truncated",
+       {{"distance", tenths(rep.record.truncated_distance)},
+        {"duration", tenths(rep.record.truncated_duration)},
+        {"feasible", feasible(rep, Convention::truncated)}}},
+      {"rounded",
+       {{"distance", static_cast<double>(rep.record.rounded_distance)},
+        {"duration", static_cast<double>(rep.record.rounded_duration)},
+        {"feasible", feasible(rep, Convention::rounded)}}},
+      {"convention", convention_names[static_cast<int>(rep.convention)]},
+      {"declared_routes", declares ? Json(rep.run.L) : Json(nullptr)},
+      {"declared_total", declares && rep.run.L != -1 ? Json(num(rep.run.TotLen)) : Json(nullptr)},
+      {"declared_cost", cost}};
 }
 
 // The violations of each route other than its lateness: a customer out of
 // range or served twice, the capacity exceeded.
 std::vector<int64_t> faults_by_route(const Report &rep) {
-  std::vector<int64_t> count(rep.record.routes.empty() ? 1 : rep.record.routes.back().figures.route + 1,
-                             0);
+  std::vector<int64_t> count(
+      rep.record.routes.empty() ? 1 : rep.record.routes.back().figures.route + 1, 0);
   for (const Finding &f : rep.record.violations)
     if ((f.kind == Kind::customer_out_of_range || f.kind == Kind::visited_twice ||
          f.kind == Kind::capacity_exceeded) &&
@@ -161,20 +164,21 @@ void write_json(const Report &rep, const Files &files, std::FILE *out) {
     verdict = Json{{"status", rep.record.verdict_status}, {"message", latin1(rep.record.verdict)}};
   Json notes = Json::array();
   for (const std::string &note : rep.record.notes) notes.push_back(latin1(note));
-  Json head{{"schema", 2},
-            {"instance",
-             {{"path", path_json(files.instance)},
-              {"name", latin1(rep.run.instance_name)},
-              {"customers", rep.run.n > 0 ? rep.run.n : 0},
-              {"capacity", rep.run.TCap},
-              {"vehicles", rep.run.fleet_limited ? Json(rep.run.vehicles) : Json(nullptr)},
-              {"format", rep.run.vrplib ? "vrplib" : "solomon"},
-              {"type", rep.run.windows ? "VRPTW" : "CVRP"}}},
-            {"solution", {{"path", path_json(files.solution)}, {"format", format_name(rep.record)}}},
-            {"notes", notes},
-            {"verdict", verdict},
-            {"error", rep.record.error.empty() ? Json(nullptr) : Json(latin1(rep.record.error))},
-            {"summary", summary_json(rep)}};
+  Json head{
+      {"schema", 2},
+      {"instance",
+       {{"path", path_json(files.instance)},
+        {"name", latin1(rep.run.instance_name)},
+        {"customers", rep.run.n > 0 ? rep.run.n : 0},
+        {"capacity", rep.run.TCap},
+        {"vehicles", rep.run.fleet_limited ? Json(rep.run.vehicles) : Json(nullptr)},
+        {"format", rep.run.vrplib ? "vrplib" : "solomon"},
+        {"type", rep.run.windows ? "VRPTW" : "CVRP"}}},
+      {"solution", {{"path", path_json(files.solution)}, {"format", format_name(rep.record)}}},
+      {"notes", notes},
+      {"verdict", verdict},
+      {"error", rep.record.error.empty() ? Json(nullptr) : Json(latin1(rep.record.error))},
+      {"summary", summary_json(rep)}};
   std::string text = head.dump(-1, ' ', false, Json::error_handler_t::replace);
   text.pop_back(); // the closing brace: the lists follow
   std::fputs(text.c_str(), out);
@@ -187,11 +191,11 @@ void write_json(const Report &rep, const Files &files, std::FILE *out) {
     put(out, route_json(rep, k, faults[static_cast<size_t>(k.figures.route)]));
   }
   std::fprintf(out, "],\n\"routes_left_out\": %lld,\n\"violations\": [",
-              static_cast<long long>(rep.record.routes_left_out));
+               static_cast<long long>(rep.record.routes_left_out));
   for (size_t i = 0; i < rep.record.violations.size(); ++i) {
     std::fputs(i ? ",\n" : "\n", out);
     put(out, violation_json(rep.record.violations[i]));
   }
   std::fprintf(out, "],\n\"violations_left_out\": %lld}\n",
-              static_cast<long long>(rep.record.violations_left_out));
+               static_cast<long long>(rep.record.violations_left_out));
 }

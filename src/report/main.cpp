@@ -27,8 +27,7 @@
 #include "options.h"
 #include "report.h"
 
-static const char usage_text[] =
-    "usage: fleetjudge-report [OPTION]... INSTANCE SOLUTION\n";
+static const char usage_text[] = "usage: fleetjudge-report [OPTION]... INSTANCE SOLUTION\n";
 
 static const char help_text[] =
     "Every violation and every figure of a vehicle routing solution (VRPTW or\n"
@@ -181,9 +180,7 @@ int main(int argc, char **argv) {
       (same_file(o.html, in.instance) || same_file(o.html, in.solution)))
     return usage_error("the page would overwrite an input file");
   // Opened before the run, so that a page that cannot be written costs no work.
-  std::FILE *page = o.html == nullptr ? nullptr
-                    : page_to_stdout  ? stdout
-                                      : std::fopen(o.html, "w");
+  std::FILE *page = o.html == nullptr ? nullptr : page_to_stdout ? stdout : std::fopen(o.html, "w");
   if (o.html != nullptr && page == nullptr) {
     page_failed(o.html);
     return 2;

@@ -31,7 +31,9 @@ void list(Record &record, const Finding &f) {
     record.violations_left_out++;
 }
 
-bool is_lateness(Kind kind) { return kind == Kind::time_window_missed || kind == Kind::depot_closed; }
+bool is_lateness(Kind kind) {
+  return kind == Kind::time_window_missed || kind == Kind::depot_closed;
+}
 
 void keep(void *context, const Finding &f) {
   Report &rep = of(context);
@@ -169,7 +171,8 @@ bool has_crlf(InputFile &instance) {
 CheckerVerdict check_alongside(Report &rep, Inputs &in) {
   Channel instance_channel, solution_channel;
   // What was read to look ahead goes first.
-  channel_put(instance_channel, in.instance.next, static_cast<size_t>(in.instance.end - in.instance.next));
+  channel_put(instance_channel, in.instance.next,
+              static_cast<size_t>(in.instance.end - in.instance.next));
   if (in.instance.eof) channel_close_writer(instance_channel, in.instance.error);
   in.instance.tee_out = in.instance.eof ? nullptr : &instance_channel;
   in.solution.tee_out = &solution_channel;
@@ -315,8 +318,8 @@ bool feasible(const Report &rep, Convention c) {
   if (rep.record.late[static_cast<int>(c)]) return false;
   for (int k = 0; k < KIND_COUNT; ++k) {
     Kind kind = Kind(k);
-    if (is_lateness(kind) || (c != Convention::exact && (kind == Kind::unreachable_customer ||
-                                                         kind == Kind::cannot_return)))
+    if (is_lateness(kind) || (c != Convention::exact &&
+                              (kind == Kind::unreachable_customer || kind == Kind::cannot_return)))
       continue;
     if (rep.record.kind_count[k] > 0 && is_listed(kind) && !is_declared(kind)) return false;
   }
@@ -342,8 +345,9 @@ double arrival_in(const Stop &s, Convention c) {
 }
 
 bool late_in(const Stop &s, Convention c) {
-  return c == Convention::exact ? s.late : c == Convention::truncated ? s.late_truncated
-                                                                       : s.late_rounded;
+  return c == Convention::exact       ? s.late
+         : c == Convention::truncated ? s.late_truncated
+                                      : s.late_rounded;
 }
 
 int64_t violation_count(const Report &rep) {
@@ -406,7 +410,8 @@ std::vector<Line> lines_of(const Record &record, Kind kind) {
     ext worst = 0;
     for (; j < of_kind.size() && of_kind[j]->route == f->route; ++j)
       if (badness(*of_kind[j]) > worst) worst = badness(*of_kind[j]);
-    if (j > i + 1) lines.push_back(Line{of_kind[i + 1], false, static_cast<int64_t>(j - i - 1), worst});
+    if (j > i + 1)
+      lines.push_back(Line{of_kind[i + 1], false, static_cast<int64_t>(j - i - 1), worst});
     i = j - 1;
   }
   return lines;
@@ -419,5 +424,3 @@ std::string describe_line(const Line &line) {
                   to_double(line.worst));
   return describe(*line.finding) + (line.first_late ? " (the route's first late stop)" : "");
 }
-
-

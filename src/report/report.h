@@ -118,7 +118,6 @@ std::vector<Line> lines_of(const Record &record, Kind kind);
 std::vector<const Finding *> worst_first(const Record &record, Kind kind);
 std::string describe_line(const Line &line);
 
-
 // A route list's declared cost against the distances: the convention it
 // matches within 0.01, or nullptr. Where several match, the one the problem's
 // results are published in: rounded for the capacitated VRP, truncated for

@@ -13,14 +13,15 @@ constexpr size_t PER_KIND_SHOWN = 10; // violations shown of each kind
 double d(ext v) { return to_double(v); }
 
 void print_routes(const Report &rep, std::FILE *out) {
-  std::fprintf(out, "\n%5s %9s %9s %10s %9s %9s %10s %9s\n", "route", "customers", "load", "distance",
-              "waiting", "service", "duration", "slack");
-  size_t shown = rep.all ? rep.record.routes.size() : std::min(rep.record.routes.size(), ROUTES_SHOWN);
+  std::fprintf(out, "\n%5s %9s %9s %10s %9s %9s %10s %9s\n", "route", "customers", "load",
+               "distance", "waiting", "service", "duration", "slack");
+  size_t shown =
+      rep.all ? rep.record.routes.size() : std::min(rep.record.routes.size(), ROUTES_SHOWN);
   for (size_t i = 0; i < shown; ++i) {
     const RouteFigures &r = rep.record.routes[i].figures;
     std::string slack = rep.run.windows ? format("%.2f", d(r.slack)) : "-";
-    std::fprintf(out, "%5d %9d %9.0f %10.2f %9.2f %9.2f %10.2f %9s\n", r.route, r.customers,
-                 r.load, d(r.distance), d(r.waiting), d(r.service), d(r.duration), slack.c_str());
+    std::fprintf(out, "%5d %9d %9.0f %10.2f %9.2f %9.2f %10.2f %9s\n", r.route, r.customers, r.load,
+                 d(r.distance), d(r.waiting), d(r.service), d(r.duration), slack.c_str());
   }
   int64_t more = rep.run.L1 - static_cast<int64_t>(shown);
   if (more > 0 && !rep.all)
@@ -61,23 +62,24 @@ void print_violations(const Report &rep, std::FILE *out) {
 
 void print_disagreements(const Report &rep, std::FILE *out) {
   if (rep.record.disagreements.empty()) return;
-  std::fprintf(out, "\nthe conventions disagree where a vehicle is late in one and not the other:\n");
+  std::fprintf(out,
+               "\nthe conventions disagree where a vehicle is late in one and not the other:\n");
   for (const Stop &s : rep.record.disagreements) {
     if (s.node == 0)
       std::fprintf(out, "  route %d, return to the depot", s.route);
     else
       std::fprintf(out, "  route %d, node %d", s.route, s.node);
     Convention other = compared(rep);
-    std::fprintf(out, ": at %.4f exact, %s %s, due %d\n", d(s.start),
-                 in_convention(other == Convention::truncated ? s.start_tenths : s.start_rounded,
-                               other)
-                     .c_str(),
-                 convention_names[static_cast<int>(other)], s.due);
+    std::fprintf(
+        out, ": at %.4f exact, %s %s, due %d\n", d(s.start),
+        in_convention(other == Convention::truncated ? s.start_tenths : s.start_rounded, other)
+            .c_str(),
+        convention_names[static_cast<int>(other)], s.due);
   }
   if (rep.record.disagreements_left_out > 0)
-    std::fprintf(out, "  (and %lld more)\n", static_cast<long long>(rep.record.disagreements_left_out));
+    std::fprintf(out, "  (and %lld more)\n",
+                 static_cast<long long>(rep.record.disagreements_left_out));
 }
-
 
 void print_summary(const Report &rep, std::FILE *out) {
   std::fprintf(out, "\nsummary\n");
@@ -87,8 +89,9 @@ void print_summary(const Report &rep, std::FILE *out) {
   else
     std::fprintf(out, "  vehicles   %lld used, the fleet is unlimited\n",
                  static_cast<long long>(rep.run.L1));
-  std::fprintf(out, "  customers  %lld of %lld served\n", static_cast<long long>(customers_served(rep)),
-              static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
+  std::fprintf(out, "  customers  %lld of %lld served\n",
+               static_cast<long long>(customers_served(rep)),
+               static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
   std::fprintf(out, "  waiting    %.4f\n", d(rep.record.waiting));
   std::fprintf(out, "  service    %.4f\n", d(rep.record.service));
   const Record &record = rep.record;
@@ -97,16 +100,16 @@ void print_summary(const Report &rep, std::FILE *out) {
                "distance", d(record.distance),
                in_convention(record.truncated_distance, Convention::truncated).c_str(),
                static_cast<long long>(record.rounded_distance));
-  std::fprintf(out,
-               "  %-10s %16.4f %16s %16lld  travel, waiting and service: fleetjudge's total\n",
+  std::fprintf(out, "  %-10s %16.4f %16s %16lld  travel, waiting and service: fleetjudge's total\n",
                "duration", d(rep.run.total_cost),
                in_convention(record.truncated_duration, Convention::truncated).c_str(),
                static_cast<long long>(record.rounded_duration));
   std::fprintf(out, "  %-10s %16s %16s %16s\n", "feasible", feasible(rep) ? "yes" : "no",
                feasible(rep, Convention::truncated) ? "yes" : "no",
                feasible(rep, Convention::rounded) ? "yes" : "no");
-  std::fprintf(out, "  (exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
-                    "every arc cut to one decimal; rounded: every arc to the nearest integer)\n");
+  std::fprintf(out,
+               "  (exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
+               "every arc cut to one decimal; rounded: every arc to the nearest integer)\n");
   if (rep.convention != Convention::exact)
     std::fprintf(out, "  late stops, feasibility and the status follow the %s convention\n",
                  convention_names[static_cast<int>(rep.convention)]);
@@ -146,11 +149,13 @@ void write_text(const Report &rep, const Files &files, std::FILE *out) {
                static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0), rep.run.TCap,
                rep.run.fleet_limited ? format("%d vehicles", rep.run.vehicles).c_str()
                                      : "no fleet limit");
-  std::fprintf(out, "%s\n", rep.run.vrplib ? rep.run.windows ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)"
-                                           : "");
+  std::fprintf(out, "%s\n",
+               rep.run.vrplib ? rep.run.windows ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)" : "");
   const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
-  std::fprintf(out, "solution   %s: %s\n", files.solution, formats[static_cast<int>(rep.record.format)]);
-  for (const std::string &note : rep.record.notes) std::fprintf(out, "note       %s\n", note.c_str());
+  std::fprintf(out, "solution   %s: %s\n", files.solution,
+               formats[static_cast<int>(rep.record.format)]);
+  for (const std::string &note : rep.record.notes)
+    std::fprintf(out, "note       %s\n", note.c_str());
   if (rep.run.L1 > 0) print_routes(rep, out);
   print_violations(rep, out);
   print_summary(rep, out);
@@ -158,8 +163,9 @@ void write_text(const Report &rep, const Files &files, std::FILE *out) {
   print_verdict(rep, out);
   const Record &record = rep.record;
   if (rep.all && record.routes_left_out + record.violations_left_out > 0)
-    std::fprintf(out, "\nnot kept: %lld routes beyond the first %zu, %lld violations beyond the "
-                      "first %zu (counted above, not listed)\n",
+    std::fprintf(out,
+                 "\nnot kept: %lld routes beyond the first %zu, %lld violations beyond the "
+                 "first %zu (counted above, not listed)\n",
                  static_cast<long long>(record.routes_left_out), ROUTES_KEPT,
                  static_cast<long long>(record.violations_left_out), VIOLATIONS_KEPT);
 }

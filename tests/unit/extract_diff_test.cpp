@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-
 #include "instance/number.h"
 #include "instance/scan.h"
 
@@ -195,8 +194,7 @@ TEST(ExtractDiff, AgreesWithLibstdcxxOnEveryText) {
     ++tried;
     for (int s = 0; s < SEQUENCES; ++s) {
       auto sequence = static_cast<Sequence>(s);
-      std::vector<Outcome> expected = by_library(text, sequence),
-                           got = by_checker(text, sequence);
+      std::vector<Outcome> expected = by_library(text, sequence), got = by_checker(text, sequence);
       for (std::size_t k = 0; k < expected.size(); ++k)
         if (!(expected[k] == got[k])) {
           ++mismatches;

@@ -19,8 +19,7 @@ const char five[] = "five\n\nVEHICLE\nNUMBER CAPACITY\n  2 10\n\nCUSTOMER\ntitle
 // Customer 1 cannot be reached in its window: the instance is infeasible.
 const char unreachable[] = "u\nVEHICLE\nt\n1 10\nCUSTOMER\nt\n0 0 0 0 0 100 0\n1 30 40 1 0 10 0\n";
 
-json report(const std::string &instance, const std::string &solution,
-            const char *format = "auto") {
+json report(const std::string &instance, const std::string &solution, const char *format = "auto") {
   fleetjudge::ReportOptions options;
   options.solution_format = format;
   return json::parse(fleetjudge::report_json(instance, solution, options));
@@ -53,7 +52,8 @@ TEST(Library, MessagesNameTheFilesGiven) {
             "instance file a.txt: ends before the vehicle section\n");
   json doc = report(five, "two 56\n");
   EXPECT_TRUE(doc["instance"]["path"].is_null());
-  EXPECT_EQ(doc["error"], "solution file solution: line 1: the declared route count is not a valid number");
+  EXPECT_EQ(doc["error"],
+            "solution file solution: line 1: the declared route count is not a valid number");
   EXPECT_THROW(report(five, "", "csv"), std::invalid_argument);
 }
 
@@ -107,12 +107,14 @@ TEST(Library, TheReportReadsInstancesBeyondTheCheckersTable) {
   EXPECT_EQ(doc["summary"]["customers_served"], customers);
   EXPECT_EQ(doc["summary"]["vehicles"], customers / 10);
   EXPECT_EQ(doc["violations"].size(), 0u);
-  EXPECT_EQ(fleetjudge::check(instance, "1 1\n1\n").output, "node number 30000 out of range 0 to 9999\n");
+  EXPECT_EQ(fleetjudge::check(instance, "1 1\n1\n").output,
+            "node number 30000 out of range 0 to 9999\n");
 
   // A number beyond the lines, found only at the end of the file; the
   // checker's verdict stops at its own limit on the way.
   doc = report(large_instance(customers - 1, customers + 5), "1 1\n1\n", "fleetjudge");
-  EXPECT_EQ(doc["error"], "instance file instance: line 7: node number 30005 out of range 0 to 30000");
+  EXPECT_EQ(doc["error"],
+            "instance file instance: line 7: node number 30005 out of range 0 to 30000");
   EXPECT_EQ(doc["verdict"]["message"], "node number 30005 out of range 0 to 9999\n");
 }
 

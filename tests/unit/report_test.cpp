@@ -16,7 +16,8 @@ namespace {
 std::string line_instance(int customers) {
   std::string text = "line\nVEHICLE\nt\n3 1000\nCUSTOMER\nt\n0 0 0 0 0 1000 0\n";
   for (int i = 1; i <= customers; ++i)
-    text += std::to_string(i) + " " + std::to_string(i) + " 0 1 0 " + std::to_string(i + 1) + " 0\n";
+    text +=
+        std::to_string(i) + " " + std::to_string(i) + " 0 1 0 " + std::to_string(i + 1) + " 0\n";
   return text;
 }
 

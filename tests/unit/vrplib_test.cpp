@@ -28,8 +28,9 @@ const char demands[] = "DEMAND_SECTION\n1 0\n2 4\n3 3\n4 5\nDEPOT_SECTION\n 1\n 
 const int legs[4][4] = {{0, 5, 10, 8}, {5, 0, 5, 5}, {10, 5, 0, 6}, {8, 5, 6, 0}};
 
 std::string explicit_instance(const std::string &layout) {
-  std::string text = std::string(head) + "EDGE_WEIGHT_TYPE : EXPLICIT\nEDGE_WEIGHT_FORMAT : " +
-                     layout + "\nEDGE_WEIGHT_SECTION\n";
+  std::string text = std::string(head) +
+                     "EDGE_WEIGHT_TYPE : EXPLICIT\nEDGE_WEIGHT_FORMAT : " + layout +
+                     "\nEDGE_WEIGHT_SECTION\n";
   for (int i = 0; i < 4; ++i) {
     for (int j = 0; j < 4; ++j) {
       bool kept = layout == "FULL_MATRIX" || (layout == "LOWER_ROW" && j < i) ||
@@ -143,7 +144,8 @@ TEST(Vrplib, AFileThatCannotBeReadWholeSaysWhereAndWhy) {
     EXPECT_EQ(error.rfind("instance file instance: ", 0), 0u) << error;
   }
   // A key that changes nothing is named in a note, and the run goes on.
-  json doc = json::parse(report(with("CAPACITY : 10\r\n", "CAPACITY : 12\nNOTE : x\n"), "1 2 3\n").json);
+  json doc =
+      json::parse(report(with("CAPACITY : 10\r\n", "CAPACITY : 12\nNOTE : x\n"), "1 2 3\n").json);
   EXPECT_EQ(doc["notes"][0], "the key NOTE of the instance is not read");
   EXPECT_EQ(doc["violations"].size(), 0u);
 }
