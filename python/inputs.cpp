@@ -54,10 +54,12 @@ std::string plain_list(py::handle routes) {
     if (is_text(route) || !PySequence_Check(route.ptr()))
       throw py::type_error("routes[" + std::to_string(i) +
                            "] is not a sequence of customer numbers: " + type_name(route));
-    py::object items = py::reinterpret_steal<py::object>(PySequence_Fast(route.ptr(), ""));
+    // A tuple of its own: an item's __index__ may change the route while it
+    // is read, and the items must outlive that.
+    py::object items = py::reinterpret_steal<py::object>(PySequence_Tuple(route.ptr()));
     if (!items) throw py::error_already_set();
-    Py_ssize_t n = PySequence_Fast_GET_SIZE(items.ptr());
-    PyObject **item = PySequence_Fast_ITEMS(items.ptr());
+    Py_ssize_t n = PyTuple_GET_SIZE(items.ptr());
+    PyObject **item = &PyTuple_GET_ITEM(items.ptr(), 0);
     for (Py_ssize_t k = 0; k < n; ++k) {
       if (k > 0) text += ' ';
       if (!append_customer(text, item[k]))
