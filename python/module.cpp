@@ -7,6 +7,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "inputs.h"
 #include "named_report.h"
@@ -44,7 +45,11 @@ fleetjudge::ReportOptions report_options(const py::kwargs &kwargs) {
       throw py::type_error("report() got an unexpected keyword argument '" + name + "'");
     if (!PyUnicode_Check(item.second.ptr()))
       throw py::type_error("report(): " + name + " must be a str");
-    options.*keyword->field = py::str(item.second);
+    std::string value = py::str(item.second);
+    // The library reads the value as a C string: a NUL would cut it short.
+    if (value.find('\0') != std::string::npos)
+      throw py::value_error("report(): " + name + " holds a NUL character");
+    options.*keyword->field = std::move(value);
   }
   return options;
 }

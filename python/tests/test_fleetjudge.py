@@ -152,6 +152,7 @@ SOLUTION = EXAMPLE.with_suffix(".sol")
     (lambda: fleetjudge.report(EXAMPLE, SOLUTION, convention="exact"), TypeError, "convention"),
     (lambda: fleetjudge.report(EXAMPLE, SOLUTION, solution_format="xml"), ValueError, "xml"),
     (lambda: fleetjudge.report(EXAMPLE, SOLUTION, solution_format=1), TypeError, ""),
+    (lambda: fleetjudge.report(EXAMPLE, SOLUTION, solution_format="plain\0"), ValueError, "NUL"),
     (lambda: fleetjudge.report(EXAMPLE, [[1]], solution_format="routes"), ValueError, "plain"),
 ])
 def test_each_error_raises_its_exception(call, error, message):
