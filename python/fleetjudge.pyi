@@ -22,4 +22,6 @@ def report(
     solution: Union[Input, Routes],
     *,
     solution_format: Literal["auto", "fleetjudge", "routes", "plain"] = "auto",
+    instance_format: Literal["auto", "solomon", "vrplib"] = "auto",
+    convention: Literal["exact", "truncated", "rounded"] = "exact",
 ) -> dict[str, Any]: ...

@@ -10,7 +10,6 @@
 #include <utility>
 
 #include "inputs.h"
-#include "named_report.h"
 
 namespace py = pybind11;
 using fleetjudge_python::Input;
@@ -32,6 +31,8 @@ struct Keyword {
 };
 const Keyword report_keywords[] = {
     {"solution_format", &fleetjudge::ReportOptions::solution_format},
+    {"instance_format", &fleetjudge::ReportOptions::instance_format},
+    {"convention", &fleetjudge::ReportOptions::convention},
 };
 
 fleetjudge::ReportOptions report_options(const py::kwargs &kwargs) {
@@ -89,8 +90,8 @@ py::object report(py::handle instance_arg, py::handle solution_arg, const py::kw
   fleetjudge::ReportResult result;
   {
     py::gil_scoped_release released;
-    result = fleetjudge_python::named_report(instance.contents(), instance.path_or_null(),
-                                             solution.contents(), solution.path_or_null(), options);
+    result = fleetjudge::report(instance.contents(), solution.contents(), options,
+                                instance.path_or_null(), solution.path_or_null());
   }
   py::object document = py::module_::import("json").attr("loads")(py::str(result.json));
   if (result.status == 2) throw InputError(py::str(document["error"]));
@@ -153,7 +154,8 @@ PYBIND11_MODULE(fleetjudge, m) {
         "opened or read, TypeError for an argument of another type.");
 
   m.def("report", &report, py::arg("instance"), py::arg("solution"),
-        "report(instance, solution, *, solution_format='auto')\n--\n\n"
+        "report(instance, solution, *, solution_format='auto', instance_format='auto', "
+        "convention='exact')\n--\n\n"
         "Report every violation and every route's figures, as fleetjudge-report does.\n\n"
         "instance is a path (str or os.PathLike) or the file's contents (bytes).\n"
         "solution is a path, the file's contents, or the routes themselves: a\n"
@@ -161,11 +163,14 @@ PYBIND11_MODULE(fleetjudge, m) {
         "integers included), such as [[5, 3, 7], [2, 9]]. Routes are read as a plain\n"
         "list, one route a line; an empty route is skipped.\n\n"
         "solution_format: 'auto' (tell from the first lines), 'fleetjudge', 'routes'\n"
-        "or 'plain', as --solution-format.\n\n"
+        "or 'plain', as --solution-format.\n"
+        "instance_format: 'auto', 'solomon' or 'vrplib', as --instance-format.\n"
+        "convention: 'exact', 'truncated' or 'rounded', as --convention: whose late\n"
+        "stops count.\n\n"
         "Returns json.loads() of what `fleetjudge-report --json` prints for the same\n"
         "input; 'instance.path' and 'solution.path' are null for bytes and routes.\n\n"
         "Raises InputError (a ValueError) when the input cannot be judged, OSError\n"
         "(FileNotFoundError for a missing file) when a file cannot be opened or read,\n"
         "TypeError for a route that is not a sequence of integers (naming its index)\n"
-        "or for an unknown keyword, and ValueError for an unknown solution_format.");
+        "or for an unknown keyword, and ValueError for an unknown option value.");
 }

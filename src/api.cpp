@@ -23,6 +23,12 @@ Verdict check(std::string_view instance, std::string_view solution, std::string_
 
 ReportResult report(std::string_view instance, std::string_view solution,
                     const ReportOptions &options) {
+  return report(instance, solution, options, nullptr, nullptr);
+}
+
+ReportResult report(std::string_view instance, std::string_view solution,
+                    const ReportOptions &options, const char *instance_name,
+                    const char *solution_name) {
   Inputs in;
   auto rep = std::make_unique<Report>(true);
   if (!choose_format(options.solution_format.c_str(), in))
@@ -31,8 +37,8 @@ ReportResult report(std::string_view instance, std::string_view solution,
     throw std::invalid_argument("unknown instance format: " + options.instance_format);
   if (!choose_convention(options.convention.c_str(), rep->convention))
     throw std::invalid_argument("unknown convention: " + options.convention);
-  use_memory(in.instance, "instance", "instance", instance);
-  use_memory(in.solution, "solution", "solution", solution);
+  use_memory(in.instance, "instance", instance_name ? instance_name : "instance", instance);
+  use_memory(in.solution, "solution", solution_name ? solution_name : "solution", solution);
   judge(*rep, in, true);
 
   // The writer writes to a stream, as it does to standard output.
@@ -40,7 +46,7 @@ ReportResult report(std::string_view instance, std::string_view solution,
   size_t size = 0;
   std::FILE *out = open_memstream(&text, &size);
   if (out == nullptr) throw std::bad_alloc();
-  write_json(*rep, Files{nullptr, nullptr}, out);
+  write_json(*rep, Files{instance_name, solution_name}, out);
   bool written = std::fclose(out) == 0;
   std::unique_ptr<char, decltype(&std::free)> owned(text, std::free);
   if (!written) throw std::bad_alloc();

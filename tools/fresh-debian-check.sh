@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Runs each of the two set-up lines of README.md alone, as a newcomer would,
 # in its own fresh minimal Debian 12 (bookworm) tree: the project as
-# committed at HEAD in /root/fleetjudge, a `sudo` that just runs its command,
-# and nothing else added. Prints PASS or FAIL and the time of each line, and
-# exits 0 only when both pass. Needs root, debootstrap and the network to a
-# Debian mirror; it is not part of CI.
+# committed at HEAD in /root/fleetjudge, run as root, and nothing else added
+# but, with --sudo, a `sudo` that just runs its command (as on a machine
+# where a user has sudo); without it there is no sudo at all (the usual
+# container). Prints PASS or FAIL and the time of each line, and exits 0
+# only when both pass. Needs root, debootstrap and the network to a Debian
+# mirror; it is not part of CI.
 #
-#   tools/fresh-debian-check.sh [work folder]     (default /var/tmp/fleetjudge-fresh)
+#   tools/fresh-debian-check.sh [--sudo] [work folder]   (default /var/tmp/fleetjudge-fresh)
 #
 # The minimal tree is made once and kept in the work folder as base/ (delete
 # it to make it anew); each line starts from a fresh copy of it, line1/ and
@@ -15,6 +17,11 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+with_sudo=0
+if [ "${1:-}" = --sudo ]; then
+  with_sudo=1
+  shift
+fi
 work=${1:-/var/tmp/fleetjudge-fresh}
 
 die() {
@@ -79,8 +86,10 @@ for i in 1 2; do
   cp -a "$work/base" "$tree"
   mkdir "$tree/root/fleetjudge"
   git -C "$root" archive HEAD | tar -x -C "$tree/root/fleetjudge"
-  printf '#!/bin/sh\n# stands in for sudo: the tree is used as root\nexec "$@"\n' >"$tree/usr/local/bin/sudo"
-  chmod 755 "$tree/usr/local/bin/sudo"
+  if [ "$with_sudo" = 1 ]; then
+    printf '#!/bin/sh\n# stands in for sudo: the tree is used as root\nexec "$@"\n' >"$tree/usr/local/bin/sudo"
+    chmod 755 "$tree/usr/local/bin/sudo"
+  fi
   cp /etc/resolv.conf "$tree/etc/resolv.conf"
   mount -t proc proc "$tree/proc"
 
@@ -94,7 +103,7 @@ for i in 1 2; do
   umount "$tree/proc"
 
   if [ "$status" -eq 0 ]; then
-    echo "line $i: PASS in ${seconds}s (log: $log)"
+    echo "line $i ($([ "$with_sudo" = 1 ] && echo "with a sudo" || echo "no sudo")): PASS in ${seconds}s (log: $log)"
   else
     echo "line $i: FAIL, status $status after ${seconds}s; the end of $log:"
     tail -n 20 "$log" | sed 's/^/  /'

@@ -55,4 +55,13 @@ struct ReportResult {
 FLEETJUDGE_API ReportResult report(std::string_view instance, std::string_view solution,
                                    const ReportOptions &options = {});
 
+// The same for contents read from files with these names: the messages that
+// name a file name them, and "instance.path" and "solution.path" hold them,
+// as in the document `fleetjudge-report --json` writes for those paths. A
+// null name is a file given as bytes: "instance" or "solution" in messages,
+// null in the document.
+FLEETJUDGE_API ReportResult report(std::string_view instance, std::string_view solution,
+                                   const ReportOptions &options, const char *instance_name,
+                                   const char *solution_name);
+
 } // namespace fleetjudge

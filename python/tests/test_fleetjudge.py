@@ -31,6 +31,13 @@ def data_pair(name):
     return pytest.param(instance, routes, (), id=name, marks=skip)
 
 
+def vrplib_pair(name, convention):
+    instance, sol = DATA / "vrplib" / f"{name}.vrp", DATA / "vrplib" / f"{name}.sol"
+    skip = pytest.mark.skipif(not sol.is_file(), reason=f"no {sol} (FLEETJUDGE_DATA)")
+    return pytest.param(instance, sol, ("--instance-format=vrplib", f"--convention={convention}"),
+                        id=f"{name}-{convention}", marks=skip)
+
+
 # Report cases given as two files, with the options their command lines take.
 def report_cases():
     for case in sorted((ROOT / "tests" / "report-cases").iterdir()):
@@ -45,6 +52,7 @@ PAIRS = [
     pytest.param(EXAMPLE, ROOT / "examples" / "depot100-overloaded.sol", (), id="overloaded"),
     *report_cases(),
     *(data_pair(name) for name in ("C101", "R201", "C1_10_1")),
+    vrplib_pair("X-n101-k25", "rounded"), vrplib_pair("RC2_10_5", "truncated"),
 ]
 
 
@@ -135,9 +143,9 @@ def test_check_gives_the_checkers_output_and_status(case, monkeypatch):
     (lambda: fleetjudge.check(3, SOLUTION), TypeError, "instance must be"),
     (lambda: fleetjudge.check("a\0b", SOLUTION), ValueError, "null"),
     (lambda: fleetjudge.report(EXAMPLE, SOLUTION, "plain"), TypeError, ""),
-    (lambda: fleetjudge.report(EXAMPLE, SOLUTION, instance_format="auto"), TypeError,
-     "instance_format"),
-    (lambda: fleetjudge.report(EXAMPLE, SOLUTION, convention="exact"), TypeError, "convention"),
+    (lambda: fleetjudge.report(EXAMPLE, SOLUTION, verbose="yes"), TypeError, "verbose"),
+    (lambda: fleetjudge.report(EXAMPLE, SOLUTION, instance_format="csv"), ValueError, "csv"),
+    (lambda: fleetjudge.report(EXAMPLE, SOLUTION, convention="median"), ValueError, "median"),
     (lambda: fleetjudge.report(EXAMPLE, SOLUTION, solution_format="xml"), ValueError, "xml"),
     (lambda: fleetjudge.report(EXAMPLE, SOLUTION, solution_format=1), TypeError, ""),
     (lambda: fleetjudge.report(EXAMPLE, SOLUTION, solution_format="plain\0"), ValueError, "NUL"),
