@@ -48,6 +48,10 @@ bool same_folder(const char *a, const char *b) {
   return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+bool blank(const std::string &line) { return line.find_first_not_of(" \t") == std::string::npos; }
+
+} // namespace
+
 bool read_all(int fd, std::string &text) {
   char chunk[1 << 16];
   for (;;) {
@@ -58,10 +62,6 @@ bool read_all(int fd, std::string &text) {
     text.append(chunk, static_cast<size_t>(got));
   }
 }
-
-bool blank(const std::string &line) { return line.find_first_not_of(" \t") == std::string::npos; }
-
-} // namespace
 
 std::string lower(std::string text) {
   for (char &c : text)

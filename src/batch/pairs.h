@@ -32,6 +32,8 @@ bool pairs_from_folders(const char *instance_dir, const char *solution_dir, Pair
 // list cannot be read or holds no pair.
 bool pairs_from_list(const char *path, PairList &list, std::string &problem);
 
+// The whole of a descriptor; false, with errno, on a read error.
+bool read_all(int fd, std::string &text);
 // The whole of a file ("-": standard input); false, with errno, when it
 // cannot be read.
 bool read_file(const char *path, std::string &text);

@@ -8,31 +8,58 @@
 
 namespace {
 
-// What the threads and the delivering thread share, under `lock`.
+// What the threads share, under `lock`. The thread that finishes the next
+// row to go out writes it, and every row after it that is ready: no row
+// waits for another thread to wake up.
 struct Queue {
   std::mutex lock;
-  std::condition_variable ready, room;
+  std::condition_variable changed;
   size_t next_taken = 0, next_delivered = 0, window = 0;
   std::map<size_t, Row> done; // judged, not yet delivered
+  bool writing = false;       // a thread is delivering rows
   size_t judged = 0, with_violations = 0;
   bool stop = false;
+  std::mutex screen; // the rows and the progress line, when both go to a terminal
 };
 
-void work(Queue &q, const std::vector<Pair> &pairs, const Settings &settings, const BksTable &bks) {
-  for (;;) {
-    size_t i;
+// Delivers the rows that are ready, in order; called with `hold` locked.
+void deliver_ready(Queue &q, std::unique_lock<std::mutex> &hold, Progress &progress,
+                   const std::function<bool(const Row &)> &deliver) {
+  q.writing = true;
+  for (auto next = q.done.find(q.next_delivered); !q.stop && next != q.done.end();
+       next = q.done.find(q.next_delivered)) {
+    Row row = std::move(next->second);
+    q.done.erase(next);
+    q.next_delivered++;
+    hold.unlock();
+    bool go_on;
     {
-      std::unique_lock<std::mutex> hold(q.lock);
-      q.room.wait(hold, [&] { return q.stop || q.next_taken < q.next_delivered + q.window; });
-      if (q.stop || q.next_taken == pairs.size()) return;
-      i = q.next_taken++;
+      std::lock_guard<std::mutex> screen(q.screen);
+      before_row(progress);
+      go_on = deliver(row);
     }
+    hold.lock();
+    q.stop |= !go_on;
+    q.changed.notify_all();
+  }
+  q.writing = false;
+}
+
+void work(Queue &q, const std::vector<Pair> &pairs, const Settings &settings, const BksTable &bks,
+          Progress &progress, const std::function<bool(const Row &)> &deliver) {
+  std::unique_lock<std::mutex> hold(q.lock);
+  for (;;) {
+    q.changed.wait(hold, [&] { return q.stop || q.next_taken < q.next_delivered + q.window; });
+    if (q.stop || q.next_taken == pairs.size()) return;
+    size_t i = q.next_taken++;
+    hold.unlock();
     Row row = judge_pair(pairs[i], settings, bks);
-    std::lock_guard<std::mutex> hold(q.lock);
+    hold.lock();
     q.judged++;
     q.with_violations += row.status == 1;
     q.done.emplace(i, std::move(row));
-    q.ready.notify_one();
+    if (!q.writing) deliver_ready(q, hold, progress, deliver);
+    q.changed.notify_all();
   }
 }
 
@@ -45,35 +72,19 @@ void judge_all(const std::vector<Pair> &pairs, const Settings &settings, const B
   q.window = 4 * size_t(threads);
   std::vector<std::thread> workers;
   for (unsigned t = 0; t < threads; ++t)
-    workers.emplace_back(work, std::ref(q), std::cref(pairs), std::cref(settings), std::cref(bks));
-
+    workers.emplace_back(work, std::ref(q), std::cref(pairs), std::cref(settings), std::cref(bks),
+                         std::ref(progress), std::cref(deliver));
+  // This thread keeps the progress line's clock going.
   std::unique_lock<std::mutex> hold(q.lock);
-  while (q.next_delivered < pairs.size()) {
-    // Wakes now and then to keep the progress line's clock going.
-    q.ready.wait_for(hold, std::chrono::milliseconds(250),
-                     [&] { return q.done.count(q.next_delivered) > 0; });
+  while (!q.stop && q.next_delivered < pairs.size()) {
+    q.changed.wait_for(hold, std::chrono::milliseconds(100));
     size_t judged = q.judged, with_violations = q.with_violations;
-    auto next = q.done.find(q.next_delivered);
-    if (next == q.done.end()) {
-      hold.unlock();
-      draw_progress(progress, judged, with_violations, false);
-      hold.lock();
-      continue;
-    }
-    Row row = std::move(next->second);
-    q.done.erase(next);
-    q.next_delivered++;
-    q.room.notify_all();
     hold.unlock();
-    before_row(progress);
-    bool go_on = deliver(row);
-    draw_progress(progress, judged, with_violations, false);
-    hold.lock();
-    if (!go_on) {
-      q.stop = true;
-      q.room.notify_all();
-      break;
+    {
+      std::lock_guard<std::mutex> screen(q.screen);
+      draw_progress(progress, judged, with_violations, false);
     }
+    hold.lock();
   }
   hold.unlock();
   for (std::thread &t : workers) t.join();

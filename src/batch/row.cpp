@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "report/options.h"
 #include "report/report.h"
@@ -81,14 +83,36 @@ void not_judged(Row &row, const Pair &pair, const std::string &error, bool insta
              {"error", latin1(error)}};
 }
 
-bool open_file(InputFile &file, const char *kind, const std::string &shown, const std::string &path,
-               std::string &problem) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    problem = "cannot open " + path + ": " + std::strerror(errno);
-    return false;
+// Files up to this size are read whole and judged from memory. The checker's
+// verdict on a CR LF instance then comes from a run after the report's, on
+// the same bytes, as the library gives it, instead of from a second thread
+// reading along, whose start and hand-offs cost more than the judging on a
+// busy machine. Larger files, and pipes, are read as the report reads them.
+constexpr off_t IN_MEMORY = 16 << 20;
+
+bool small_file(int fd) {
+  struct stat st;
+  return fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= IN_MEMORY;
+}
+
+// The two files open, for the whole of the pair's run.
+struct Opened {
+  int fd[2] = {-1, -1};
+  ~Opened() {
+    for (int f : fd)
+      if (f >= 0) close(f);
   }
-  use_descriptor(file, kind, shown, fd, true);
+};
+
+bool open_both(const Pair &pair, Opened &opened, std::string &problem) {
+  const std::string *paths[2] = {&pair.instance_open, &pair.solution_open};
+  for (int k = 0; k < 2; ++k) {
+    opened.fd[k] = open(paths[k]->c_str(), O_RDONLY | O_CLOEXEC);
+    if (opened.fd[k] < 0) {
+      problem = "cannot open " + *paths[k] + ": " + std::strerror(errno);
+      return false;
+    }
+  }
   return true;
 }
 
@@ -136,12 +160,26 @@ void figures(Row &row, const Report &rep, Convention convention) {
 void judge_files(Row &row, const Pair &pair, const Settings &settings, Json *doc) {
   Inputs in;
   choose_format(settings.solution_format, in); // checked with the command line
-  std::string problem;
-  if (!open_file(in.instance, "instance", pair.instance, pair.instance_open, problem) ||
-      !open_file(in.solution, "solution", pair.solution, pair.solution_open, problem))
-    return not_judged(row, pair, problem, true, doc);
+  Opened opened;
+  std::string problem, bytes[2];
+  if (!open_both(pair, opened, problem)) return not_judged(row, pair, problem, true, doc);
+  bool in_memory = small_file(opened.fd[0]) && small_file(opened.fd[1]);
+  const std::string *shown[2] = {&pair.instance, &pair.solution};
+  InputFile *files[2] = {&in.instance, &in.solution};
+  const char *kinds[2] = {"instance", "solution"};
+  for (int k = 0; k < 2; ++k) {
+    if (!in_memory) {
+      use_descriptor(*files[k], kinds[k], *shown[k], opened.fd[k], true);
+      opened.fd[k] = -1; // the input closes it
+    } else if (read_all(opened.fd[k], bytes[k])) {
+      use_memory(*files[k], kinds[k], *shown[k], bytes[k]);
+    } else {
+      return not_judged(row, pair, "cannot read " + *shown[k] + ": " + std::strerror(errno), true,
+                        doc);
+    }
+  }
   auto rep = std::make_unique<Report>(doc != nullptr && settings.routes);
-  judge(*rep, in, false);
+  judge(*rep, in, in_memory);
   row.status = status_in(*rep, settings.convention);
   if (rep->record.error.empty())
     figures(row, *rep, settings.convention);
