@@ -82,10 +82,13 @@ if mode == "agree":
     rows = csv_rows(out)
     _, lines, _ = run("--format=jsonl", "-j3", "--pairs", "-", stdin=listing)
     lines = lines.decode().splitlines()
-    expect("rows", (len(rows), len(lines)), (len(pairs), len(pairs)))
-    for (instance, solution), row, line in zip(pairs, rows, lines):
+    _, whole, _ = run("--format=jsonl", "--routes", "--pairs", "-", stdin=listing)
+    whole = whole.decode().splitlines()
+    expect("rows", (len(rows), len(lines), len(whole)), (len(pairs),) * 3)
+    for (instance, solution), row, line, full in zip(pairs, rows, lines, whole):
         code, doc = report(instance, solution, [])
         agree(row, doc, code, os.path.basename(os.path.dirname(instance)))
+        expect(f"{instance} jsonl --routes", json.loads(full), doc)
         doc.pop("routes")
         expect(f"{instance} jsonl", json.loads(line), doc)
     expect("batch status", status, max(int(r["status"]) for r in rows))
