@@ -13,7 +13,8 @@ namespace {
 // waits for another thread to wake up.
 struct Queue {
   std::mutex lock;
-  std::condition_variable changed;
+  std::condition_variable changed; // room in the window, for the threads
+  std::condition_variable ended;   // the last row is out, or the output failed
   size_t next_taken = 0, next_delivered = 0, window = 0;
   std::map<size_t, Row> done; // judged, not yet delivered
   bool writing = false;       // a thread is delivering rows
@@ -59,7 +60,7 @@ void work(Queue &q, const std::vector<Pair> &pairs, const Settings &settings, co
     q.with_violations += row.status == 1;
     q.done.emplace(i, std::move(row));
     if (!q.writing) deliver_ready(q, hold, progress, deliver);
-    q.changed.notify_all();
+    if (q.stop || q.next_delivered == pairs.size()) q.ended.notify_one();
   }
 }
 
@@ -74,10 +75,10 @@ void judge_all(const std::vector<Pair> &pairs, const Settings &settings, const B
   for (unsigned t = 0; t < threads; ++t)
     workers.emplace_back(work, std::ref(q), std::cref(pairs), std::cref(settings), std::cref(bks),
                          std::ref(progress), std::cref(deliver));
-  // This thread keeps the progress line's clock going.
+  // This thread keeps the progress line's clock going, ten times a second.
   std::unique_lock<std::mutex> hold(q.lock);
   while (!q.stop && q.next_delivered < pairs.size()) {
-    q.changed.wait_for(hold, std::chrono::milliseconds(100));
+    q.ended.wait_for(hold, std::chrono::milliseconds(100));
     size_t judged = q.judged, with_violations = q.with_violations;
     hold.unlock();
     {
