@@ -11,6 +11,9 @@
 #              BENCH_KEEP  1 keeps the 1 GB solution in bench/out/ (default: deleted)
 #              BENCH_BASELINE  an earlier build of fleetjudge, timed beside this one
 #                          on the same files in the same loop
+#              FLEETJUDGE_DATA  the benchmark data for fleetjudge-batch's timings
+#                          (default: ../shared/data beside the project; they are
+#                          left out when it is absent)
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -20,6 +23,8 @@ reps=${BENCH_REPS:-9}
 keep=${BENCH_KEEP:-0}
 bin=$root/build/fleetjudge
 report=$root/build/fleetjudge-report
+batch=$root/build/fleetjudge-batch
+data=${FLEETJUDGE_DATA:-$root/../shared/data}
 started=$SECONDS
 
 mkdir -p "$out"
@@ -27,7 +32,7 @@ cd "$root"
 
 echo "== build (Release)"
 if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=Release &&
-       cmake --build build -j2 --target fleetjudge fleetjudge-report; } >"$out/build.log" 2>&1; then
+       cmake --build build -j2 --target fleetjudge fleetjudge-report fleetjudge-batch; } >"$out/build.log" 2>&1; then
   cat "$out/build.log"
   exit 1
 fi
@@ -181,7 +186,6 @@ fi
 
 # A VRPLIB instance and its .sol against the same instance's text file and
 # plain route list (C1_10_1, from the benchmark data beside the project).
-data=${FLEETJUDGE_DATA:-$root/../shared/data}
 vrplib_row=
 if [[ -f $data/vrplib/C1_10_1.vrp && -f $data/instances/C1_10_1.txt ]]; then
   mapfile -t lines < <("$out/timeit" "$((reps > 15 ? reps : 15))" 5 "$report" --json \
@@ -193,6 +197,47 @@ if [[ -f $data/vrplib/C1_10_1.vrp && -f $data/instances/C1_10_1.txt ]]; then
     printf "C1_10_1: .vrp and .sol %.2f ms, text and plain list %.2f ms: %.2fx (<= 1.2 %s)",
            a, b, r, r <= 1.2 ? "met" : "MISSED" }')
 fi
+# fleetjudge-batch on the published pairs: -j1 against -j2 on the 55 pairs
+# listed ten times, -j1 against a shell loop of fleetjudge-report over the
+# 55, and peak memory on 1000 copies of the 10000-node pair (a.sol).
+batch_rows=()
+batch_row() { # what runs target(>=N or <=N) command... :: command...
+  local what=$1 runs=$2 target=$3 lines a b ratio
+  shift 3
+  mapfile -t lines < <("$out/timeit" "$reps" "$runs" "$@")
+  [[ ${#lines[@]} == 2 ]] || { echo "timeit failed" >&2; exit 1; }
+  read -r a _ _ _ <<<"${lines[0]}"
+  read -r b _ _ _ <<<"${lines[1]}"
+  ratio=$(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.2f", a / b }')
+  batch_rows+=("$(printf '%-44s %9.1f %9.1f %6sx %-6s %-6s' "$what" "$a" "$b" "$ratio" "$target" \
+    "$(awk -v r="$ratio" -v t="${target:2}" -v op="${target:0:2}" \
+       'BEGIN { print ((op == ">=" ? r >= t : r <= t) ? "met" : "MISSED") }')")")
+}
+if [[ -d $data/instances && -d $data/routes ]]; then
+  for f in "$data"/routes/*.routes; do
+    printf '%s\t%s\n' "$data/instances/$(basename "$f" .routes).txt" "$f"
+  done >"$out/pairs55"
+  for _ in 1 2 3 4 5 6 7 8 9 10; do cat "$out/pairs55"; done >"$out/pairs550"
+  # The shell loop fleetjudge-batch replaces: one report per pair.
+  printf '%s\n' '#!/usr/bin/env bash' \
+    "while IFS=\$'\\t' read -r i s; do '$report' --json \"\$i\" \"\$s\"; done <'$out/pairs55'" \
+    'exit 0' >"$out/report-loop.sh"
+  chmod +x "$out/report-loop.sh"
+  cat "$data"/instances/* "$data"/routes/* >/dev/null
+  echo "== fleetjudge-batch ($(wc -l <"$out/pairs55") pairs from $data;" \
+    "load average $(cut -d' ' -f1-3 /proc/loadavg))"
+  batch_row "-j1 against -j2, 550 pairs, csv" 3 ">=1.6" \
+    "$batch" -q -j1 --format=csv --pairs "$out/pairs550" :: \
+    "$batch" -q -j2 --format=csv --pairs "$out/pairs550"
+  batch_row "-j1 jsonl --routes against a report loop" 1 "<=1.0" \
+    "$batch" -q -j1 --format=jsonl --routes --pairs "$out/pairs55" :: "$out/report-loop.sh"
+  batch_row "-j1 csv against a report loop" 1 "<=1.0" \
+    "$batch" -q -j1 --format=csv --pairs "$out/pairs55" :: "$out/report-loop.sh"
+fi
+for _ in $(seq 1000); do printf '%s\t%s\n' "$inst" "$out/a.sol"; done >"$out/pairs-a1000"
+batch_rss=$(mem "$batch" -q -j2 --format=csv --pairs "$out/pairs-a1000" | cut -d' ' -f1)
+batch_rss_jsonl=$(mem "$batch" -q -j2 --format=jsonl --routes --pairs "$out/pairs-a1000" |
+  cut -d' ' -f1)
 
 # The cost of starting a process at all, for reading the small cases: the
 # checker with no arguments prints its usage line and stops.
@@ -217,6 +262,15 @@ printf '%-16s %8s %8s %7s %-6s %-6s %7s\n' "report on" "rep med" "chk med" ratio
 printf '%s\n' "${report_rows[@]}"
 echo "(fleetjudge-report against fleetjudge on the same files, medians in ms; RSS of the report)"
 [[ -n $vrplib_row ]] && { echo; echo "$vrplib_row (report --json, medians of paired runs)"; }
+echo
+if ((${#batch_rows[@]})); then
+  printf '%-44s %9s %9s %7s %-6s %-6s\n' "fleetjudge-batch" "1st med" "2nd med" ratio target result
+  printf '%s\n' "${batch_rows[@]}"
+  echo "(medians in ms of the two commands run alternately; ratio = first / second)"
+fi
+echo "fleetjudge-batch -j2 on 1000 copies of (a): peak RSS $batch_rss KiB with csv," \
+  "$batch_rss_jsonl KiB with jsonl --routes (target < 65536 KiB: $(awk -v r="$batch_rss" \
+  -v s="$batch_rss_jsonl" 'BEGIN { print (r < 65536 && s < 65536 ? "met" : "MISSED") }'))"
 if ((${#base_rows[@]})); then
   echo
   printf '%-11s %8s %8s %8s %-6s %7s %7s\n' "against" "new med" "old med" ratio "<=1.05" \

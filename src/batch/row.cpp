@@ -1,0 +1,232 @@
+#include "row.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "report/options.h"
+#include "report/report.h"
+
+using Json = nlohmann::ordered_json;
+
+const char *const column_names[COLUMN_COUNT] = {
+    "instance", "solution",           "status",           "customers",     "vehicles",
+    "distance", "distance_truncated", "distance_rounded", "declared_cost", "matches",
+    "feasible", "feasible_truncated", "feasible_rounded", "violations",    "first_violation",
+    "error",    "bks_vehicles",       "bks_cost",         "gap_percent"};
+
+namespace {
+
+// The shortest text that reads back as the same double, as the JSON has it.
+std::string shortest(double v) {
+  char text[64];
+  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+}
+
+std::string fixed(double v, int decimals) {
+  char text[512];
+  std::snprintf(text, sizeof text, "%.*f", decimals, v);
+  return text;
+}
+
+// Whole tenths, exactly: no detour through a binary fraction.
+std::string tenths_text(int64_t t) {
+  std::string sign = t < 0 ? "-" : "";
+  uint64_t u = t < 0 ? 0 - static_cast<uint64_t>(t) : static_cast<uint64_t>(t);
+  return sign + std::to_string(u / 10) + "." + std::to_string(u % 10);
+}
+
+const char *truth(bool b) { return b ? "true" : "false"; }
+
+// Bytes as the Latin-1 characters of the same codes, as the report's JSON
+// carries paths: no name, however odd, breaks the document.
+std::string latin1(const std::string &bytes) {
+  std::string utf8;
+  for (unsigned char c : bytes) {
+    if (c < 0x80) {
+      utf8 += static_cast<char>(c);
+    } else {
+      utf8 += static_cast<char>(0xC0 | (c >> 6));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+void not_judged(Row &row, const Pair &pair, const std::string &error, bool instance_named,
+                Json *doc) {
+  row.status = 2;
+  row.cells[col_error] = error;
+  if (doc)
+    *doc =
+        Json{{"instance", instance_named ? Json{{"path", latin1(pair.instance)}} : Json(nullptr)},
+             {"solution", Json{{"path", latin1(pair.solution)}}},
+             {"error", latin1(error)}};
+}
+
+// Files up to this size are read whole and judged from memory. The checker's
+// verdict on a CR LF instance then comes from a run after the report's, on
+// the same bytes, as the library gives it, instead of from a second thread
+// reading along, whose start and hand-offs cost more than the judging on a
+// busy machine. Larger files, and pipes, are read as the report reads them.
+constexpr off_t IN_MEMORY = 16 << 20;
+
+bool small_file(int fd) {
+  struct stat st;
+  return fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= IN_MEMORY;
+}
+
+// The two files open, for the whole of the pair's run.
+struct Opened {
+  int fd[2] = {-1, -1};
+  ~Opened() {
+    for (int f : fd)
+      if (f >= 0) close(f);
+  }
+};
+
+bool open_both(const Pair &pair, Opened &opened, std::string &problem) {
+  const std::string *paths[2] = {&pair.instance_open, &pair.solution_open};
+  for (int k = 0; k < 2; ++k) {
+    opened.fd[k] = open(paths[k]->c_str(), O_RDONLY | O_CLOEXEC);
+    if (opened.fd[k] < 0) {
+      problem = "cannot open " + *paths[k] + ": " + std::strerror(errno);
+      return false;
+    }
+  }
+  return true;
+}
+
+// The report's document, compact on one line.
+Json document(const Report &rep, const Pair &pair, bool routes) {
+  char *text = nullptr;
+  size_t size = 0;
+  std::FILE *out = open_memstream(&text, &size);
+  if (out == nullptr) throw std::bad_alloc();
+  write_json(rep, Files{pair.instance.c_str(), pair.solution.c_str()}, out);
+  bool written = std::fclose(out) == 0;
+  std::unique_ptr<char, decltype(&std::free)> owned(text, std::free);
+  if (!written) throw std::bad_alloc();
+  Json doc = Json::parse(text, text + size);
+  if (!routes) doc.erase("routes");
+  return doc;
+}
+
+void figures(Row &row, const Report &rep, Convention convention) {
+  const Record &record = rep.record;
+  const Run &run = rep.run;
+  std::string *c = row.cells;
+  c[col_customers] = std::to_string(run.n > 0 ? run.n : 0);
+  c[col_vehicles] = std::to_string(run.L1);
+  c[col_distance] = fixed(to_double(record.distance), 4);
+  c[col_distance_truncated] = tenths_text(record.truncated_distance);
+  c[col_distance_rounded] = std::to_string(record.rounded_distance);
+  if (record.format == SolutionFormat::fleetjudge && run.L >= 0)
+    c[col_declared_cost] = shortest(to_double(run.TotLen));
+  if (record.format != SolutionFormat::fleetjudge && run.route_list.has_cost) {
+    c[col_declared_cost] = shortest(run.route_list.cost);
+    const char *matches = cost_convention(rep);
+    c[col_matches] = matches ? matches : "";
+  }
+  c[col_feasible] = truth(feasible(rep));
+  c[col_feasible_truncated] = truth(feasible(rep, Convention::truncated));
+  c[col_feasible_rounded] = truth(feasible(rep, Convention::rounded));
+  c[col_violations] = std::to_string(violation_count(rep));
+  if (!record.violations.empty()) c[col_first_violation] = kind_name(record.violations[0].kind);
+  row.judged = true;
+  row.feasible = feasible(rep, convention);
+  row.vehicles = run.L1;
+  row.distance = to_double(record.distance);
+  row.truncated_tenths = record.truncated_distance;
+  row.rounded = record.rounded_distance;
+}
+
+void judge_files(Row &row, const Pair &pair, const Settings &settings, Json *doc) {
+  Inputs in;
+  choose_format(settings.solution_format, in); // checked with the command line
+  Opened opened;
+  std::string problem, bytes[2];
+  if (!open_both(pair, opened, problem)) return not_judged(row, pair, problem, true, doc);
+  bool in_memory = small_file(opened.fd[0]) && small_file(opened.fd[1]);
+  const std::string *shown[2] = {&pair.instance, &pair.solution};
+  InputFile *files[2] = {&in.instance, &in.solution};
+  const char *kinds[2] = {"instance", "solution"};
+  for (int k = 0; k < 2; ++k) {
+    if (!in_memory) {
+      use_descriptor(*files[k], kinds[k], *shown[k], opened.fd[k], true);
+      opened.fd[k] = -1; // the input closes it
+    } else if (read_all(opened.fd[k], bytes[k])) {
+      use_memory(*files[k], kinds[k], *shown[k], bytes[k]);
+    } else {
+      return not_judged(row, pair, "cannot read " + *shown[k] + ": " + std::strerror(errno), true,
+                        doc);
+    }
+  }
+  auto rep = std::make_unique<Report>(doc != nullptr && settings.routes);
+  rep->convention = settings.convention;
+  rep->instance_choice = settings.instance_format;
+  judge(*rep, in, in_memory);
+  row.status = exit_status(*rep);
+  if (rep->record.error.empty())
+    figures(row, *rep, settings.convention);
+  else
+    row.cells[col_error] = rep->record.error;
+  if (doc) *doc = document(*rep, pair, settings.routes);
+}
+
+// The gap to the best-known cost, in the convention the declared cost
+// matches, else in the chosen one.
+void best_known(Row &row, const Pair &pair, const Settings &settings, const BksTable &table,
+                Json *doc) {
+  auto found = table.find(pair.key);
+  const Bks *b = found == table.end() ? nullptr : &found->second;
+  bool gap = row.judged && b && b->has_cost && b->cost != 0;
+  double distance = row.distance, percent = 0;
+  const std::string &matches = row.cells[col_matches];
+  Convention in = settings.convention;
+  if (!matches.empty()) choose_convention(matches.c_str(), in);
+  if (in == Convention::truncated) distance = static_cast<double>(row.truncated_tenths) / 10;
+  if (in == Convention::rounded) distance = static_cast<double>(row.rounded);
+  if (gap) percent = 100 * (distance - b->cost) / b->cost;
+  if (b && b->has_vehicles) row.cells[col_bks_vehicles] = std::to_string(b->vehicles);
+  if (b && b->has_cost) row.cells[col_bks_cost] = shortest(b->cost);
+  if (gap) row.cells[col_gap_percent] = fixed(percent, 4);
+  if (!doc) return;
+  (*doc)["bks_vehicles"] = b && b->has_vehicles ? Json(b->vehicles) : Json(nullptr);
+  (*doc)["bks_cost"] = b && b->has_cost ? Json(b->cost) : Json(nullptr);
+  (*doc)["gap_percent"] = gap ? Json(percent) : Json(nullptr);
+}
+
+} // namespace
+
+Row judge_pair(const Pair &pair, const Settings &settings, const BksTable &bks) {
+  Row row;
+  row.cells[col_instance] = pair.instance;
+  row.cells[col_solution] = pair.solution;
+  Json doc;
+  Json *jsonl = settings.format == OutputFormat::jsonl ? &doc : nullptr;
+  try {
+    if (!pair.error.empty())
+      not_judged(row, pair, pair.error, !pair.instance.empty(), jsonl);
+    else
+      judge_files(row, pair, settings, jsonl);
+    if (settings.bks) best_known(row, pair, settings, bks, jsonl);
+    if (jsonl) row.json = doc.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+  } catch (const std::exception &e) { // memory ran out: this pair is not judged, the rest may be
+    row = Row{};
+    row.cells[col_instance] = pair.instance;
+    row.cells[col_solution] = pair.solution;
+    not_judged(row, pair, std::string("cannot judge the pair: ") + e.what(), !pair.instance.empty(),
+               jsonl);
+    if (jsonl) row.json = doc.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+  }
+  row.cells[col_status] = std::to_string(row.status);
+  return row;
+}

@@ -1,0 +1,50 @@
+// One pair judged: the report's figures as the cells of a row, and its
+// document for the JSON lines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "bks.h"
+#include "pairs.h"
+#include "settings.h"
+
+// The columns, in the order CSV and markdown give them.
+enum Column {
+  col_instance,
+  col_solution,
+  col_status,
+  col_customers,
+  col_vehicles,
+  col_distance,
+  col_distance_truncated,
+  col_distance_rounded,
+  col_declared_cost,
+  col_matches,
+  col_feasible,
+  col_feasible_truncated,
+  col_feasible_rounded,
+  col_violations,
+  col_first_violation,
+  col_error,
+  col_bks_vehicles, // these three with --bks only
+  col_bks_cost,
+  col_gap_percent,
+  COLUMN_COUNT
+};
+extern const char *const column_names[COLUMN_COUNT];
+
+struct Row {
+  int status = 2;        // 0 feasible, 1 violations, 2 not judged
+  bool judged = false;   // figures below are set
+  bool feasible = false; // in the chosen convention
+  int64_t vehicles = 0;
+  double distance = 0; // exact
+  int64_t truncated_tenths = 0, rounded = 0;
+  std::string cells[COLUMN_COUNT]; // empty: no value
+  std::string json;                // the line for --format=jsonl, with its line feed
+};
+
+// Judges one pair as fleetjudge-report --json does. Never throws: what goes
+// wrong is the row's error.
+Row judge_pair(const Pair &pair, const Settings &settings, const BksTable &bks);

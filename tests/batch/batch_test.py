@@ -1,0 +1,204 @@
+#!/usr/bin/env python3
+"""fleetjudge-batch against fleetjudge-report, and its pairing and quoting.
+
+    batch_test.py agree BATCH REPORT CASES_DIR... [-- RUNNER...]
+        every case folder with an instance and a solution, listed in one pair
+        list: each CSV row and each JSON line holds the figures and the
+        document of fleetjudge-report --json for that pair.
+    batch_test.py data BATCH REPORT DATA_DIR [-- RUNNER...]
+        DATA_DIR/instances with DATA_DIR/routes (plain lists): every CSV row
+        holds the report's figures. Exits 77 (skipped) without the data.
+    batch_test.py names BATCH CASES_DIR [-- RUNNER...]
+        random file names (commas, quotes, blanks, line ends, bytes that are
+        not UTF-8) in two folders: the pairs, their order, the unpaired count
+        and the names read back through Python's csv module.
+"""
+import csv, io, json, os, random, shutil, subprocess, sys, tempfile
+
+args = sys.argv[1:]
+runner = args[args.index("--") + 1:] if "--" in args else []
+args = args[:args.index("--")] if "--" in args else args
+mode, batch = args[0], args[1]
+failures = []
+
+
+def run(*argv, stdin=None):
+    r = subprocess.run(runner + [batch, "-q", *argv], capture_output=True, input=stdin)
+    return r.returncode, r.stdout, r.stderr
+
+
+def csv_rows(out):
+    text = out.decode("utf-8", "surrogateescape")
+    rows = list(csv.DictReader(io.StringIO(text, newline="")))
+    return rows
+
+
+def expect(what, got, want):
+    if got != want:
+        failures.append(f"{what}: got {got!r}, want {want!r}")
+
+
+def agree(row, doc, status, what):
+    """One CSV row against the report's document and status."""
+    expect(f"{what} status", row["status"], str(status))
+    if doc["error"] is not None:
+        expect(f"{what} error", row["error"], doc["error"])
+        return
+    s = doc["summary"]
+    cost = s["declared_cost"]
+    violations = len(doc["violations"]) + doc["violations_left_out"]
+    want = {
+        "customers": str(doc["instance"]["customers"]),
+        "vehicles": str(s["vehicles"]),
+        "distance": f"{s['distance']:.4f}",
+        "distance_truncated": f"{s['truncated']['distance']:.1f}",
+        "distance_rounded": f"{s['rounded']['distance']:.0f}",
+        "matches": (cost["matches"] or "") if cost else "",
+        "feasible": str(s["feasible"]).lower(),
+        "feasible_truncated": str(s["truncated"]["feasible"]).lower(),
+        "feasible_rounded": str(s["rounded"]["feasible"]).lower(),
+        "violations": str(violations),
+        "first_violation": doc["violations"][0]["kind"] if doc["violations"] else "",
+        "error": "",
+    }
+    if cost:
+        expect(f"{what} declared_cost", float(row["declared_cost"]), cost["value"])
+    elif s["declared_total"] is not None:
+        expect(f"{what} declared_cost", float(row["declared_cost"]), s["declared_total"])
+    for key, value in want.items():
+        expect(f"{what} {key}", row[key], value)
+
+
+def report(instance, solution, options):
+    r = subprocess.run(runner + [sys.argv[3], "--json", *options, instance, solution],
+                       capture_output=True)
+    return r.returncode, json.loads(r.stdout)
+
+
+if mode == "agree":
+    folders = [os.path.join(c, d) for c in args[3:] for d in sorted(os.listdir(c))]
+    pairs = [(os.path.join(f, "instance"), os.path.join(f, "solution")) for f in folders
+             if os.path.exists(os.path.join(f, "instance")) and os.path.exists(os.path.join(f, "solution"))]
+    listing = "".join(f"{i}\t{s}\n" for i, s in pairs).encode()
+    status, out, _ = run("--format=csv", "--pairs", "-", stdin=listing)
+    rows = csv_rows(out)
+    _, lines, _ = run("--format=jsonl", "-j3", "--pairs", "-", stdin=listing)
+    lines = lines.decode().splitlines()
+    _, whole, _ = run("--format=jsonl", "--routes", "--pairs", "-", stdin=listing)
+    whole = whole.decode().splitlines()
+    expect("rows", (len(rows), len(lines), len(whole)), (len(pairs),) * 3)
+    for (instance, solution), row, line, full in zip(pairs, rows, lines, whole):
+        code, doc = report(instance, solution, [])
+        agree(row, doc, code, os.path.basename(os.path.dirname(instance)))
+        expect(f"{instance} jsonl --routes", json.loads(full), doc)
+        doc.pop("routes")
+        expect(f"{instance} jsonl", json.loads(line), doc)
+    expect("batch status", status, max(int(r["status"]) for r in rows))
+
+elif mode == "data":
+    data = os.environ.get("FLEETJUDGE_DATA") or args[3]
+    if not os.path.isdir(data):
+        print(f"skipped: no benchmark data at {data}")
+        sys.exit(77)
+    instances, routes = os.path.join(data, "instances"), os.path.join(data, "routes")
+    # Best-known costs keyed by stem in any case, one of them quoted.
+    bks = os.path.join(tempfile.mkdtemp(), "bks.csv")
+    open(bks, "w").write('instance,cost,vehicles\n"c101",800,9\nRC2_10_5,25797.5,\n')
+    status, out, _ = run("--format=csv", "--solution-format=plain", "--bks", bks, instances, routes)
+    rows = csv_rows(out)
+    gaps = {os.path.basename(r["instance"]): (r["bks_vehicles"], r["gap_percent"]) for r in rows
+            if r["bks_cost"]}
+    expect("gaps", gaps, {"C101.txt": ("9", "3.6171"), "RC2_10_5.txt": ("", "0.1469")})
+    # Without a declared cost, the chosen convention's distance: RC2_10_5's
+    # published cost is its truncated distance, where it is also feasible.
+    truncated = run("--format=csv", "--solution-format=plain", "--convention=truncated",
+                    "--bks", bks, instances, routes)
+    row = [r for r in csv_rows(truncated[1]) if r["instance"].endswith("RC2_10_5.txt")][0]
+    expect("truncated", (truncated[0], row["status"], row["gap_percent"]), (0, "0", "0.0000"))
+    expect("rows", len(rows), len(os.listdir(routes)))
+    for row in rows:
+        code, doc = report(row["instance"], row["solution"], ["--solution-format=plain"])
+        agree(row, doc, code, os.path.basename(row["solution"]))
+    expect("batch status", status, max(int(r["status"]) for r in rows))
+
+elif mode == "names":
+    cases = args[2]
+    good = open(os.path.join(cases, "figures", "instance"), "rb").read(), \
+        open(os.path.join(cases, "figures", "solution"), "rb").read()
+    bad = open(os.path.join(cases, "route-violations", "instance"), "rb").read(), \
+        open(os.path.join(cases, "route-violations", "solution"), "rb").read()
+    pieces = [b"a", b"Z", b"7", b",", b'"', b" ", b"\n", b"\r", b"\t", b".", b"\xff", b"\xe9",
+              b"\xc3\xa9", b"-"]
+    rng = random.Random(int(os.environ.get("BATCH_SEED", "17")))
+    for trial in range(20):
+        top = tempfile.mkdtemp()
+        idir, sdir = os.path.join(top.encode(), b"i,\"n \xff"), os.path.join(top.encode(), b"s")
+        os.mkdir(idir), os.mkdir(sdir)
+        model = {}  # solution name -> (instance names, status)
+        unpaired = 0
+        for k in range(12):
+            stem = b"".join(rng.choice(pieces) for _ in range(rng.randint(1, 6))) + b"%d" % k
+            content = rng.choice([good, bad])
+            kind = rng.randrange(5)  # 0: no instance, 1: two, 2: unpaired, else a pair
+            inames = [] if kind == 0 else [stem.upper() + b".txt"] + ([stem + b".vrp"] if kind == 1 else [])
+            for name in inames:
+                open(os.path.join(idir, name), "wb").write(content[0])
+            if kind == 2:
+                unpaired += 1
+                continue
+            sname = stem + rng.choice([b".sol", b".routes", b".txt", b".SOL"])
+            open(os.path.join(sdir, sname), "wb").write(content[1])
+            model[sname] = (inames, 0 if content is good else 1)
+        outs = [run("--format=csv", f"-j{j}", idir, sdir) for j in (1, 4)]
+        expect("-j1 and -j4", outs[0][1], outs[1][1])
+        rows = csv_rows(outs[0][1])
+        order = sorted(model)
+        expect("solutions", [r["solution"] for r in rows],
+               [os.fsdecode(os.path.join(sdir, s)) for s in order])
+        for row, sname in zip(rows, order):
+            inames, status = model[sname]
+            want = os.fsdecode(os.path.join(idir, inames[0])) if len(inames) == 1 else ""
+            expect("instance", row["instance"], want)
+            expect(f"status of {sname!r}", row["status"], str(status if len(inames) == 1 else 2))
+            expect("error", bool(row["error"]), len(inames) != 1)
+        total = run(idir, sdir)[1].decode("utf-8", "surrogateescape").splitlines()[-1]
+        expect("unpaired", total.endswith(f"{unpaired} instances without a solution")
+               or total.endswith(f"{unpaired} instance without a solution"), unpaired > 0)
+        want_status = max(int(r["status"] or -1) for r in rows)
+        expect("status", outs[0][0], want_status)
+        # The same pairs through a list: names without line ends or tabs only.
+        listed = [(model[s][0][0], s) for s in order if len(model[s][0]) == 1
+                  and not any(c in s + model[s][0][0] for c in b"\n\r\t")]
+        lst = b"".join(os.path.join(idir, i) + b"\t" + os.path.join(b"s", s) + b"\n" for i, s in listed)
+        open(os.path.join(top.encode(), b"list"), "wb").write(lst)
+        status, out, _ = run("--format=jsonl", "--pairs", os.path.join(top, "list"))
+        docs = [json.loads(line) for line in out.splitlines()]
+        expect("list paths", [(d["instance"]["path"], d["solution"]["path"]) for d in docs],
+               [(os.path.join(idir, i).decode("latin-1"), os.path.join(b"s", s).decode("latin-1"))
+                for i, s in listed])
+        shutil.rmtree(top)
+
+    # What cannot be judged: its row or message, and status 2.
+    top = tempfile.mkdtemp()
+    i, s = os.path.join(top, "i"), os.path.join(top, "s")
+    os.mkdir(i), os.mkdir(s), os.mkdir(os.path.join(s, "a.routes"))
+    open(os.path.join(i, "a.txt"), "wb").write(good[0])
+    status, out, _ = run("--format=csv", i, s)
+    expect("unreadable solution", (status, csv_rows(out)[0]["status"]), (2, "2"))
+    expect("missing folder", run(i, os.path.join(top, "none"))[0], 2)
+    os.rmdir(os.path.join(s, "a.routes"))
+    expect("empty folder", run(i, s)[0], 2)
+    status, out, _ = run("--format=csv", "--pairs", "-", stdin=b"# c\n\nno tab\n")
+    expect("line without a tab", (status, csv_rows(out)[0]["error"]),
+           (2, "line 3 of standard input has no tab between the instance and the solution"))
+    open(os.path.join(s, "a.sol"), "wb").write(good[1])
+    with open("/dev/full", "wb") as full:
+        r = subprocess.run(runner + [batch, i, s], stdout=full, capture_output=False,
+                           stderr=subprocess.PIPE)
+    expect("write error", (r.returncode, b"cannot write standard output" in r.stderr), (2, True))
+    shutil.rmtree(top)
+
+for f in failures[:30]:
+    print(f)
+print(f"{mode}: {len(failures)} failures")
+sys.exit(1 if failures else 0)
