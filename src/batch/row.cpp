@@ -45,20 +45,6 @@ std::string tenths_text(int64_t t) {
 
 const char *truth(bool b) { return b ? "true" : "false"; }
 
-// Bytes as the Latin-1 characters of the same codes, as the report's JSON
-// carries paths: no name, however odd, breaks the document.
-std::string latin1(const std::string &bytes) {
-  std::string utf8;
-  for (unsigned char c : bytes) {
-    if (c < 0x80) {
-      utf8 += static_cast<char>(c);
-    } else {
-      utf8 += static_cast<char>(0xC0 | (c >> 6));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return utf8;
-}
 
 void not_judged(Row &row, const Pair &pair, const std::string &error, bool instance_named,
                 Json *doc) {

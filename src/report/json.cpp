@@ -9,8 +9,6 @@
 
 using Json = nlohmann::ordered_json;
 
-namespace {
-
 // Input bytes are copied one to one: each byte becomes the character of the
 // same code (Latin-1), so that no file, however odd, breaks the document.
 std::string latin1(const std::string &bytes) {
@@ -25,6 +23,8 @@ std::string latin1(const std::string &bytes) {
   }
   return utf8;
 }
+
+namespace {
 
 // Doubles are written so that they read back to the same double.
 double num(ext v) { return to_double(v); }

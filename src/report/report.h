@@ -131,6 +131,9 @@ struct Files {
 };
 void write_text(const Report &rep, const Files &files, std::FILE *out);
 void write_json(const Report &rep, const Files &files, std::FILE *out);
+// Bytes as the Latin-1 characters of the same codes, in UTF-8: how the JSON
+// carries what it copies from the input.
+std::string latin1(const std::string &bytes);
 
 // The page for a person: summary, violations, a route map, a schedule and the
 // route table in one self-contained file that is HTML and well-formed XML
