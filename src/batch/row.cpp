@@ -45,7 +45,6 @@ std::string tenths_text(int64_t t) {
 
 const char *truth(bool b) { return b ? "true" : "false"; }
 
-
 void not_judged(Row &row, const Pair &pair, const std::string &error, bool instance_named,
                 Json *doc) {
   row.status = 2;

@@ -9,14 +9,14 @@ enum class OutputFormat { table, csv, markdown, jsonl };
 
 struct Settings {
   OutputFormat format = OutputFormat::table;
-  const char *solution_format = "auto"; // as the report's --solution-format
+  const char *solution_format = "auto";                       // as the report's --solution-format
   InstanceChoice instance_format = InstanceChoice::automatic; // as --instance-format
   Convention convention = Convention::exact; // whose late stops count, as --convention
-  bool routes = false;         // jsonl: keep each document's routes
-  bool quiet = false;          // no progress line
-  unsigned jobs = 0;           // threads; 0 until chosen
-  const char *bks = nullptr;   // best-known solutions, a CSV file
-  const char *pairs = nullptr; // the pair list, or nullptr for two folders
+  bool routes = false;                       // jsonl: keep each document's routes
+  bool quiet = false;                        // no progress line
+  unsigned jobs = 0;                         // threads; 0 until chosen
+  const char *bks = nullptr;                 // best-known solutions, a CSV file
+  const char *pairs = nullptr;               // the pair list, or nullptr for two folders
   const char *instance_dir = nullptr, *solution_dir = nullptr;
 };
 
