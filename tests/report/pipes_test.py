@@ -99,16 +99,23 @@ if not runner and shutil.which("strace") and "sanitize" not in os.environ.get("F
     subprocess.run(["strace", "-f", "-o", str(trace), "-e", "trace=%file,%desc,%process", report,
                     "--json", str(crlf_through), str(long_solution)], capture_output=True)
     calls = [c.split(None, 1)[1] for c in trace.read_text().splitlines() if " " in c]
-    inputs = set()  # the descriptors of the two inputs
     for path in (crlf_through, long_solution):
         opened = [c for c in calls if c.startswith("open") and str(path) in c]
         if len(opened) != 1:
             failures.append(f"{path.name} opened {len(opened)} times: {opened}")
-        inputs |= {c.rsplit("= ", 1)[1] for c in opened}
-    # The dynamic loader reads its libraries with pread: only the inputs count.
-    bad = [c for c in calls if c.startswith(("fork", "vfork"))
-           or (c.startswith(("lseek", "pread")) and c.split("(")[1].split(",")[0] in inputs)
-           or (c.startswith("execve") and calls.index(c) > 0)]
+    # The dynamic loader reads its libraries with pread: only the inputs'
+    # descriptors count, while they are open.
+    inputs, bad = set(), []
+    for call in calls:
+        name, _, args = call.partition("(")
+        if name.startswith("open") and (str(crlf_through) in call or str(long_solution) in call):
+            inputs.add(call.rsplit("= ", 1)[1])
+        elif name == "close":
+            inputs.discard(args.split(")")[0])
+        elif name in ("lseek", "pread64") and args.split(",")[0] in inputs:
+            bad.append(call)
+        elif name in ("fork", "vfork") or (name == "execve" and call is not calls[0]):
+            bad.append(call)
     if bad:
         failures.append(f"calls of a second process or a seek: {bad[:3]}")
 
