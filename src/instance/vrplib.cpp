@@ -217,7 +217,7 @@ bool Reader::start_section(std::string_view word) {
   return true;
 }
 
-// A section ends at the next specification line, section or EOF: it must
+// A section ends at the next key line, section or EOF: it must
 // have had a row for every node (or its every entry).
 bool Reader::end_section() {
   Section s = section;
@@ -251,7 +251,7 @@ bool Reader::end_section() {
 
 bool Reader::row(const std::vector<std::string_view> &t) {
   if (section == NONE)
-    return fail("expected a specification line KEY : value or a section, found \"" +
+    return fail("expected a key line KEY : value or a section, found \"" +
                 std::string(t[0].substr(0, 40)) + "\"");
   if (section == DEPOT) {
     for (std::string_view token : t) {

@@ -1,7 +1,7 @@
 // The VRPLIB instance reader: the capacitated VRP (CVRP) and the VRPTW, as
 // the large benchmark sets are distributed (NAME.vrp beside NAME.sol).
 //
-// Specification lines "KEY : value", then sections of node rows, up to EOF.
+// Key lines "KEY : value", then sections of node rows, up to EOF.
 // Node 1 is the depot and becomes node 0; node k + 1 becomes customer k, the
 // numbering of the .sol files. Without a TIME_WINDOW_SECTION every window is
 // [0, +inf) and the depot never closes; without VEHICLES the fleet is

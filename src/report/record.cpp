@@ -195,7 +195,7 @@ CheckerVerdict check_alongside(Report &rep, Inputs &in) {
 }
 
 // Whether the first lines of a file are those of an instance: a line with
-// VEHICLE and one with CUSTOMER, or a VRPLIB specification line.
+// VEHICLE and one with CUSTOMER, or a VRPLIB key line.
 bool looks_like_instance(std::string_view head) {
   bool vehicle = false, customer = false;
   int lines = 0;
