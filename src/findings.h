@@ -65,33 +65,48 @@ struct Finding {
 // printf into a string, for short texts (up to 511 characters).
 __attribute__((format(printf, 1, 2))) std::string format(const char *fmt, ...);
 
-// Everything known of a kind, from one table (findings.cpp).
+// Everything known of a kind, from one table (findings.cpp). The table holds
+// its texts, not pointers to them, so that it is read-only data wherever the
+// library is loaded.
+enum class Args : uint8_t { // what a text's conversions take, in order
+  none,
+  node,                    // node
+  route_node,              // route, node
+  route_node_times,        // route, node, then value, limit, excess as times
+  route_node_counts,       // route, node, declared, found
+  counts,                  // declared, found
+  figures,                 // value, limit, excess as numbers
+  cost,                    // value, limit, excess / 10 as numbers, found
+};
+enum class Badness : uint8_t { none, excess, distance_off, overload };
 struct KindInfo {
   Kind kind;
-  const char *name; // also its name in the report's JSON; nullptr for the running kinds
-  bool ends_check;  // the checker stops at it (not at screening lists or the fleet size)
-  bool declared;    // about what the solution declares: it leaves a solution feasible
-  int rank;         // place in the report's lists, the worst first; -1 when not listed
+  char name[28];   // also its name in the report's JSON; empty for the running kinds
+  bool ends_check; // the checker stops at it (not at screening lists or the fleet size)
+  bool declared;   // about what the solution declares: it leaves a solution feasible
+  int8_t rank;     // place in the report's lists, the worst first; -1 when not listed
   // The checker's message, byte for byte; empty for the kinds it never prints.
-  std::string (*message)(const Finding &);
+  Args message_args;
+  char message[144];
   // One sentence for a person, under the kind's heading in the report.
-  std::string (*sentence)(const Finding &);
+  Args sentence_args;
+  char sentence[96];
   // How bad one finding of the kind is, to list the worst first.
-  ext (*badness)(const Finding &);
-  // The JSON names of the figures the kind carries; nullptr where it has none.
+  Badness badness;
+  // The JSON names of the figures the kind carries; empty where it has none.
   // A limit that is a window's end is a whole number.
-  const char *value_name = nullptr, *limit_name = nullptr, *excess_name = nullptr;
-  const char *declared_name = nullptr, *found_name = nullptr;
-  const char *arrival_name = nullptr;
-  bool whole_limit = false;
+  char value_name[16], limit_name[16], excess_name[16], declared_name[16], found_name[16];
+  char arrival_name[8];
+  bool whole_limit;
 };
 const KindInfo &kind_info(Kind kind);
 inline const char *kind_name(Kind kind) { return kind_info(kind).name; }
 inline bool ends_check(Kind kind) { return kind_info(kind).ends_check; }
 inline bool is_declared(Kind kind) { return kind_info(kind).declared; }
 inline bool is_listed(Kind kind) { return kind_info(kind).rank >= 0; }
-inline std::string message(const Finding &f) { return kind_info(f.kind).message(f); }
-inline std::string describe(const Finding &f) { return kind_info(f.kind).sentence(f); }
+std::string message(const Finding &f);
+std::string describe(const Finding &f);
+ext badness(const Finding &f);
 // The listed kinds in the order of their rank.
 struct KindOrder {
   Kind kinds[LISTED_KINDS];

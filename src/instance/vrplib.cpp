@@ -106,7 +106,7 @@ enum Section {
   DISPLAY_DATA,
   SECTIONS
 };
-const char *const section_names[SECTIONS] = {"",
+const char section_names[SECTIONS][24] = {"",
                                              "NODE_COORD_SECTION",
                                              "DEMAND_SECTION",
                                              "TIME_WINDOW_SECTION",
@@ -115,11 +115,11 @@ const char *const section_names[SECTIONS] = {"",
                                              "EDGE_WEIGHT_SECTION",
                                              "DISPLAY_DATA_SECTION"};
 const int values_per_row[SECTIONS] = {0, 2, 1, 2, 1, 0, 0, 2};
-const char *const value_names[SECTIONS][2] = {
+const char value_names[SECTIONS][2][16] = {
     {"", ""}, {"x", "y"}, {"demand", ""}, {"ready time", "due time"}, {"service time", ""},
     {"", ""}, {"", ""},   {"x", "y"}};
 
-const char *const matrix_formats[] = {"FULL_MATRIX", "LOWER_ROW", "LOWER_DIAG_ROW", "UPPER_ROW",
+const char matrix_formats[][16] = {"FULL_MATRIX", "LOWER_ROW", "LOWER_DIAG_ROW", "UPPER_ROW",
                                       "UPPER_DIAG_ROW"};
 
 struct Reader {

@@ -17,7 +17,7 @@ namespace {
 constexpr double WIDTH = 1000, MAX_HEIGHT = 1400, PAD = 20, LEGEND = 28;
 constexpr size_t LABELS = 24; // violation labels on the map; the rest have rings and tooltips
 constexpr size_t LEGEND_ROUTES = 250; // routes named under the map; the table has them all
-constexpr const char *RED = "#d62728";
+constexpr char RED[] = "#d62728";
 
 // Labels are set in DejaVu Sans, whose characters are taken as 0.6 em wide
 // at most on average; the box spans one em above the baseline, 0.3 em below.

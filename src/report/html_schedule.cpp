@@ -14,8 +14,8 @@ namespace {
 
 constexpr size_t ROWS_SHOWN = 60;
 constexpr double LEFT = 70, RIGHT = 90, PLOT = 1000 - LEFT - RIGHT, TOP = 44;
-constexpr const char *RED = "#d62728";
-constexpr const char *WINDOW = "#555"; // dark enough for grey scale, lighter than black text
+constexpr char RED[] = "#d62728";
+constexpr char WINDOW[] = "#555"; // dark enough for grey scale, lighter than black text
 
 // A step of 1, 2 or 5 times a power of ten giving about ten ticks.
 double tick_step(double span) {

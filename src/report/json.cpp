@@ -89,18 +89,18 @@ Json violation_json(const Finding &f) {
   Json j{{"kind", kind_name(f.kind)},
          {"route", whole || f.route == 0 ? Json(nullptr) : Json(f.route)},
          {"node", whole || f.node < 0 ? Json(nullptr) : Json(f.node)}};
-  if (k.arrival_name) j[k.arrival_name] = num(f.arrival);
-  if (k.value_name) j[k.value_name] = num(f.value);
-  if (k.limit_name)
+  if (k.arrival_name[0]) j[k.arrival_name] = num(f.arrival);
+  if (k.value_name[0]) j[k.value_name] = num(f.value);
+  if (k.limit_name[0])
     j[k.limit_name] =
         k.whole_limit ? Json(static_cast<int64_t>(to_double(f.limit))) : Json(num(f.limit));
   // A declared cost's truncated distance is carried in tenths.
-  if (k.excess_name)
+  if (k.excess_name[0])
     j[k.excess_name] = f.kind == Kind::cost_mismatch
                            ? tenths(static_cast<int64_t>(to_double(f.excess)))
                            : num(f.excess);
-  if (k.declared_name) j[k.declared_name] = f.declared;
-  if (k.found_name) j[k.found_name] = f.found;
+  if (k.declared_name[0]) j[k.declared_name] = f.declared;
+  if (k.found_name[0]) j[k.found_name] = f.found;
   return j;
 }
 

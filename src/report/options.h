@@ -10,7 +10,7 @@
 // leg cut to one decimal, as the VRPTW benchmarks publish; every leg rounded
 // to the nearest integer, as the capacitated VRP's do.
 enum class Convention { exact, truncated, rounded };
-constexpr const char *convention_names[] = {"exact", "truncated", "rounded"};
+constexpr char convention_names[][10] = {"exact", "truncated", "rounded"};
 
 // Its name into `c`; false for a name that is none.
 inline bool choose_convention(const char *name, Convention &c) {
@@ -26,7 +26,7 @@ inline bool choose_convention(const char *name, Convention &c) {
 // other name. `auto` leaves the choice to the file's first line.
 enum class InstanceChoice { automatic, solomon, vrplib };
 inline bool choose_instance_format(const char *name, InstanceChoice &c) {
-  static const char *const names[] = {"auto", "solomon", "vrplib"};
+  static const char names[][8] = {"auto", "solomon", "vrplib"};
   for (int i = 0; i < 3; ++i)
     if (std::strcmp(name, names[i]) == 0) {
       c = InstanceChoice(i);
@@ -38,7 +38,7 @@ inline bool choose_instance_format(const char *name, InstanceChoice &c) {
 // "auto", "fleetjudge", "routes" or "plain" into the inputs; false for any
 // other name.
 inline bool choose_format(const char *name, Inputs &in) {
-  static const char *const names[] = {"fleetjudge", "routes", "plain"};
+  static const char names[][12] = {"fleetjudge", "routes", "plain"};
   in.guess = std::strcmp(name, "auto") == 0;
   if (in.guess) return true;
   for (int i = 0; i < 3; ++i)

@@ -2,7 +2,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <thread>
+#include <pthread.h>
+#include <system_error>
 
 #include "../instance/tee.h"
 #include "../instance/vrplib.h"
@@ -166,6 +167,16 @@ bool has_crlf(InputFile &instance) {
   return feed != std::string_view::npos && feed > 0 && head[feed - 1] == '\r';
 }
 
+// The checker's run on the same files, on a thread of its own.
+struct Aside {
+  Inputs in;
+  CheckerVerdict verdict;
+};
+void *run_aside(void *aside) {
+  static_cast<Aside *>(aside)->verdict = check_inputs(static_cast<Aside *>(aside)->in);
+  return nullptr;
+}
+
 // The checker's run on the same files, alongside the report's, reading what
 // the report's run reads through two bounded channels.
 CheckerVerdict check_alongside(Report &rep, Inputs &in) {
@@ -176,22 +187,21 @@ CheckerVerdict check_alongside(Report &rep, Inputs &in) {
   if (in.instance.eof) channel_close_writer(instance_channel, in.instance.error);
   in.instance.tee_out = in.instance.eof ? nullptr : &instance_channel;
   in.solution.tee_out = &solution_channel;
-  CheckerVerdict verdict;
-  std::thread checker([&] {
-    Inputs aside;
-    aside.instance.kind = "instance";
-    aside.instance.path = in.instance.path;
-    aside.instance.tee_in = &instance_channel;
-    aside.solution.kind = "solution";
-    aside.solution.path = in.solution.path;
-    aside.solution.tee_in = &solution_channel;
-    verdict = check_inputs(aside);
-  });
+  Aside aside;
+  aside.in.instance.kind = "instance";
+  aside.in.instance.path = in.instance.path;
+  aside.in.instance.tee_in = &instance_channel;
+  aside.in.solution.kind = "solution";
+  aside.in.solution.path = in.solution.path;
+  aside.in.solution.tee_in = &solution_channel;
+  pthread_t checker;
+  if (int error = pthread_create(&checker, nullptr, run_aside, &aside))
+    throw std::system_error(error, std::generic_category(), "the checker's run");
   run_phases(rep.run, in);
   close_input(in.instance);
   close_input(in.solution);
-  checker.join();
-  return verdict;
+  pthread_join(checker, nullptr);
+  return aside.verdict;
 }
 
 // Whether the first lines of a file are those of an instance: a line with
@@ -246,9 +256,9 @@ void point_at_causes(Report &rep, Inputs &in) {
 
 // What the format guess decided, why, and how to choose otherwise.
 std::string format_note(SolutionFormat format, const char *why) {
-  static const char *const read_as[] = {"in fleetjudge's format", "as a route list",
+  static const char read_as[][28] = {"in fleetjudge's format", "as a route list",
                                         "as a plain list of routes"};
-  static const char *const others[] = {"routes or plain", "fleetjudge or plain",
+  static const char others[][24] = {"routes or plain", "fleetjudge or plain",
                                        "fleetjudge or routes"};
   int f = static_cast<int>(format);
   return std::string("the solution is read ") + read_as[f] + ": " + why +
@@ -384,8 +394,7 @@ std::vector<const Finding *> worst_first(const Record &record, Kind kind) {
   std::vector<const Finding *> of_kind;
   for (const Finding &f : record.violations)
     if (f.kind == kind) of_kind.push_back(&f);
-  ext (*badness)(const Finding &) = kind_info(kind).badness;
-  std::stable_sort(of_kind.begin(), of_kind.end(), [badness](const Finding *a, const Finding *b) {
+  std::stable_sort(of_kind.begin(), of_kind.end(), [](const Finding *a, const Finding *b) {
     return badness(*a) > badness(*b);
   });
   return of_kind;
@@ -400,7 +409,6 @@ std::vector<Line> lines_of(const Record &record, Kind kind) {
   std::stable_sort(of_kind.begin(), of_kind.end(),
                    [](const Finding *a, const Finding *b) { return a->route < b->route; });
   std::vector<Line> lines;
-  ext (*badness)(const Finding &) = kind_info(kind).badness;
   for (size_t i = 0; i < of_kind.size(); ++i) {
     const Finding *f = of_kind[i];
     bool late = kind == Kind::time_window_missed;
