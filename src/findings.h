@@ -70,13 +70,13 @@ __attribute__((format(printf, 1, 2))) std::string format(const char *fmt, ...);
 // library is loaded.
 enum class Args : uint8_t { // what a text's conversions take, in order
   none,
-  node,                    // node
-  route_node,              // route, node
-  route_node_times,        // route, node, then value, limit, excess as times
-  route_node_counts,       // route, node, declared, found
-  counts,                  // declared, found
-  figures,                 // value, limit, excess as numbers
-  cost,                    // value, limit, excess / 10 as numbers, found
+  node,              // node
+  route_node,        // route, node
+  route_node_times,  // route, node, then value, limit, excess as times
+  route_node_counts, // route, node, declared, found
+  counts,            // declared, found
+  figures,           // value, limit, excess as numbers
+  cost,              // value, limit, excess / 10 as numbers, found
 };
 enum class Badness : uint8_t { none, excess, distance_off, overload };
 struct KindInfo {

@@ -179,14 +179,11 @@ void put_summary(const Report &rep, std::FILE *out) {
   std::fputs("<p>The conventions disagree where a vehicle is late in one and not the "
              "other:</p>\n<ul>\n",
              out);
-  Convention other = compared(rep);
-  for (const Stop &s : rep.record.disagreements)
-    std::fprintf(
-        out, "<li>route %d, %s: at %.4f exact, %s %s, due %d</li>\n", s.route,
-        s.node == 0 ? "return to the depot" : format("node %d", s.node).c_str(), d(s.start),
-        in_convention(other == Convention::truncated ? s.start_tenths : s.start_rounded, other)
-            .c_str(),
-        convention_names[static_cast<int>(other)], s.due);
+  for (const Stop &s : rep.record.disagreements) {
+    std::fputs("<li>", out);
+    put_html_text(out, describe_disagreement(rep, s));
+    std::fputs("</li>\n", out);
+  }
   if (rep.record.disagreements_left_out > 0)
     std::fprintf(out, "<li>(and %lld more)</li>\n",
                  static_cast<long long>(rep.record.disagreements_left_out));

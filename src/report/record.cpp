@@ -257,9 +257,9 @@ void point_at_causes(Report &rep, Inputs &in) {
 // What the format guess decided, why, and how to choose otherwise.
 std::string format_note(SolutionFormat format, const char *why) {
   static const char read_as[][28] = {"in fleetjudge's format", "as a route list",
-                                        "as a plain list of routes"};
+                                     "as a plain list of routes"};
   static const char others[][24] = {"routes or plain", "fleetjudge or plain",
-                                       "fleetjudge or routes"};
+                                    "fleetjudge or routes"};
   int f = static_cast<int>(format);
   return std::string("the solution is read ") + read_as[f] + ": " + why +
          "; --solution-format=" + others[f] + " reads it otherwise";
@@ -341,6 +341,15 @@ std::string in_convention(int64_t units, Convention c) {
   return c == Convention::truncated ? format("%lld.%lld", u / 10, u % 10) : format("%lld", u);
 }
 
+std::string describe_disagreement(const Report &rep, const Stop &s) {
+  Convention other = compared(rep);
+  std::string where = s.node == 0 ? "return to the depot" : format("node %d", s.node);
+  int64_t units = other == Convention::truncated ? s.start_tenths : s.start_rounded;
+  return format("route %d, %s: at %.4f exact, %s %s, due %d", s.route, where.c_str(),
+                to_double(s.start), in_convention(units, other).c_str(),
+                convention_names[static_cast<int>(other)], s.due);
+}
+
 // A time given in each convention, in the one asked for.
 static double in(Convention c, ext exact, int64_t tenths, int64_t rounded) {
   return c == Convention::truncated ? static_cast<double>(tenths) / 10
@@ -394,9 +403,8 @@ std::vector<const Finding *> worst_first(const Record &record, Kind kind) {
   std::vector<const Finding *> of_kind;
   for (const Finding &f : record.violations)
     if (f.kind == kind) of_kind.push_back(&f);
-  std::stable_sort(of_kind.begin(), of_kind.end(), [](const Finding *a, const Finding *b) {
-    return badness(*a) > badness(*b);
-  });
+  std::stable_sort(of_kind.begin(), of_kind.end(),
+                   [](const Finding *a, const Finding *b) { return badness(*a) > badness(*b); });
   return of_kind;
 }
 

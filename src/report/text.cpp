@@ -64,18 +64,8 @@ void print_disagreements(const Report &rep, std::FILE *out) {
   if (rep.record.disagreements.empty()) return;
   std::fprintf(out,
                "\nthe conventions disagree where a vehicle is late in one and not the other:\n");
-  for (const Stop &s : rep.record.disagreements) {
-    if (s.node == 0)
-      std::fprintf(out, "  route %d, return to the depot", s.route);
-    else
-      std::fprintf(out, "  route %d, node %d", s.route, s.node);
-    Convention other = compared(rep);
-    std::fprintf(
-        out, ": at %.4f exact, %s %s, due %d\n", d(s.start),
-        in_convention(other == Convention::truncated ? s.start_tenths : s.start_rounded, other)
-            .c_str(),
-        convention_names[static_cast<int>(other)], s.due);
-  }
+  for (const Stop &s : rep.record.disagreements)
+    std::fprintf(out, "  %s\n", describe_disagreement(rep, s).c_str());
   if (rep.record.disagreements_left_out > 0)
     std::fprintf(out, "  (and %lld more)\n",
                  static_cast<long long>(rep.record.disagreements_left_out));
