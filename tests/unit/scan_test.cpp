@@ -78,13 +78,4 @@ TEST_F(ScanTest, LinesUpTo99999CharactersAndOneMoreReadAtTheEnd) {
   EXPECT_EQ(faults.text, "");
 }
 
-TEST_F(ScanTest, ALongerLineIsAFaultAndEndsTheFile) {
-  std::string bytes = std::string(LINE_LEN, 'x') + "\n";
-  InputFile file;
-  use_memory(file, "test", "t", bytes);
-  read_line(r, file);
-  EXPECT_EQ(faults.text, "test file t: line longer than 99999 characters\n");
-  EXPECT_TRUE(at_end(file));
-}
-
 } // namespace
