@@ -17,8 +17,7 @@ Verdict check(std::string_view instance, std::string_view solution, std::string_
   Inputs in;
   use_memory(in.instance, "instance", instance_name, instance);
   use_memory(in.solution, "solution", solution_name, solution);
-  CheckerVerdict v = check_inputs(in);
-  return Verdict{v.status, std::move(v.output)};
+  return check_inputs(in);
 }
 
 ReportResult report(std::string_view instance, std::string_view solution,

@@ -46,7 +46,7 @@ void run_phases(Run &r, Inputs &in) {
 // wind down at their next test. What the rules find after that is not kept.
 namespace {
 struct Checker {
-  CheckerVerdict verdict{1, {}};
+  fleetjudge::Verdict verdict{1, {}};
   bool done = false;
   bool *stop; // the run's flag
 };
@@ -72,7 +72,7 @@ void stop(void *context, int status) {
 }
 } // namespace
 
-CheckerVerdict check_inputs(Inputs &in) {
+fleetjudge::Verdict check_inputs(Inputs &in) {
   Checker checker;
   Run r(Consumer{&checker, keep_text, stop_at_violation, stop_at_fault, stop}, true);
   checker.stop = &r.input_failed;

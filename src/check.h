@@ -4,7 +4,7 @@
 // means; the checker's ends the run at the first violation.
 #pragma once
 
-#include <string>
+#include <fleetjudge/fleetjudge.h>
 
 #include "instance/scan.h"
 #include "solution/route_list.h"
@@ -25,8 +25,4 @@ struct Inputs {
 void run_phases(Run &r, Inputs &in);
 
 // The checker's run: its standard output and its exit status.
-struct CheckerVerdict {
-  int status;
-  std::string output;
-};
-CheckerVerdict check_inputs(Inputs &in);
+fleetjudge::Verdict check_inputs(Inputs &in);

@@ -27,7 +27,7 @@ int main(int argc, char **argv) {
   Inputs in;
   in.instance_path = argv[1];
   in.solution_path = argv[2];
-  CheckerVerdict verdict = check_inputs(in);
+  fleetjudge::Verdict verdict = check_inputs(in);
   std::fwrite(verdict.output.data(), 1, verdict.output.size(), stdout);
   return output_written("fleetjudge") ? verdict.status : 1;
 }

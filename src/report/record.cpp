@@ -170,7 +170,7 @@ bool has_crlf(InputFile &instance) {
 // The checker's run on the same files, on a thread of its own.
 struct Aside {
   Inputs in;
-  CheckerVerdict verdict;
+  fleetjudge::Verdict verdict;
 };
 void *run_aside(void *aside) {
   static_cast<Aside *>(aside)->verdict = check_inputs(static_cast<Aside *>(aside)->in);
@@ -179,7 +179,7 @@ void *run_aside(void *aside) {
 
 // The checker's run on the same files, alongside the report's, reading what
 // the report's run reads through two bounded channels.
-CheckerVerdict check_alongside(Report &rep, Inputs &in) {
+fleetjudge::Verdict check_alongside(Report &rep, Inputs &in) {
   Channel instance_channel, solution_channel;
   // What was read to look ahead goes first.
   channel_put(instance_channel, in.instance.next,
@@ -277,7 +277,7 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
   // The checker reads neither VRPLIB files nor their line ends.
   bool crlf = !in.vrplib && has_crlf(in.instance);
   bool checker_may_read = !in.vrplib && (in.guess || in.format == SolutionFormat::fleetjudge);
-  CheckerVerdict aside{-1, {}};
+  fleetjudge::Verdict aside{-1, {}};
   if (crlf) {
     record.notes.push_back("the instance has CR LF line ends: read here as LF; fleetjudge itself "
                            "does not accept them (convert with tr -d '\\r')");
