@@ -167,15 +167,34 @@ bool has_crlf(InputFile &instance) {
   return feed != std::string_view::npos && feed > 0 && head[feed - 1] == '\r';
 }
 
-// The checker's run on the same files, on a thread of its own.
+// The checker's run on the same files, on a thread of its own. It may stop
+// at its first line while the report reads on: its inputs are closed as soon
+// as it is done, so that the report's run never waits for room in a channel
+// that nobody reads any more.
 struct Aside {
   Inputs in;
   fleetjudge::Verdict verdict;
 };
-void *run_aside(void *aside) {
-  static_cast<Aside *>(aside)->verdict = check_inputs(static_cast<Aside *>(aside)->in);
+void *run_aside(void *context) {
+  Aside &aside = *static_cast<Aside *>(context);
+  aside.verdict = check_inputs(aside.in);
+  close_input(aside.in.instance);
+  close_input(aside.in.solution);
   return nullptr;
 }
+
+// The report's end of the two runs, however its run ends: what the checker
+// still reads is passed on to the end of each file, then the checker's run
+// is waited for.
+struct Alongside {
+  Inputs &in;
+  pthread_t checker;
+  ~Alongside() {
+    close_input(in.instance);
+    close_input(in.solution);
+    pthread_join(checker, nullptr);
+  }
+};
 
 // The checker's run on the same files, alongside the report's, reading what
 // the report's run reads through two bounded channels.
@@ -195,12 +214,14 @@ fleetjudge::Verdict check_alongside(Report &rep, Inputs &in) {
   aside.in.solution.path = in.solution.path;
   aside.in.solution.tee_in = &solution_channel;
   pthread_t checker;
-  if (int error = pthread_create(&checker, nullptr, run_aside, &aside))
+  if (int error = pthread_create(&checker, nullptr, run_aside, &aside)) {
+    in.instance.tee_out = in.solution.tee_out = nullptr;
     throw std::system_error(error, std::generic_category(), "the checker's run");
-  run_phases(rep.run, in);
-  close_input(in.instance);
-  close_input(in.solution);
-  pthread_join(checker, nullptr);
+  }
+  {
+    Alongside both{in, checker};
+    run_phases(rep.run, in);
+  }
   return aside.verdict;
 }
 

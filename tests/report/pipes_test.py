@@ -5,12 +5,12 @@ for the regular file (paths aside), in every solution format and for CR LF
 instances, where the checker's verdict comes from a second run reading along.
 The trace shows each file opened once, and no child process.
 
-    pipes_test.py FLEETJUDGE_REPORT REPORT_CASES_DIR [RUNNER...]
+    pipes_test.py FLEETJUDGE_REPORT FLEETJUDGE_BATCH REPORT_CASES_DIR [RUNNER...]
 """
-import json, os, pathlib, re, shutil, subprocess, sys, tempfile, threading
+import concurrent.futures, json, os, pathlib, re, shutil, subprocess, sys, tempfile, threading, time
 
-report, cases = sys.argv[1], pathlib.Path(sys.argv[2])
-runner = sys.argv[3:]
+report, batch, cases = sys.argv[1], sys.argv[2], pathlib.Path(sys.argv[3])
+runner = sys.argv[4:]
 tmp = pathlib.Path(tempfile.mkdtemp())
 failures = []
 
@@ -74,6 +74,95 @@ for instance, solution in pairs:
     got = (r.returncode, paths_aside(r.stdout))
     if got != want:
         failures.append(f"{label}, process substitution: status {got[0]} against {want[0]}")
+
+# Slow writers: a solver hands its output over a few bytes at a time. On a
+# CR LF instance the checker's run reads along on a second thread; whether it
+# stops at its first line (crlf-instance) or reads the instance to its end,
+# the report's run must never wait for it, from any source and in every
+# output mode. A run that does not end within the timeout fails.
+def slowly(data, fd):
+    """Writes data to the descriptor in chunks of 3 bytes, a pause between them."""
+    with os.fdopen(fd, "wb", buffering=0) as out:
+        for at in range(0, len(data), 3):
+            try:
+                out.write(data[at:at + 3])
+            except BrokenPipeError:
+                return
+            time.sleep(0.002)
+
+
+def slow_pipe(path):
+    read_end, write_end = os.pipe()
+    threading.Thread(target=slowly, args=(path.read_bytes(), write_end), daemon=True).start()
+    return read_end
+
+
+def slow_fifo(path, name):
+    fifo = tmp / name
+    os.mkfifo(fifo)
+    threading.Thread(target=lambda: slowly(path.read_bytes(), os.open(fifo, os.O_WRONLY)),
+                     daemon=True).start()
+    return str(fifo)
+
+
+padded = tmp / "padded.sol"
+padded.write_bytes(b"2 56\n1 2\n3 4\n" + b"\n" * 600)  # written long after the instance
+slow_pairs = [(cases / "crlf-instance" / "instance", padded), (crlf_through, padded)]
+modes = {"text": [], "--json": ["--json"], "--html -": ["--html", "-"]}
+
+
+def slow_run(instance, solution, mode, way, n):
+    want = subprocess.run(runner + [report, *modes[mode], str(instance), str(solution)],
+                          capture_output=True).returncode
+    label = f"{instance.name}, {mode}, slowly from {way}"
+    kw, args = {}, None
+    if way == "a pipe":
+        fds = (slow_pipe(instance), slow_pipe(solution))
+        args, kw = [f"/dev/fd/{fd}" for fd in fds], {"pass_fds": fds}
+    elif way == "FIFOs":
+        args = [slow_fifo(instance, f"slow-i{n}"), slow_fifo(solution, f"slow-s{n}")]
+    elif way == "-":
+        args, kw = [str(instance), "-"], {"stdin": slow_pipe(solution)}
+    try:
+        if way == "process substitution":
+            script = 'i=$1 s=$2; shift 2; exec "$@" <(python3 -c "$W" "$i") <(python3 -c "$W" "$s")'
+            r = subprocess.run(["bash", "-c", script, "bash", str(instance), str(solution), *runner,
+                                report, *modes[mode]], capture_output=True, timeout=10,
+                               env=dict(os.environ, W=SLOW_WRITER))
+        else:
+            r = subprocess.run(runner + [report, *modes[mode], *args], capture_output=True,
+                               timeout=10, **kw)
+    except subprocess.TimeoutExpired:
+        return f"{label}: no end within 10 s"
+    finally:
+        for fd in kw.get("pass_fds", ()) + ((kw["stdin"],) if "stdin" in kw else ()):
+            os.close(fd)
+    return None if r.returncode == want else f"{label}: status {r.returncode} against {want}"
+
+
+SLOW_WRITER = ("import sys, time\nd = open(sys.argv[1], 'rb').read()\ntry:\n"
+               "    for a in range(0, len(d), 3):\n"
+               "        sys.stdout.buffer.write(d[a:a + 3]); sys.stdout.flush(); time.sleep(0.002)\n"
+               "except BrokenPipeError:\n    pass\n")
+jobs = [(i, s, m, w) for i, s in slow_pairs for m in modes
+        for w in ("a pipe", "FIFOs", "process substitution", "-")]
+with concurrent.futures.ThreadPoolExecutor(4) as pool:
+    failures += [f for f in pool.map(lambda job: slow_run(*job[1], job[0]), enumerate(jobs)) if f]
+
+# The batch reads a pair whose solution is a FIFO as the report does.
+for instance, _ in slow_pairs:
+    want = subprocess.run(runner + [report, str(instance), str(padded)], capture_output=True)
+    listing = tmp / "pairs"
+    fifo = slow_fifo(padded, "slow-batch-" + instance.name)
+    listing.write_text(f"{instance.resolve()}\t{fifo}\n")
+    try:
+        r = subprocess.run(runner + [batch, "-q", "--format=csv", "--pairs", str(listing)],
+                           capture_output=True, timeout=10)
+        if r.returncode != want.returncode:
+            failures.append(f"batch, {instance.name} with a slow FIFO: status {r.returncode} "
+                            f"against {want.returncode}: {r.stdout!r}")
+    except subprocess.TimeoutExpired:
+        failures.append(f"batch, {instance.name} with a slow FIFO: no end within 10 s")
 
 # The page on standard output is the page written to a file, and takes the
 # text's place; it cannot share standard output with the JSON document.
