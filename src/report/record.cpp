@@ -330,10 +330,14 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
   if (in.guess) record.notes.push_back(format_note(in.format, in.why));
   point_at_causes(rep, in);
   const RouteListNotes &list = rep.run.route_list;
-  if (list.ignored_lines > 0)
-    record.notes.push_back(std::to_string(list.ignored_lines) +
-                           (list.ignored_lines == 1 ? " line that is" : " lines that are") +
-                           " neither a route nor a cost ignored");
+  for (const IgnoredLine &line : list.ignored)
+    record.notes.push_back(format("line %lld ignored, neither a route nor a cost: \"",
+                                  static_cast<long long>(line.line)) +
+                           line.text + "\"");
+  int64_t unquoted = list.ignored_lines - static_cast<int64_t>(list.ignored.size());
+  if (unquoted > 0)
+    record.notes.push_back(format("%lld more line%s ignored, neither a route nor a cost",
+                                  static_cast<long long>(unquoted), unquoted == 1 ? "" : "s"));
 }
 
 int64_t customers_served(const Report &rep) {

@@ -16,16 +16,40 @@ const char *skip_space(const char *p) {
   return p;
 }
 
-// "Cost X": the declared cost.
+// The declared cost: "Cost X", in any case, the word followed by blanks, a
+// colon or both ("cost 27000", "COST: 27000", "Cost : 27000"), as route
+// labels are read.
 bool read_cost(Run &r, const char *p) {
   p = skip_space(p);
-  if (std::strncmp(p, "Cost", 4) != 0 || !is_space(p[4])) return false;
+  const char *word = "cost";
+  for (; *word != '\0'; ++word, ++p)
+    if ((*p | 0x20) != *word) return false;
+  const char *label_end = skip_space(p);
+  if (*label_end == ':') ++label_end;
+  if (label_end == p) return false; // "Costs", "Cost27000"
   char *end;
-  double cost = std::strtod(p + 4, &end);
-  if (end == p + 4 || *skip_space(end) != '\0') return false;
+  double cost = std::strtod(label_end, &end);
+  if (end == label_end || *skip_space(end) != '\0') return false;
   r.route_list.has_cost = true;
   r.route_list.cost = cost;
   return true;
+}
+
+// A line neither a route nor a cost: counted, and the first few quoted with
+// their line numbers, cut to a length a note can show, control characters as
+// '?'.
+void ignore_line(RouteListNotes &notes, const InputFile &file, const char *text) {
+  if (notes.ignored_lines++ >= static_cast<int64_t>(IGNORED_QUOTED)) return;
+  constexpr size_t SHOWN = 60;
+  size_t length = std::strlen(text);
+  while (length > 0 && is_space(text[length - 1])) --length; // a CR before the line feed too
+  std::string quoted;
+  for (size_t i = 0; i < length && i < SHOWN; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    quoted += c < 0x20 || c == 0x7f ? '?' : text[i];
+  }
+  if (length > SHOWN) quoted += "...";
+  notes.ignored.push_back(IgnoredLine{file.lines_read, quoted});
 }
 
 // Every token a whole integer; the first that is not is a fault.
@@ -121,7 +145,7 @@ void walk_route_list(Run &r, InputFile &file, SolutionFormat format) {
     if (format == SolutionFormat::routes) {
       const char *route = behind_route_label(text);
       if (route == nullptr) {
-        if (!read_cost(r, text)) r.route_list.ignored_lines++;
+        if (!read_cost(r, text)) ignore_line(r.route_list, file, text);
         continue;
       }
       text += route - text;

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 enum class SolutionFormat { fleetjudge, routes, plain };
 
@@ -28,8 +30,17 @@ FormatGuess guess_format(std::string_view head, int64_t n);
 // The text behind a route label, or nullptr when the line has none.
 const char *behind_route_label(const char *line);
 
+// A line a route list holds that is neither a route nor a cost: skipped, and
+// quoted in a note, so that a cost written in a form not read here is seen.
+struct IgnoredLine {
+  int64_t line;     // from 1
+  std::string text; // its start, as printable text
+};
+constexpr size_t IGNORED_QUOTED = 5; // lines quoted; the rest are counted
+
 struct RouteListNotes {
-  int64_t ignored_lines = 0; // in a route list: neither a route nor a cost
+  int64_t ignored_lines = 0;        // in a route list: neither a route nor a cost
+  std::vector<IgnoredLine> ignored; // the first IGNORED_QUOTED of them
   bool has_cost = false;
   double cost = 0;
 };

@@ -82,6 +82,25 @@ TEST(ReportText, NotesNameTheLikelyCause) {
   EXPECT_EQ(text, "error: instance file i.txt: line 10: x 1 0 9 0is not a proper number\n");
 }
 
+TEST(ReportText, CostsAsPeopleWriteThemAndLinesIgnoredAreQuoted) {
+  for (const char *cost : {"Cost 2", "cost 2", "COST 2", "Cost: 2", "Cost : 2", "cost:2"}) {
+    std::string text = text_of(line_instance(1), std::string("Route #1: 1\n") + cost + "\n");
+    EXPECT_TRUE(has(text, "declared cost 2.00: matches the distance")) << cost << "\n" << text;
+    EXPECT_FALSE(has(text, "ignored")) << text;
+  }
+  // Not a cost: each line quoted with its number, the first five; then a count.
+  std::string text = text_of(line_instance(1), "Route #1: 1\nCosts 2\nCost2\nTotal: 2\r\n"
+                                               "solved\tby hand\nx\ny\nz\n");
+  EXPECT_TRUE(has(text, "line 2 ignored, neither a route nor a cost: \"Costs 2\"\n")) << text;
+  EXPECT_TRUE(has(text, "line 4 ignored, neither a route nor a cost: \"Total: 2\"\n")) << text;
+  EXPECT_TRUE(has(text, "line 5 ignored, neither a route nor a cost: \"solved?by hand\"\n"))
+      << text;
+  EXPECT_TRUE(has(text, "line 6 ignored")) << text;
+  EXPECT_FALSE(has(text, "line 7 ignored")) << text;
+  EXPECT_TRUE(has(text, "2 more lines ignored, neither a route nor a cost\n")) << text;
+  EXPECT_FALSE(has(text, "declared cost")) << text;
+}
+
 TEST(ReportText, AllListsEveryRouteAndViolation) {
   // 40 routes, each customer twice: more than the table and the list show.
   std::string solution;
