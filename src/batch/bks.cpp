@@ -32,13 +32,16 @@ bool real_number(const std::string &text, double &value) {
 
 } // namespace
 
-bool read_bks(const char *path, BksTable &table, std::string &problem) {
+bool read_bks(const char *path, BksTable &table, std::string &problem,
+              std::vector<std::string> &notes) {
   std::string text;
-  if (!read_file(path, text)) {
+  bool marked;
+  if (!read_file(path, text, marked)) {
     problem =
         std::string("cannot read the best-known solutions ") + path + ": " + std::strerror(errno);
     return false;
   }
+  if (marked) notes.push_back(mark_note("the best-known solutions file", path));
   std::vector<CsvRecord> records;
   std::string where = std::string("best-known solutions ") + path + ": ";
   if (!parse_csv(text, records, problem)) {

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 struct Bks {
   bool has_vehicles = false, has_cost = false; // an empty field gives no value
@@ -14,4 +15,6 @@ using BksTable = std::map<std::string, Bks>;
 
 // False, with `problem`, when the file cannot be read, lacks a column, holds
 // a value that is not a number, or names an instance twice.
-bool read_bks(const char *path, BksTable &table, std::string &problem);
+// Notes on how the file was read go to `notes`.
+bool read_bks(const char *path, BksTable &table, std::string &problem,
+              std::vector<std::string> &notes);

@@ -46,7 +46,9 @@ int main(int argc, char **argv) {
                                                    list, problem);
   if (!found) return fail(problem);
   BksTable bks;
-  if (settings.bks && !read_bks(settings.bks, bks, problem)) return fail(problem);
+  if (settings.bks && !read_bks(settings.bks, bks, problem, list.notes)) return fail(problem);
+  for (const std::string &note : list.notes)
+    std::fprintf(stderr, "fleetjudge-batch: %s\n", note.c_str());
 
   Writer writer = make_writer(settings, list);
   Totals totals;

@@ -121,23 +121,32 @@ bool pairs_from_folders(const char *instance_dir, const char *solution_dir, Pair
   return true;
 }
 
-bool read_file(const char *path, std::string &text) {
+bool read_file(const char *path, std::string &text, bool &marked) {
   bool from_stdin = std::strcmp(path, "-") == 0;
   int fd = from_stdin ? STDIN_FILENO : open(path, O_RDONLY | O_CLOEXEC);
   bool read_ok = fd >= 0 && read_all(fd, text);
   int error = errno;
   if (fd >= 0 && !from_stdin) close(fd);
   errno = error;
+  marked = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+  if (marked) text.erase(0, 3);
   return read_ok;
+}
+
+std::string mark_note(const char *what, const char *path) {
+  return std::string(what) + " " + (std::strcmp(path, "-") == 0 ? "on standard input" : path) +
+         " begins with a byte-order mark (EF BB BF), skipped";
 }
 
 bool pairs_from_list(const char *path, PairList &list, std::string &problem) {
   bool from_stdin = std::strcmp(path, "-") == 0;
   std::string text;
-  if (!read_file(path, text)) {
+  bool marked;
+  if (!read_file(path, text, marked)) {
     problem = std::string("cannot read the pair list ") + path + ": " + std::strerror(errno);
     return false;
   }
+  if (marked) list.notes.push_back(mark_note("the pair list", path));
   std::string base = from_stdin ? "" : std::string(path);
   size_t slash = base.rfind('/');
   base = slash == std::string::npos ? "" : base.substr(0, slash + 1);

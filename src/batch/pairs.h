@@ -16,6 +16,7 @@ struct Pair {
 struct PairList {
   std::vector<Pair> pairs;
   int64_t unpaired_instances = 0; // instances no solution goes with
+  std::vector<std::string> notes; // how the list was read
 };
 
 // Every solution in `solution_dir` (.sol, .routes, .txt; only .sol and
@@ -34,9 +35,12 @@ bool pairs_from_list(const char *path, PairList &list, std::string &problem);
 
 // The whole of a descriptor; false, with errno, on a read error.
 bool read_all(int fd, std::string &text);
-// The whole of a file ("-": standard input); false, with errno, when it
-// cannot be read.
-bool read_file(const char *path, std::string &text);
+// The whole of a file ("-": standard input), without the byte-order mark
+// (EF BB BF) an editor may have put at its start: `marked` says whether it
+// had one. False, with errno, when it cannot be read.
+bool read_file(const char *path, std::string &text, bool &marked);
+// The note for a file whose byte-order mark was skipped.
+std::string mark_note(const char *what, const char *path);
 // ASCII letters in lower case, every other byte as it is.
 std::string lower(std::string text);
 // A file name without its folder and its last extension.

@@ -161,10 +161,20 @@ void judge_cost(Report &rep) {
 
 // Whether the file's first line ends in CR LF, as the published benchmark
 // instances do. A first line too long to look at is too long to read anyway.
-bool has_crlf(InputFile &instance) {
-  std::string_view head = look_ahead(instance, FORMAT_LOOK_AHEAD);
+bool has_crlf(std::string_view head) {
   size_t feed = head.find('\n');
   return feed != std::string_view::npos && feed > 0 && head[feed - 1] == '\r';
+}
+
+// The UTF-8 byte-order mark that editors on Windows put at the start of a
+// file. The report skips it; fleetjudge reads it as text.
+constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+bool begins_with_mark(InputFile &file) {
+  return look_ahead(file, BYTE_ORDER_MARK.size()).substr(0, BYTE_ORDER_MARK.size()) ==
+         BYTE_ORDER_MARK;
+}
+void skip_mark(InputFile &file, bool mark) {
+  if (mark) file.next += BYTE_ORDER_MARK.size();
 }
 
 // The checker's run on the same files, on a thread of its own. It may stop
@@ -196,16 +206,21 @@ struct Alongside {
   }
 };
 
+// What was read of a file to look ahead goes first to the checker's run.
+void pass_on_ahead(InputFile &file, Channel &channel) {
+  channel_put(channel, file.next, static_cast<size_t>(file.end - file.next));
+  if (file.eof) channel_close_writer(channel, file.error);
+  file.tee_out = file.eof ? nullptr : &channel;
+}
 // The checker's run on the same files, alongside the report's, reading what
-// the report's run reads through two bounded channels.
-fleetjudge::Verdict check_alongside(Report &rep, Inputs &in) {
+// the report's run reads through two bounded channels. The checker reads the
+// files' byte-order marks; the report skips them.
+fleetjudge::Verdict check_alongside(Report &rep, Inputs &in, const bool marks[2]) {
   Channel instance_channel, solution_channel;
-  // What was read to look ahead goes first.
-  channel_put(instance_channel, in.instance.next,
-              static_cast<size_t>(in.instance.end - in.instance.next));
-  if (in.instance.eof) channel_close_writer(instance_channel, in.instance.error);
-  in.instance.tee_out = in.instance.eof ? nullptr : &instance_channel;
-  in.solution.tee_out = &solution_channel;
+  pass_on_ahead(in.instance, instance_channel);
+  pass_on_ahead(in.solution, solution_channel);
+  skip_mark(in.instance, marks[0]);
+  skip_mark(in.solution, marks[1]);
   Aside aside;
   aside.in.instance.kind = "instance";
   aside.in.instance.path = in.instance.path;
@@ -292,23 +307,36 @@ Report::Report(bool keep) : run(recording(this), false), keep_stops(keep) {}
 
 void judge(Report &rep, Inputs &in, bool in_memory) {
   Record &record = rep.record;
+  const bool marks[2] = {begins_with_mark(in.instance), begins_with_mark(in.solution)};
+  std::string_view head = look_ahead(in.instance, FORMAT_LOOK_AHEAD);
+  if (marks[0]) head.remove_prefix(BYTE_ORDER_MARK.size());
   in.vrplib = rep.instance_choice == InstanceChoice::vrplib ||
-              (rep.instance_choice == InstanceChoice::automatic &&
-               looks_like_vrplib(look_ahead(in.instance, FORMAT_LOOK_AHEAD)));
+              (rep.instance_choice == InstanceChoice::automatic && looks_like_vrplib(head));
   // The checker reads neither VRPLIB files nor their line ends.
-  bool crlf = !in.vrplib && has_crlf(in.instance);
+  bool crlf = !in.vrplib && has_crlf(head);
   bool checker_may_read = !in.vrplib && (in.guess || in.format == SolutionFormat::fleetjudge);
+  // Where the checker reads the files otherwise than the report does, its
+  // verdict comes from a run of its own.
+  bool read_otherwise = crlf || marks[0] || marks[1];
   fleetjudge::Verdict aside{-1, {}};
   if (crlf) {
     record.notes.push_back("the instance has CR LF line ends: read here as LF; fleetjudge itself "
                            "does not accept them (convert with tr -d '\\r')");
     in.instance.crlf_as_lf = true;
   }
-  if (crlf && checker_may_read && !in_memory) {
-    aside = check_alongside(rep, in);
+  const char *kinds[2] = {"instance", "solution"};
+  for (int k = 0; k < 2; ++k)
+    if (marks[k])
+      record.notes.push_back(std::string("the ") + kinds[k] +
+                             " begins with a byte-order mark (EF BB BF): skipped here; fleetjudge "
+                             "itself reads it as text");
+  if (read_otherwise && checker_may_read && !in_memory) {
+    aside = check_alongside(rep, in, marks);
   } else {
+    skip_mark(in.instance, marks[0]);
+    skip_mark(in.solution, marks[1]);
     run_phases(rep.run, in);
-    if (crlf && checker_may_read && in.format == SolutionFormat::fleetjudge) {
+    if (read_otherwise && checker_may_read && in.format == SolutionFormat::fleetjudge) {
       Inputs again;
       use_memory(again.instance, "instance", in.instance.path, in.instance.memory);
       use_memory(again.solution, "solution", in.solution.path, in.solution.memory);

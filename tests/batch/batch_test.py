@@ -82,7 +82,10 @@ if mode == "agree":
     listing = "".join(f"{i}\t{s}\n" for i, s in pairs).encode()
     status, out, _ = run("--format=csv", "--pairs", "-", stdin=listing)
     rows = csv_rows(out)
-    _, lines, _ = run("--format=jsonl", "-j3", "--pairs", "-", stdin=listing)
+    # A list saved with a byte-order mark reads the same, with a note.
+    _, lines, err = run("--format=jsonl", "-j3", "--pairs", "-", stdin=b"\xef\xbb\xbf" + listing)
+    expect("note", err.splitlines()[0], b"fleetjudge-batch: the pair list on standard input "
+                                        b"begins with a byte-order mark (EF BB BF), skipped")
     lines = lines.decode().splitlines()
     _, whole, _ = run("--format=jsonl", "--routes", "--pairs", "-", stdin=listing)
     whole = whole.decode().splitlines()

@@ -22,7 +22,8 @@ crlf_through.write_bytes(b"five\r\nVEHICLE\r\nT\r\n2 10\r\nCUSTOMER\r\n0 0 0 0 0
 long_solution = tmp / "long.sol"
 long_solution.write_bytes(b"2 56\n1 2\n3 4\n" + b"\n" * 3_000_000)
 pairs = [(cases / c / "instance", cases / c / "solution")
-         for c in ("figures", "route-list-cost", "plain-list", "crlf-instance", "screening")]
+         for c in ("figures", "route-list-cost", "plain-list", "crlf-instance", "screening",
+                   "byte-order-mark")]
 pairs.append((crlf_through, long_solution))
 
 

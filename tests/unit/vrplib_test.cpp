@@ -43,6 +43,25 @@ std::string explicit_instance(const std::string &layout) {
   return text + demands;
 }
 
+TEST(Vrplib, AByteOrderMarkIsSkippedWithANote) {
+  const std::string mark = "\xEF\xBB\xBF", instance = std::string(head) + coordinates + demands;
+  fleetjudge::ReportOptions routes;
+  routes.solution_format = "routes";
+  for (const fleetjudge::ReportOptions &options : {fleetjudge::ReportOptions{}, routes}) {
+    std::string solution = "Route #1: 1 2\nRoute #2: 3\nCost 36\n";
+    json plain = json::parse(fleetjudge::report(instance, solution, options).json);
+    fleetjudge::ReportResult marked = fleetjudge::report(mark + instance, mark + solution, options);
+    json doc = json::parse(marked.json);
+    EXPECT_EQ(marked.status, 0) << marked.json;
+    EXPECT_EQ(doc["instance"]["format"], "vrplib");
+    EXPECT_EQ(doc["summary"], plain["summary"]) << marked.json;
+    EXPECT_EQ(doc["routes"].size(), 2u);
+    std::string notes = doc["notes"].dump();
+    EXPECT_NE(notes.find("the instance begins with a byte-order mark"), std::string::npos);
+    EXPECT_NE(notes.find("the solution begins with a byte-order mark"), std::string::npos);
+  }
+}
+
 TEST(Vrplib, EveryMatrixLayoutGivesTheFiguresOfItsCoordinates) {
   std::string solution = "Route #1: 1 2\nRoute #2: 3\nCost 36\n";
   fleetjudge::ReportResult euclidean = report(std::string(head) + coordinates + demands, solution);
