@@ -47,6 +47,10 @@ bool key_line(const char *line, std::string &key, std::string &value) {
   return true;
 }
 
+bool is_section_word(std::string_view token) {
+  return token.size() > 8 && token.substr(token.size() - 8) == "_SECTION";
+}
+
 // A whole integer token in the 32-bit range.
 enum class Number { ok, decimal, junk };
 Number integer(std::string_view t, int64_t &value) {
@@ -107,20 +111,20 @@ enum Section {
   SECTIONS
 };
 const char section_names[SECTIONS][24] = {"",
-                                             "NODE_COORD_SECTION",
-                                             "DEMAND_SECTION",
-                                             "TIME_WINDOW_SECTION",
-                                             "SERVICE_TIME_SECTION",
-                                             "DEPOT_SECTION",
-                                             "EDGE_WEIGHT_SECTION",
-                                             "DISPLAY_DATA_SECTION"};
+                                          "NODE_COORD_SECTION",
+                                          "DEMAND_SECTION",
+                                          "TIME_WINDOW_SECTION",
+                                          "SERVICE_TIME_SECTION",
+                                          "DEPOT_SECTION",
+                                          "EDGE_WEIGHT_SECTION",
+                                          "DISPLAY_DATA_SECTION"};
 const int values_per_row[SECTIONS] = {0, 2, 1, 2, 1, 0, 0, 2};
 const char value_names[SECTIONS][2][16] = {
     {"", ""}, {"x", "y"}, {"demand", ""}, {"ready time", "due time"}, {"service time", ""},
     {"", ""}, {"", ""},   {"x", "y"}};
 
 const char matrix_formats[][16] = {"FULL_MATRIX", "LOWER_ROW", "LOWER_DIAG_ROW", "UPPER_ROW",
-                                      "UPPER_DIAG_ROW"};
+                                   "UPPER_DIAG_ROW"};
 
 struct Reader {
   Run &r;
@@ -135,12 +139,14 @@ struct Reader {
   std::vector<int64_t> tenths, rounded;
   Section section = NONE;
   bool depot_ended = false;
+  int64_t type_line = 0; // where TYPE was given, for what is wrong with it
 
   Reader(Run &run, InputFile &f) : r(run), file(f) {}
 
-  // A fault naming the line just read.
-  bool fail(const std::string &problem) {
-    input_fault(r, file, ("line " + std::to_string(file.lines_read) + ": " + problem).c_str());
+  // A fault naming the line just read, or another.
+  bool fail(const std::string &problem) { return fail_at(file.lines_read, problem); }
+  bool fail_at(int64_t line, const std::string &problem) {
+    input_fault(r, file, ("line " + std::to_string(line) + ": " + problem).c_str());
     return false;
   }
   int64_t entries_expected() const {
@@ -169,9 +175,13 @@ bool Reader::key(const std::string &k, const std::string &v) {
   if (k == "NAME")
     name = v;
   else if (k == "COMMENT") {
-  } else if (k == "TYPE")
+  } else if (k == "TYPE") {
+    // A variant read as one of these would be judged by the wrong rules.
     type = v;
-  else if (k == "DIMENSION")
+    type_line = file.lines_read;
+    if (v != "CVRP" && v != "VRPTW" && v != "CVRPTW")
+      return fail("TYPE " + v + " is not read here: CVRP and VRPTW are");
+  } else if (k == "DIMENSION")
     return read_whole(*this, v, "DIMENSION", dimension, 1);
   else if (k == "VEHICLES")
     return read_whole(*this, v, "VEHICLES", vehicles, 1);
@@ -325,11 +335,9 @@ bool Reader::finish() {
                       (windows ? "VRPTW, as it has a TIME_WINDOW_SECTION"
                                : "CVRP, as it has no TIME_WINDOW_SECTION"));
   } else if (type == "CVRP" && windows) {
-    return fail("TYPE CVRP with a TIME_WINDOW_SECTION: a VRPTW needs TYPE VRPTW");
+    return fail_at(type_line, "TYPE CVRP with a TIME_WINDOW_SECTION: a VRPTW needs TYPE VRPTW");
   } else if ((type == "VRPTW" || type == "CVRPTW") && !windows) {
-    return fail("TYPE " + type + " without a TIME_WINDOW_SECTION");
-  } else if (type != "CVRP" && type != "VRPTW" && type != "CVRPTW") {
-    return fail("TYPE " + type + " is not read here: CVRP and VRPTW are");
+    return fail_at(type_line, "TYPE " + type + " without a TIME_WINDOW_SECTION");
   }
   if (edge_weight_type.empty() && seen[NODE_COORD]) {
     edge_weight_type = "EUC_2D";
@@ -401,16 +409,27 @@ bool Reader::finish() {
 } // namespace
 
 bool looks_like_vrplib(std::string_view head) {
-  size_t start = 0;
-  while (start < head.size()) {
-    size_t feed = head.find('\n', start);
-    std::string line(head.substr(start, feed == std::string_view::npos ? feed : feed - start));
-    if (!tokens_of(line.c_str()).empty()) {
-      std::string key, value;
-      return key_line(line.c_str(), key, value);
-    }
-    if (feed == std::string_view::npos) break;
+  bool dimension = false, section = false;
+  std::string key, value;
+  for (size_t start = 0; start < head.size() && !(dimension && section);) {
+    size_t feed = std::min(head.find('\n', start), head.size());
+    std::string line(head.substr(start, feed - start));
     start = feed + 1;
+    std::vector<std::string_view> t = tokens_of(line.c_str());
+    if (t.empty()) continue;
+    section |= is_section_word(t[0]);
+    dimension |= key_line(line.c_str(), key, value) && key == "DIMENSION";
+  }
+  return dimension && section;
+}
+
+bool begins_with_key_line(std::string_view head) {
+  std::string key, value;
+  for (size_t start = 0; start < head.size();) {
+    size_t feed = std::min(head.find('\n', start), head.size());
+    std::string line(head.substr(start, feed - start));
+    start = feed + 1;
+    if (!tokens_of(line.c_str()).empty()) return key_line(line.c_str(), key, value);
   }
   return false;
 }
@@ -423,10 +442,9 @@ void read_vrplib(Run &r, InputFile &file) {
     read_line(r, file);
     std::vector<std::string_view> t = tokens_of(r.line);
     if (t.empty() || r.input_failed) continue;
-    bool section_word = t[0].size() > 8 && t[0].substr(t[0].size() - 8) == "_SECTION";
     if (t[0] == "EOF") {
       ended = rd.end_section();
-    } else if (section_word) {
+    } else if (is_section_word(t[0])) {
       if (rd.end_section()) rd.start_section(t[0]);
     } else if (key_line(r.line, key, value)) {
       if (rd.end_section()) rd.key(key, value);

@@ -19,5 +19,10 @@
 struct Run;
 void read_vrplib(Run &r, InputFile &file);
 
-// Whether the first non-blank line of `head` has the form "KEY : value".
+// Whether `head` holds a key line "DIMENSION : value" and a section line
+// ("NODE_COORD_SECTION"). A Solomon file could hold both only in its name and
+// title lines, which are not read; the guess takes that risk, and
+// --instance-format overrides it.
 bool looks_like_vrplib(std::string_view head);
+// Whether the first non-blank line of `head` has the form "KEY : value".
+bool begins_with_key_line(std::string_view head);

@@ -240,8 +240,14 @@ fleetjudge::Verdict check_alongside(Report &rep, Inputs &in, const bool marks[2]
   return aside.verdict;
 }
 
+// What the instance's first lines say of it, for the notes on causes.
+struct InstanceHead {
+  bool key_line_first; // its first line is a key line "KEY : value", as in a VRPLIB file
+  bool like_solution;  // they begin with a route label, or hold customer numbers only
+};
+
 // Whether the first lines of a file are those of an instance: a line with
-// VEHICLE and one with CUSTOMER, or a VRPLIB key line.
+// VEHICLE and one with CUSTOMER, or what a VRPLIB file begins with.
 bool looks_like_instance(std::string_view head) {
   bool vehicle = false, customer = false;
   int lines = 0;
@@ -253,21 +259,33 @@ bool looks_like_instance(std::string_view head) {
     ++lines;
     vehicle |= line.find("VEHICLE") != std::string_view::npos;
     customer |= line.find("CUSTOMER") != std::string_view::npos;
-    if (looks_like_vrplib(line)) return true;
   }
-  return vehicle && customer;
+  return (vehicle && customer) || looks_like_vrplib(head);
 }
 
 // Notes that name the likely cause of what the rules found, where the
 // findings alone would leave a person searching.
-void point_at_causes(Report &rep, Inputs &in) {
+void point_at_causes(Report &rep, Inputs &in, const InstanceHead &head) {
   Record &record = rep.record;
   const Run &run = rep.run;
-  if (run.input_failed && !run.instance_read &&
-      looks_like_instance(look_ahead(in.solution, FORMAT_LOOK_AHEAD))) {
-    record.notes.push_back("the instance could not be read: " + record.error);
-    record.error = "the solution looks like an instance file: are the two arguments swapped?";
+  bool swapped = looks_like_instance(look_ahead(in.solution, FORMAT_LOOK_AHEAD));
+  if (swapped && head.like_solution) {
+    record.error = "the instance looks like a solution, and the solution like an instance: are "
+                   "the two arguments swapped?";
     return;
+  }
+  if (swapped && !run.instance_read) {
+    record.error += "; the solution looks like an instance file: are the two arguments swapped?";
+    return;
+  }
+  // An instance that the format guess read otherwise than it is written.
+  if (!run.instance_read && rep.instance_choice == InstanceChoice::automatic) {
+    if (in.vrplib && !head.key_line_first)
+      record.error += "; it was read as a VRPLIB file, as it has a DIMENSION line and a "
+                      "section: --instance-format=solomon reads it as a Solomon file";
+    else if (!in.vrplib && head.key_line_first)
+      record.error += "; it was read as a Solomon file, as it lacks a DIMENSION line or a "
+                      "section: --instance-format=vrplib reads it as a VRPLIB file";
   }
   for (const Finding &f : record.violations)
     if (f.kind == Kind::customer_out_of_range && f.node == 0) {
@@ -312,6 +330,8 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
   if (marks[0]) head.remove_prefix(BYTE_ORDER_MARK.size());
   in.vrplib = rep.instance_choice == InstanceChoice::vrplib ||
               (rep.instance_choice == InstanceChoice::automatic && looks_like_vrplib(head));
+  InstanceHead instance_head{begins_with_key_line(head),
+                             guess_format(head, INT32_MAX).format != SolutionFormat::fleetjudge};
   // The checker reads neither VRPLIB files nor their line ends.
   bool crlf = !in.vrplib && has_crlf(head);
   bool checker_may_read = !in.vrplib && (in.guess || in.format == SolutionFormat::fleetjudge);
@@ -356,7 +376,7 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
   }
   if (!rep.run.input_failed) judge_cost(rep);
   if (in.guess) record.notes.push_back(format_note(in.format, in.why));
-  point_at_causes(rep, in);
+  point_at_causes(rep, in, instance_head);
   const RouteListNotes &list = rep.run.route_list;
   for (const IgnoredLine &line : list.ignored)
     record.notes.push_back(format("line %lld ignored, neither a route nor a cost: \"",

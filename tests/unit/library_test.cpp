@@ -118,4 +118,50 @@ TEST(Library, TheReportReadsInstancesBeyondTheCheckersTable) {
   EXPECT_EQ(doc["verdict"]["message"], "node number 30005 out of range 0 to 9999\n");
 }
 
+// Solomon instances whose header lines vary as the checker reads them: any
+// name line, blank lines before the titles, any title and column-title
+// lines, colons and keywords included, and the header numbers on a line of
+// their own or split. Every one is read by the report as the checker reads
+// it. (A name or title line that holds both a DIMENSION key line and a
+// section line would pass for a VRPLIB file: such a pair is left out.)
+TEST(Library, SolomonHeadersThatVaryAreReadAsTheCheckerReadsThem) {
+  const char *names[] = {
+      "R101", "", "R101: a test", "NAME : R101", "DIMENSION : 5", "VEHICLE CUSTOMER", "C1_2_1"};
+  const char *vehicle_titles[] = {"VEHICLE", "  Vehicles:", "VEHICLE : the fleet",
+                                  "NODE_COORD_SECTION", "TYPE : VRPTW"};
+  const char *column_titles[] = {"NUMBER     CAPACITY", "NUMBER: CAPACITY:", "K : Q", "",
+                                 "DIMENSION : 5"};
+  const char *numbers[] = {"  2         10\n", "2\n\n10\n", "\t2 10  \n"};
+  const char *customer_titles[] = {"CUSTOMER", "Customers:", "CUSTOMER_SECTION", "CUST : x"};
+  const char *blanks[] = {"", "\n", "\n\n"};
+  const char nodes[] = "  0  0  0  0  0  32  0\n  1  3  4  4  0  50  1\n  2  6  8  3  20  30  2\n"
+                       "  3  6  0  5  0  6  0\n  4  0  -8  5  0  100  0\n";
+  uint32_t seed = 12345;
+  auto pick = [&seed](size_t count) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % count;
+  };
+  int compared = 0;
+  for (int i = 0; i < 400; ++i) {
+    std::string lines[] = {names[pick(7)], vehicle_titles[pick(5)], column_titles[pick(5)],
+                           customer_titles[pick(4)], column_titles[pick(5)]};
+    std::string all = lines[0] + lines[1] + lines[2] + lines[3] + lines[4];
+    if (all.find("DIMENSION") != std::string::npos && all.find("_SECTION") != std::string::npos)
+      continue;
+    std::string instance = lines[0] + "\n" + blanks[pick(3)] + lines[1] + "\n" + lines[2] + "\n" +
+                           numbers[pick(3)] + blanks[pick(3)] + "\n" + lines[3] + "\n" + lines[4] +
+                           "\n" + blanks[pick(3)] + nodes;
+    std::string solution = pick(2) ? "2 56\n1 2\n3 4\n" : "2 56\n1 2\n4 3\n";
+    fleetjudge::Verdict checker = fleetjudge::check(instance, solution);
+    fleetjudge::ReportResult report = fleetjudge::report(instance, solution);
+    json doc = json::parse(report.json);
+    ASSERT_NE(report.status, 2) << instance << report.json;
+    EXPECT_EQ(doc["instance"]["format"], "solomon") << instance;
+    EXPECT_EQ(doc["verdict"]["message"], checker.output) << instance;
+    EXPECT_EQ(doc["verdict"]["status"], checker.status) << instance;
+    ++compared;
+  }
+  EXPECT_GT(compared, 300);
+}
+
 } // namespace

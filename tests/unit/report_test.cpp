@@ -73,10 +73,19 @@ TEST(ReportText, NotesNameTheLikelyCause) {
   EXPECT_TRUE(has(text, "the declared total 4.00 is the distance, travel only; fleetjudge's total "
                         "is the duration: travel, waiting and service, 10.0000 here"))
       << text;
-  // The instance given as the solution, and the solution as the instance.
-  text = text_of("1 4\n1 2\n", instance);
-  EXPECT_EQ(text, "error: the solution looks like an instance file: are the two arguments "
-                  "swapped?\n");
+  // The instance given as the solution, and the solution as the instance:
+  // the instance's own fault first, then the guess.
+  for (const char *solution : {"1 4\n1 2\n", "Route #1: 1 2\nCost 4\n"}) {
+    text = text_of(solution, instance);
+    EXPECT_EQ(text, "error: the instance looks like a solution, and the solution like an "
+                    "instance: are the two arguments swapped?\n");
+  }
+  text = text_of("a name\n", instance);
+  EXPECT_EQ(text, "error: instance file i.txt: line 2: ends before the vehicle section; the "
+                  "solution looks like an instance file: are the two arguments swapped?\n");
+  // A route list's "Cost:" line is not a key line of an instance.
+  text = text_of("x\n", "Route #1: 1 2\nCost: 4\n");
+  EXPECT_EQ(text.find("swapped"), std::string::npos) << text;
   // A number that is not one, in the file and line where it stands.
   text = text_of(line_instance(2) + "3 3 x 1 0 9 0\n", "1 2\n");
   EXPECT_EQ(text, "error: instance file i.txt: line 10: x 1 0 9 0is not a proper number\n");

@@ -135,7 +135,14 @@ TEST(Vrplib, AFileThatCannotBeReadWholeSaysWhereAndWhy) {
   struct {
     std::string instance, message;
   } cases[] = {
-      {with("DIMENSION : 4\r\n", ""), "line 5: DIMENSION must come before NODE_COORD_SECTION"},
+      {[&] {
+         std::string late = with("DIMENSION : 4\r\n", "");
+         return late.replace(late.find("DEMAND_SECTION"), 0, "DIMENSION : 4\n");
+       }(),
+       "line 5: DIMENSION must come before NODE_COORD_SECTION"},
+      // Without DIMENSION the guess takes it for a Solomon file, and says how
+      // to choose otherwise.
+      {with("DIMENSION : 4\r\n", ""), "--instance-format=vrplib reads it as a VRPLIB file"},
       {with("CAPACITY : 10\r\n", ""), "the file ends without CAPACITY"},
       {with("NODE_COORD_SECTION\t\t\n1 0 0\n2 3 4\n3 6 8\n4 0 8\n", ""),
        "EDGE_WEIGHT_TYPE EUC_2D without a NODE_COORD_SECTION"},
@@ -147,7 +154,12 @@ TEST(Vrplib, AFileThatCannotBeReadWholeSaysWhereAndWhy) {
       {with("2 4\n", "2 -4\n"), "node 2 has a negative demand"},
       {with(" 1\n -1", " 2\n -1"), "the depot must be node 1"},
       {with("EOF", "PRIZE_SECTION\n1 2\nEOF"), "the section PRIZE_SECTION is not read here"},
-      {with("TYPE : CVRP", "TYPE : TSP"), "TYPE TSP is not read here: CVRP and VRPTW are"},
+      {with("TYPE : CVRP", "TYPE : TSP"), "line 2: TYPE TSP is not read here: CVRP and VRPTW are"},
+      // A variant is refused for its TYPE, before anything it holds otherwise.
+      {with("TYPE : CVRP", "TYPE : PDPTW").replace(good.find("3 6 8"), 5, "3 6.5 8"),
+       "line 2: TYPE PDPTW is not read here"},
+      {with("EOF", "TIME_WINDOW_SECTION\n1 0 9\n2 0 9\n3 0 9\n4 0 9\nEOF"),
+       "line 2: TYPE CVRP with a TIME_WINDOW_SECTION"},
       {with("CAPACITY : 10\r\n", "CAPACITY : 10\nDISTANCE : 50\n"), "the key DISTANCE"},
       {with("CAPACITY : 10\r\n", "CAPACITY : 10\nVEHICLES_MAX_DURATION : 5\n"),
        "the key VEHICLES_MAX_DURATION"},
