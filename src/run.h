@@ -47,6 +47,7 @@ struct Run {
   bool coordinates = true;          // the nodes have coordinates, to draw them by
   Weights weights;                  // leg lengths given by the instance, if any
   std::vector<std::string> notes;   // how the instance was read, for the report
+  std::string fault_as_written;     // the next fault's message with its number as written
   int infeasible = 0;               // 1 once the screening listed a customer
 
   // The solution.

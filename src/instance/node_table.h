@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "../numeric.h"
@@ -24,7 +25,8 @@ constexpr int MAX_N = 10000;
 struct PendingNode {
   int32_t node;
   Customer values;
-  int64_t line; // in the file, for the message
+  int64_t line;        // in the file, for the message
+  std::string written; // the number as written, where it lies beyond 32 bits
 };
 
 // Euclidean distance between two nodes, which is also the travel time.

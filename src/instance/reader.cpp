@@ -24,7 +24,13 @@ static void skip_to_title(Run &r, InputFile &file, const char *missing) {
   }
 }
 
-static void out_of_range(Run &r, int64_t node, int64_t last) {
+// The checker names the number clamped to 32 bits, as it read it; the
+// report names it as written.
+static void out_of_range(Run &r, int64_t node, int64_t last, std::string_view written = {}) {
+  if (!written.empty())
+    r.fault_as_written = format("node number %.*s out of range 0 to %lld\n",
+                                static_cast<int>(std::min<size_t>(written.size(), 40)),
+                                written.data(), static_cast<long long>(last));
   fault_with(r, "node number %lld out of range 0 to %lld\n", static_cast<long long>(node),
              static_cast<long long>(last));
 }
@@ -34,11 +40,13 @@ static int64_t report_bound(int64_t lines) { return std::max<int64_t>(MAX_N - 1,
 
 static void read_node_line(Run &r, InputFile &file, char *cursor, int64_t lines) {
   int32_t node;
+  std::string_view written = beyond_32_bits(cursor);
   cursor = read_one_number(r, cursor, node);
   if (r.input_failed) return;
   // Where the checker's table ends, the checker stops; the report's reads on.
   if (node < 0 || node >= MAX_N) found(r, Finding{Kind::beyond_checker_node_number, 0, node});
-  if (node < 0) return out_of_range(r, node, r.fixed_table ? MAX_N - 1 : report_bound(lines));
+  if (node < 0)
+    return out_of_range(r, node, r.fixed_table ? MAX_N - 1 : report_bound(lines), written);
   // The report's table grows with the lines read, never with a number alone:
   // a node beyond what the lines so far allow waits for the end of the file.
   bool beyond = static_cast<size_t>(node) >= r.customers.size() && node > report_bound(lines);
@@ -53,7 +61,8 @@ static void read_node_line(Run &r, InputFile &file, char *cursor, int64_t lines)
   cursor = read_one_number(r, cursor, c.due);
   read_one_number(r, cursor, c.service);
   c.visits = 0;
-  if (beyond && !r.input_failed) r.pending.push_back(PendingNode{node, c, file.lines_read});
+  if (beyond && !r.input_failed)
+    r.pending.push_back(PendingNode{node, c, file.lines_read, std::string(written)});
 }
 
 // The nodes that waited: placed now that the number of lines is known, or
@@ -63,7 +72,7 @@ static void place_pending(Run &r, InputFile &file, int64_t lines) {
   for (const PendingNode &p : r.pending)
     if (p.node > bound) {
       file.line = p.line; // the fault stands where the node did
-      return out_of_range(r, p.node, bound);
+      return out_of_range(r, p.node, bound, p.written);
     }
   for (const PendingNode &p : r.pending) {
     if (static_cast<size_t>(p.node) >= r.customers.size())

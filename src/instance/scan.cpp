@@ -249,6 +249,18 @@ static char *scan_digits(char *cursor, int32_t &value, char *&digits_end) {
   return start;
 }
 
+std::string_view beyond_32_bits(const char *cursor) {
+  while (is_space(*cursor)) ++cursor;
+  const char *start = cursor;
+  int64_t largest = *cursor == '-' ? int64_t{INT32_MAX} + 1 : INT32_MAX;
+  if (*cursor == '-' || *cursor == '+') ++cursor;
+  int64_t magnitude = 0;
+  for (; is_digit(*cursor); ++cursor)
+    if ((magnitude = magnitude * 10 + (*cursor - '0')) > largest) magnitude = largest + 1;
+  if (magnitude <= largest) return {};
+  return {start, static_cast<size_t>(cursor - start)};
+}
+
 char *scan_int(char *cursor, int32_t &value) {
   char *digits_end;
   return scan_digits(cursor, value, digits_end);

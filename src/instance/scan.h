@@ -122,6 +122,10 @@ char *bf(char *cursor);      // just behind the next token
 // space), or nullptr when no number starts there.
 char *scan_int(char *cursor, int32_t &value);
 
+// The number at the cursor as written (sign and digits), when scan_int would
+// clamp it; empty otherwise. The report quotes such a number as written.
+std::string_view beyond_32_bits(const char *cursor);
+
 // scan_int, then the rest of the token the number begins: returns the
 // position just behind it, or nullptr when no number starts at the cursor.
 char *int_token(char *cursor, int32_t &value);

@@ -77,7 +77,8 @@ void keep_fault(void *context, const char *text) {
   say_to_verdict(context, text);
   close_verdict(context, 1);
   if (!record.error.empty()) return;
-  record.error = where(rep.run, text);
+  const std::string &written = rep.run.fault_as_written;
+  record.error = where(rep.run, written.empty() ? text : written.c_str());
   while (!record.error.empty() && (record.error.back() == '\n' || record.error.back() == ' '))
     record.error.pop_back();
 }
@@ -308,6 +309,25 @@ void point_at_causes(Report &rep, Inputs &in, const InstanceHead &head) {
                                   run.route_list.cost));
 }
 
+// A window that closes before it opens makes every visit late, whatever the
+// rules find besides: named, the first few, then counted.
+void note_reversed_windows(Report &rep) {
+  const Run &run = rep.run;
+  if (!run.instance_read) return;
+  int64_t reversed = 0;
+  for (int64_t i = 0; i <= run.n; ++i) {
+    const Customer &c = run.customers[i];
+    if (c.due >= c.ready || reversed++ >= 5) continue;
+    std::string who =
+        i == 0 ? std::string("the depot's") : format("customer %lld's", static_cast<long long>(i));
+    rep.record.notes.push_back(
+        format("%s time window [%d, %d] closes before it opens", who.c_str(), c.ready, c.due));
+  }
+  if (reversed > 5)
+    rep.record.notes.push_back(format("%lld more time windows close before they open",
+                                      static_cast<long long>(reversed - 5)));
+}
+
 // What the format guess decided, why, and how to choose otherwise.
 std::string format_note(SolutionFormat format, const char *why) {
   static const char read_as[][28] = {"in fleetjudge's format", "as a route list",
@@ -382,6 +402,15 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
     record.notes.push_back(format("line %lld ignored, neither a route nor a cost: \"",
                                   static_cast<long long>(line.line)) +
                            line.text + "\"");
+  if (list.unended && !list.has_cost && !rep.run.input_failed)
+    record.notes.push_back("the solution's last line has no line end, and no cost line follows: "
+                           "the file may be cut short");
+  note_reversed_windows(rep);
+  for (const IgnoredLine &number : list.clamped)
+    record.notes.push_back(format("line %lld: the customer number %s lies beyond 32 bits; it is "
+                                  "named %s here",
+                                  static_cast<long long>(number.line), number.text.c_str(),
+                                  number.text[0] == '-' ? "-2147483648" : "2147483647"));
   int64_t unquoted = list.ignored_lines - static_cast<int64_t>(list.ignored.size());
   if (unquoted > 0)
     record.notes.push_back(format("%lld more line%s ignored, neither a route nor a cost",

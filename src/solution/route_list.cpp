@@ -52,14 +52,22 @@ void ignore_line(RouteListNotes &notes, const InputFile &file, const char *text)
   notes.ignored.push_back(IgnoredLine{file.lines_read, quoted});
 }
 
-// Every token a whole integer; the first that is not is a fault.
+// Every token a whole integer; the first that is not is a fault. A number
+// beyond 32 bits is read clamped, as the checker reads it, and quoted as
+// written in a note.
 bool only_customer_numbers(Run &r, InputFile &file, const char *p) {
   for (p = skip_space(p); *p != '\0'; p = skip_space(p)) {
     const char *token = p;
     if (*p == '+' || *p == '-') ++p;
     bool digits = is_digit(*p);
     while (is_digit(*p)) ++p;
-    if (digits && (*p == '\0' || is_space(*p))) continue;
+    if (digits && (*p == '\0' || is_space(*p))) {
+      std::string_view written = beyond_32_bits(token);
+      if (!written.empty() && r.route_list.clamped.size() < IGNORED_QUOTED)
+        r.route_list.clamped.push_back(
+            IgnoredLine{file.lines_read, std::string(written.substr(0, 60))});
+      continue;
+    }
     while (*p != '\0' && !is_space(*p)) ++p;
     char problem[96];
     std::snprintf(problem, sizeof problem, "line %lld: \"%.*s\" is not a customer number",
@@ -142,6 +150,7 @@ void walk_route_list(Run &r, InputFile &file, SolutionFormat format) {
     read_line(r, file);
     char *text = r.line + (skip_space(r.line) - r.line);
     if (*text == '\0') continue;
+    r.route_list.unended = at_end(file);
     if (format == SolutionFormat::routes) {
       const char *route = behind_route_label(text);
       if (route == nullptr) {

@@ -41,6 +41,8 @@ constexpr size_t IGNORED_QUOTED = 5; // lines quoted; the rest are counted
 struct RouteListNotes {
   int64_t ignored_lines = 0;        // in a route list: neither a route nor a cost
   std::vector<IgnoredLine> ignored; // the first IGNORED_QUOTED of them
+  std::vector<IgnoredLine> clamped; // customer numbers beyond 32 bits, as written
   bool has_cost = false;
   double cost = 0;
+  bool unended = false; // the last line read has no line feed: the file may be cut short
 };

@@ -110,6 +110,30 @@ TEST(ReportText, CostsAsPeopleWriteThemAndLinesIgnoredAreQuoted) {
   EXPECT_FALSE(has(text, "declared cost")) << text;
 }
 
+TEST(ReportText, TheCauseIsNamedNotASymptom) {
+  // A window that closes before it opens.
+  std::string instance = line_instance(2);
+  instance.replace(instance.find("2 2 0 1 0 3 0"), 13, "2 2 0 1 9 3 0");
+  std::string text = text_of(instance, "1 2\n");
+  EXPECT_TRUE(has(text, "note       customer 2's time window [9, 3] closes before it opens\n"))
+      << text;
+  // Numbers beyond 32 bits, as written: a node number, a customer number.
+  text = text_of(line_instance(2) + "99999999999999999999 0 0 1 0 9 0\n", "1 2\n");
+  EXPECT_EQ(text, "error: instance file i.txt: line 10: node number 99999999999999999999 out "
+                  "of range 0 to 9999\n");
+  text = text_of(line_instance(2), "Route #1: 1 2 -99999999999999999999\n");
+  EXPECT_TRUE(has(text, "line 1: the customer number -99999999999999999999 lies beyond 32 bits"))
+      << text;
+  // A last line without its line feed, and no cost after it.
+  EXPECT_TRUE(has(text_of(line_instance(2), "Route #1: 1\nRoute #2: 2"), "may be cut short"));
+  EXPECT_FALSE(has(text_of(line_instance(2), "Route #1: 1\nRoute #2: 2\n"), "cut short"));
+  EXPECT_FALSE(has(text_of(line_instance(2), "Route #1: 1\nRoute #2: 2\nCost 4"), "cut short"));
+  // A solution of no routes on an instance the screening finds infeasible.
+  instance = line_instance(2) + "3 500 0 1 0 3 0\n";
+  text = text_of(instance, "0 0\n");
+  EXPECT_TRUE(has(text, "the solution does not claim -1 routes; the screening found")) << text;
+}
+
 TEST(ReportText, AllListsEveryRouteAndViolation) {
   // 40 routes, each customer twice: more than the table and the list show.
   std::string solution;
