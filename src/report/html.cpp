@@ -171,10 +171,7 @@ void put_summary(const Report &rep, std::FILE *out) {
                  matches ? "matches the distance, " : "matches no distance",
                  matches ? matches : "");
   }
-  std::fputs("</table>\n<p class=\"note\">exact: Euclidean distances in extended precision, as "
-             "fleetjudge; truncated: every arc cut to one decimal; rounded: every arc to the "
-             "nearest integer.</p>\n",
-             out);
+  std::fprintf(out, "</table>\n<p class=\"note\">%s.</p>\n", conventions_note(rep.run));
   if (rep.record.disagreements.empty()) return;
   std::fputs("<p>The conventions disagree where a vehicle is late in one and not the "
              "other:</p>\n<ul>\n",

@@ -80,6 +80,9 @@ struct Report {
 inline Convention compared(const Report &rep) {
   return rep.convention == Convention::exact ? Convention::truncated : rep.convention;
 }
+// What each convention measures, for under its figures: the legs as the
+// coordinates or the instance's matrix give them.
+const char *conventions_note(const Run &run);
 // A whole number of a convention's units (tenths when truncated) as text.
 std::string in_convention(int64_t units, Convention c);
 // Where the conventions disagree, in a sentence: "route 4, node 885: at

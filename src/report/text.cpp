@@ -97,9 +97,7 @@ void print_summary(const Report &rep, std::FILE *out) {
   std::fprintf(out, "  %-10s %16s %16s %16s\n", "feasible", feasible(rep) ? "yes" : "no",
                feasible(rep, Convention::truncated) ? "yes" : "no",
                feasible(rep, Convention::rounded) ? "yes" : "no");
-  std::fprintf(out,
-               "  (exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
-               "every arc cut to one decimal; rounded: every arc to the nearest integer)\n");
+  std::fprintf(out, "  (%s)\n", conventions_note(rep.run));
   if (rep.convention != Convention::exact)
     std::fprintf(out, "  late stops, feasibility and the status follow the %s convention\n",
                  convention_names[static_cast<int>(rep.convention)]);
@@ -133,6 +131,14 @@ void print_verdict(const Report &rep, std::FILE *out) {
 }
 
 } // namespace
+
+const char *conventions_note(const Run &run) {
+  return run.weights.size
+             ? "exact: the legs as the instance's matrix gives them, in extended precision; "
+               "truncated: every arc cut to one decimal; rounded: every arc to the nearest integer"
+             : "exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
+               "every arc cut to one decimal; rounded: every arc to the nearest integer";
+}
 
 void write_text(const Report &rep, const Files &files, std::FILE *out) {
   std::fprintf(out, "instance   %s: %lld customers, capacity %g, %s", files.instance,

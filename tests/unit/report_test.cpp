@@ -1,5 +1,5 @@
-// The report's text for a person: causes before consequences, and notes
-// that name what a person would otherwise search for.
+// The report's text and page for a person: causes before consequences, and
+// notes that name what a person would otherwise search for.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -21,20 +21,21 @@ std::string line_instance(int customers) {
   return text;
 }
 
-// The text report, as `fleetjudge-report [--all]` writes it.
-std::string text_of(const std::string &instance, const std::string &solution, bool all = false) {
+// The text report, as `fleetjudge-report [--all]` writes it, or the page.
+std::string text_of(const std::string &instance, const std::string &solution, bool all = false,
+                    bool page = false) {
   Inputs in;
   in.guess = true;
   use_memory(in.instance, "instance", "i.txt", instance);
   use_memory(in.solution, "solution", "s.txt", solution);
-  auto rep = std::make_unique<Report>(false);
+  auto rep = std::make_unique<Report>(page);
   rep->all = all;
   judge(*rep, in, true);
   char *text = nullptr;
   size_t size = 0;
   std::FILE *out = open_memstream(&text, &size);
   if (rep->record.error.empty())
-    write_text(*rep, Files{"i.txt", "s.txt"}, out);
+    (page ? write_html : write_text)(*rep, Files{"i.txt", "s.txt"}, out);
   else
     std::fprintf(out, "error: %s\n", rep->record.error.c_str());
   std::fclose(out);
@@ -94,6 +95,28 @@ TEST(ReportText, AllListsEveryRouteAndViolation) {
   EXPECT_FALSE(has(all, "more")) << all;
   EXPECT_TRUE(has(all, "   40         1 ")) << all;
   EXPECT_TRUE(has(all, "route 40: customer 20, served before on route 39 at position 1")) << all;
+}
+
+// A capacitated VRPLIB instance: the depot at (0, 0), customers at (3, 4),
+// (6, 8) and (0, 8) with demands 4, 3 and 5 of the capacity 10; `more` comes
+// before the sections.
+std::string capacitated(const std::string &more = "") {
+  return "NAME : cap\nTYPE : CVRP\nDIMENSION : 4\nCAPACITY : 10\n" + more +
+         "EDGE_WEIGHT_TYPE : EUC_2D\nNODE_COORD_SECTION\n1 0 0\n2 3 4\n3 6 8\n4 0 8\n"
+         "DEMAND_SECTION\n1 0\n2 4\n3 3\n4 5\nDEPOT_SECTION\n1\n-1\nEOF\n";
+}
+
+TEST(ReportText, AMatrixIsNotEuclidean) {
+  std::string instance = "NAME : m\nTYPE : CVRP\nDIMENSION : 3\nCAPACITY : 10\n"
+                         "EDGE_WEIGHT_TYPE : EXPLICIT\nEDGE_WEIGHT_FORMAT : LOWER_ROW\n"
+                         "EDGE_WEIGHT_SECTION\n7\n9 4\nDEMAND_SECTION\n1 0\n2 1\n3 1\nEOF\n";
+  for (bool page : {false, true}) {
+    std::string text = text_of(instance, "Route #1: 1 2\n", false, page);
+    EXPECT_FALSE(has(text, "Euclidean")) << text;
+    EXPECT_TRUE(has(text, "exact: the legs as the instance's matrix gives them")) << text;
+  }
+  EXPECT_TRUE(has(text_of(capacitated(), "Route #1: 1 2 3\n", false, true),
+                  "exact: Euclidean distances in extended precision"));
 }
 
 } // namespace
