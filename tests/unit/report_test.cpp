@@ -1,9 +1,11 @@
-// The report's text and page for a person: causes before consequences, and
-// notes that name what a person would otherwise search for.
+// The report's text and page for a person: causes before consequences, notes
+// that name what a person would otherwise search for, and only the figures
+// the instance has.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <memory>
+#include <regex>
 #include <string>
 
 #include "report/report.h"
@@ -117,6 +119,69 @@ TEST(ReportText, AMatrixIsNotEuclidean) {
   }
   EXPECT_TRUE(has(text_of(capacitated(), "Route #1: 1 2 3\n", false, true),
                   "exact: Euclidean distances in extended precision"));
+}
+
+// The line of a text that begins with `start`.
+std::string line_of(const std::string &text, const std::string &start) {
+  size_t at = text.find("\n" + start);
+  return at == std::string::npos ? "" : text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+}
+
+TEST(ReportTime, AnInstanceWithoutTimeShowsLoadDistanceAndCapacity) {
+  // Customer 3 left out: the page names it, and its window's end is no figure.
+  std::string solution = "Route #1: 1 2\n";
+  std::string text = text_of(capacitated(), solution);
+  EXPECT_EQ(line_of(text, "route "), "route customers      load   distance") << text;
+  for (const char *time : {"waiting", "service", "duration", "slack"})
+    EXPECT_FALSE(has(text, time)) << time << "\n" << text;
+  EXPECT_TRUE(has(text, "  distance            20.0000             20.0               20")) << text;
+
+  std::string page = text_of(capacitated(), solution, false, true);
+  EXPECT_TRUE(has(page, "<th>route</th><th>customers</th><th>load</th><th>distance</th>"
+                        "<th>distance (truncated)</th><th>violations</th>"))
+      << page;
+  for (const char *time :
+       {"waiting", "service", "duration", "slack", "Schedule", "window", "on time"})
+    EXPECT_FALSE(has(page, time)) << time;
+  // No window closes here: no end of one, and no margin to it, is a number.
+  std::smatch huge;
+  EXPECT_FALSE(std::regex_search(page, huge, std::regex("[0-9]{9}"))) << huge.str();
+  EXPECT_TRUE(has(page, "route 1: 2 customers, load 7 of 10, distance 20.00")) << page;
+  EXPECT_TRUE(has(page, "customer 2, route 1, stop 2 of 2: load 7 of 10, 10.00 travelled"));
+  EXPECT_TRUE(has(page, "customer 3: not visited, demand 5"));
+  EXPECT_TRUE(has(page, "light it up on the map, in the table"));
+}
+
+TEST(ReportTime, ServiceTimesKeepTheirColumnsAndTheSchedule) {
+  std::string instance = capacitated("SERVICE_TIME : 2\n");
+  std::string text = text_of(instance, "Route #1: 1 2\nRoute #2: 3\n");
+  EXPECT_EQ(line_of(text, "route "), "route customers      load   distance   service   duration")
+      << text;
+  EXPECT_TRUE(has(text, "  service    6.0000\n")) << text;
+  EXPECT_TRUE(has(text, "42.0000             42.0               42  travel and service: ")) << text;
+  EXPECT_FALSE(has(text, "waiting") || has(text, "slack")) << text;
+
+  std::string page = text_of(instance, "Route #1: 1 2\nRoute #2: 3\n", false, true);
+  EXPECT_TRUE(has(page, "<th>distance</th><th>service</th><th>duration</th><th>distance "
+                        "(truncated)</th><th>duration (truncated)</th><th>violations</th>"))
+      << page;
+  EXPECT_TRUE(has(page, "<h2>Schedule</h2>"));
+  EXPECT_TRUE(has(page, "route 2: 1 customers, load 5 of 10, distance 16.00, duration 18.00"));
+  for (const char *time : {"waiting", "slack", "window", "depot closes", "on time"})
+    EXPECT_FALSE(has(page, time)) << time;
+}
+
+TEST(ReportTime, AnInstanceWithWindowsKeepsEveryTimeFigure) {
+  std::string text = text_of(line_instance(2), "1 2\n");
+  EXPECT_EQ(line_of(text, "route "), "route customers      load   distance   waiting   service   "
+                                     "duration     slack")
+      << text;
+  std::string page = text_of(line_instance(2), "1 2\n", false, true);
+  for (const char *time :
+       {"<th>waiting</th><th>service</th><th>duration</th><th>slack</th>",
+        "<td class=\"l\">waiting</td>", "time window (tick: its end)", "the depot closes",
+        "route 1: 2 customers, load 2, duration 4.00, slack 1.00"})
+    EXPECT_TRUE(has(page, time)) << time;
 }
 
 } // namespace
