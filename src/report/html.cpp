@@ -1,8 +1,9 @@
 // The report as a page: the verdict, the summary and the violations as text,
-// then the route map and the schedule (html_map.cpp, html_schedule.cpp), then
-// the route table. Everything is inline, nothing is fetched, so the file opens
-// anywhere and can be mailed. The page is polyglot: every element is closed and
-// every attribute quoted, so an XML parser reads it as a browser does.
+// then the route map and, where the instance has time, the schedule
+// (html_map.cpp, html_schedule.cpp), then the route table. Everything is
+// inline, nothing is fetched, so the file opens anywhere and can be mailed. The
+// page is polyglot: every element is closed and every attribute quoted, so an
+// XML parser reads it as a browser does.
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
@@ -141,10 +142,14 @@ void put_summary(const Report &rep, std::FILE *out) {
                "served</td></tr>\n",
                static_cast<long long>(customers_served(rep)),
                static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
-  std::fprintf(out, "<tr><td class=\"l\">waiting</td><td>%.4f</td><td></td></tr>\n",
-               d(rep.record.waiting));
-  std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n</table>\n",
-               d(rep.record.service));
+  bool timed = has_time(rep.run);
+  if (rep.run.windows)
+    std::fprintf(out, "<tr><td class=\"l\">waiting</td><td>%.4f</td><td></td></tr>\n",
+                 d(rep.record.waiting));
+  if (timed)
+    std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n",
+                 d(rep.record.service));
+  std::fputs("</table>\n", out);
   std::fputs("<table>\n<tr><th class=\"l\"></th><th>exact</th><th>truncated</th>"
              "<th>rounded</th><th class=\"l\"></th></tr>\n",
              out);
@@ -153,11 +158,13 @@ void put_summary(const Report &rep, std::FILE *out) {
                "class=\"l note\">travel only: the figure papers publish</td></tr>\n",
                d(rep.record.distance), tenths(rep.record.truncated_distance).c_str(),
                static_cast<long long>(rep.record.rounded_distance));
-  std::fprintf(out,
-               "<tr><td class=\"l\">duration</td><td>%.4f</td><td>%s</td><td>%lld</td><td "
-               "class=\"l note\">travel, waiting and service: fleetjudge's total</td></tr>\n",
-               d(rep.run.total_cost), tenths(rep.record.truncated_duration).c_str(),
-               static_cast<long long>(rep.record.rounded_duration));
+  if (timed)
+    std::fprintf(out,
+                 "<tr><td class=\"l\">duration</td><td>%.4f</td><td>%s</td><td>%lld</td><td "
+                 "class=\"l note\">%s: fleetjudge's total</td></tr>\n",
+                 d(rep.run.total_cost), tenths(rep.record.truncated_duration).c_str(),
+                 static_cast<long long>(rep.record.rounded_duration),
+                 rep.run.windows ? "travel, waiting and service" : "travel and service");
   std::fprintf(out,
                "<tr><td class=\"l\">feasible</td><td>%s</td><td>%s</td><td>%s</td><td></td></tr>\n",
                feasible(rep) ? "yes" : "no", feasible(rep, Convention::truncated) ? "yes" : "no",
@@ -171,10 +178,7 @@ void put_summary(const Report &rep, std::FILE *out) {
                  matches ? "matches the distance, " : "matches no distance",
                  matches ? matches : "");
   }
-  std::fputs("</table>\n<p class=\"note\">exact: Euclidean distances in extended precision, as "
-             "fleetjudge; truncated: every arc cut to one decimal; rounded: every arc to the "
-             "nearest integer.</p>\n",
-             out);
+  std::fprintf(out, "</table>\n<p class=\"note\">%s.</p>\n", conventions_note(rep.run));
   if (rep.record.disagreements.empty()) return;
   std::fputs("<p>The conventions disagree where a vehicle is late in one and not the "
              "other:</p>\n<ul>\n",
@@ -190,28 +194,35 @@ void put_summary(const Report &rep, std::FILE *out) {
   std::fputs("</ul>\n", out);
 }
 
+// Without time the table holds load and distance; waiting and slack come
+// with windows only.
 void put_route_table(const Report &rep, std::FILE *out) {
   std::vector<int64_t> bad = violations_by_route(rep);
-  std::fputs("<p class=\"note\">Click a column head to sort. Slack: the smallest margin to a "
-             "window's end on the route, the depot's closing time included; negative when "
-             "late.</p>\n<table id=\"routes\">\n<thead><tr><th>route</th><th>customers</th>"
-             "<th>load</th><th>distance</th><th>waiting</th><th>service</th><th>duration</th>"
-             "<th>slack</th><th>distance (truncated)</th><th>duration (truncated)</th>"
-             "<th>violations</th></tr></thead>\n<tbody>\n",
-             out);
+  bool windows = rep.run.windows, timed = has_time(rep.run);
+  std::fprintf(out,
+               "<p class=\"note\">Click a column head to sort.%s</p>\n<table id=\"routes\">\n"
+               "<thead><tr><th>route</th><th>customers</th><th>load</th><th>distance</th>%s%s%s"
+               "<th>distance (truncated)</th>%s<th>violations</th></tr></thead>\n<tbody>\n",
+               windows ? " Slack: the smallest margin to a window's end on the route, the depot's "
+                         "closing time included; negative when late."
+                       : "",
+               windows ? "<th>waiting</th>" : "", timed ? "<th>service</th><th>duration</th>" : "",
+               windows ? "<th>slack</th>" : "", timed ? "<th>duration (truncated)</th>" : "");
   for (const KeptRoute &k : rep.record.routes) {
     const RouteFigures &r = k.figures;
     int64_t v = bad[r.route];
     std::fprintf(out,
                  "<tr%s data-route=\"%d\" tabindex=\"0\"><td><span class=\"swatch\" "
-                 "style=\"background:%s\"></span>%d</td>"
-                 "<td>%d</td><td>%.0f</td><td>%.2f</td><td>%.2f</td><td>%.2f</td><td>%.2f</td>"
-                 "<td%s>%.2f</td><td>%s</td><td>%s</td><td>%lld</td></tr>\n",
+                 "style=\"background:%s\"></span>%d</td><td>%d</td><td>%.0f</td><td>%.2f</td>",
                  v > 0 ? " class=\"bad\"" : "", r.route, route_colour(r.route).c_str(), r.route,
-                 r.customers, r.load, d(r.distance), d(r.waiting), d(r.service), d(r.duration),
-                 r.slack < 0 ? " class=\"late\"" : "", d(r.slack),
-                 tenths(r.truncated_distance).c_str(), tenths(r.truncated_duration).c_str(),
-                 static_cast<long long>(v));
+                 r.customers, r.load, d(r.distance));
+    if (windows) std::fprintf(out, "<td>%.2f</td>", d(r.waiting));
+    if (timed) std::fprintf(out, "<td>%.2f</td><td>%.2f</td>", d(r.service), d(r.duration));
+    if (windows)
+      std::fprintf(out, "<td%s>%.2f</td>", r.slack < 0 ? " class=\"late\"" : "", d(r.slack));
+    std::fprintf(out, "<td>%s</td>", tenths(r.truncated_distance).c_str());
+    if (timed) std::fprintf(out, "<td>%s</td>", tenths(r.truncated_duration).c_str());
+    std::fprintf(out, "<td>%lld</td></tr>\n", static_cast<long long>(v));
   }
   std::fputs("</tbody>\n</table>\n", out);
   if (rep.record.routes_left_out > 0)
@@ -274,14 +285,21 @@ std::string route_colour(int32_t route) {
   return format("#%02x%02x%02x", byte(0), byte(1), byte(2));
 }
 
-std::string stop_title(const Report &rep, const Stop &s, size_t position, size_t stops) {
+std::string stop_title(const Report &rep, const Stop &s, size_t position, size_t stops,
+                       bool timed) {
+  std::string stop =
+      format("customer %d, route %d, stop %zu of %zu: ", s.node, s.route, position, stops);
+  std::string load = format("load %.0f of %g", s.load, rep.run.TCap);
+  if (!timed) // the arrival is the distance travelled
+    return stop + load + format(", %.2f travelled", to_double(s.arrival));
+  if (!rep.run.windows) // service starts on arrival, and nothing is late
+    return stop + format("arrives %.2f, ", to_double(s.arrival)) + load;
   std::string when = s.late ? format("%.2f late", to_double(s.start - static_cast<ext>(s.due)))
                             : std::string("on time");
-  std::string due = rep.run.windows ? format("due %d", s.due) : "no window";
-  return format("customer %d, route %d, stop %zu of %zu: arrives %.2f, service starts %.2f, "
-                "%s, load %.0f of %g, %s",
-                s.node, s.route, position, stops, to_double(s.arrival), to_double(s.start),
-                due.c_str(), s.load, rep.run.TCap, when.c_str());
+  return stop +
+         format("arrives %.2f, service starts %.2f, due %d, ", to_double(s.arrival),
+                to_double(s.start), s.due) +
+         load + ", " + when;
 }
 
 std::vector<int64_t> violations_by_route(const Report &rep) {
@@ -360,8 +378,10 @@ void write_html(const Report &rep, const Files &files, std::FILE *out) {
                out);
   }
   if (!rep.record.routes.empty()) {
-    std::fputs("<h2>Schedule</h2>\n", out);
-    write_html_schedule(rep, out);
+    if (has_time(rep.run)) { // without time, a schedule would only draw the distances again
+      std::fputs("<h2>Schedule</h2>\n", out);
+      write_html_schedule(rep, out);
+    }
     std::fputs("<h2>Routes</h2>\n", out);
     put_route_table(rep, out);
   }

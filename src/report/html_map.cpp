@@ -125,8 +125,9 @@ void put_legend(std::FILE *out, double top, bool faint) {
   std::fputs("</g>\n", out);
 }
 
-// Every route's colour and number, each lighting its route up on hover.
-void put_route_legend(const Report &rep, std::FILE *out) {
+// Every route's colour and number, each lighting its route up on hover;
+// `timed`: the page has a schedule.
+void put_route_legend(const Report &rep, bool timed, std::FILE *out) {
   const std::vector<KeptRoute> &routes = rep.record.routes;
   if (routes.empty()) return;
   if (routes.size() > LEGEND_ROUTES) {
@@ -139,9 +140,10 @@ void put_route_legend(const Report &rep, std::FILE *out) {
                  "<span data-route=\"%d\" tabindex=\"0\"><span class=\"swatch\" "
                  "style=\"background:%s\"></span>%d</span> ",
                  k.figures.route, route_colour(k.figures.route).c_str(), k.figures.route);
-  std::fputs("<br/><span class=\"note\">Hover or focus a route to light it up on the map, in "
-             "the schedule and in the table.</span></p>\n",
-             out);
+  std::fprintf(out,
+               "<br/><span class=\"note\">Hover or focus a route to light it up on the map, %sin "
+               "the table.</span></p>\n",
+               timed ? "in the schedule and " : "");
 }
 } // namespace
 
@@ -167,6 +169,7 @@ void write_html_map(const Report &rep, std::FILE *out) {
   double line = rep.record.routes.size() > 30 ? 1.1 : 1.6;
 
   std::vector<int64_t> bad = violations_by_route(rep);
+  bool timed = has_time(rep.run);
   bool faint = false;
   for (const KeptRoute &k : rep.record.routes) faint |= bad[k.figures.route] > 0;
 
@@ -195,15 +198,21 @@ void write_html_map(const Report &rep, std::FILE *out) {
                      "stroke-opacity=\"0.7\" stroke-width=\"%.2f\" stroke-linejoin=\"round\" "
                      "points=\"%s\"/>\n",
                      r.route, line * 1.8 + 2, points.c_str());
+      // With windows, how long the route takes and its margin to them; else
+      // its load against the capacity, its distance and any service time.
+      std::string figures =
+          rep.run.windows ? format("load %.0f, duration %.2f, slack %.2f", r.load,
+                                   to_double(r.duration), to_double(r.slack))
+                          : format("load %.0f of %g, distance %.2f", r.load, rep.run.TCap,
+                                   to_double(r.distance)) +
+                                (timed ? format(", duration %.2f", to_double(r.duration)) : "");
       std::fprintf(out,
                    "<polyline class=\"route\" data-route=\"%d\" tabindex=\"0\" fill=\"none\" "
                    "stroke=\"%s\" stroke-width=\"%.2f\"%s stroke-linejoin=\"round\" "
-                   "points=\"%s\"><title>route %d: %d customers, load %.0f, duration %.2f, "
-                   "slack %.2f%s</title></polyline>\n",
+                   "points=\"%s\"><title>route %d: %d customers, %s%s</title></polyline>\n",
                    r.route, route_colour(r.route).c_str(), at_fault ? line * 1.8 : line,
                    faint && !at_fault ? " stroke-opacity=\"0.4\"" : "", points.c_str(), r.route,
-                   r.customers, r.load, to_double(r.duration), to_double(r.slack),
-                   k.stops_left_out > 0 ? " (drawn in part)" : "");
+                   r.customers, figures.c_str(), k.stops_left_out > 0 ? " (drawn in part)" : "");
     }
   }
 
@@ -218,11 +227,12 @@ void write_html_map(const Report &rep, std::FILE *out) {
   for (int64_t i = 1; i <= rep.run.n; ++i) {
     const Customer &c = nodes[i];
     if (c.visits == 0) {
+      std::string what = rep.run.windows ? format("due %d", c.due) : format("demand %d", c.demand);
       std::fprintf(out,
                    "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"#fff\" stroke=\"#000\" "
-                   "stroke-width=\"1.2\"><title>customer %lld: not visited, due %d</title>"
+                   "stroke-width=\"1.2\"><title>customer %lld: not visited, %s</title>"
                    "</circle>\n",
-                   f.x(c.x), f.y(c.y), dot + 1, static_cast<long long>(i), c.due);
+                   f.x(c.x), f.y(c.y), dot + 1, static_cast<long long>(i), what.c_str());
       continue;
     }
     const auto &stops = stops_at[i];
@@ -242,15 +252,16 @@ void write_html_map(const Report &rep, std::FILE *out) {
       const Stop &s = rep.record.stops[k.first_stop + stops[j].second];
       std::fprintf(
           out, "%s%s", j ? "\n" : "",
-          stop_title(rep, s, stops[j].second + 1, k.stop_count + k.stops_left_out).c_str());
+          stop_title(rep, s, stops[j].second + 1, k.stop_count + k.stops_left_out, timed).c_str());
     }
     std::fputs("</title></circle>\n", out);
   }
   const Customer &depot = nodes[0];
+  std::string hours = rep.run.windows ? format(": open from %d to %d", depot.ready, depot.due) : "";
   std::fprintf(out,
                "<rect x=\"%.1f\" y=\"%.1f\" width=\"10\" height=\"10\" fill=\"#000\">"
-               "<title>depot: open from %d to %d</title></rect>\n",
-               f.x(depot.x) - 5, f.y(depot.y) - 5, depot.ready, depot.due);
+               "<title>depot%s</title></rect>\n",
+               f.x(depot.x) - 5, f.y(depot.y) - 5, hours.c_str());
 
   // Violations by node, in the order found; one ring per node.
   std::map<int64_t, std::vector<const Finding *>> at_node;
@@ -332,7 +343,7 @@ void write_html_map(const Report &rep, std::FILE *out) {
   std::fputs("</g>\n", out);
   put_legend(out, height, faint);
   std::fputs("</svg>\n", out);
-  put_route_legend(rep, out);
+  put_route_legend(rep, timed, out);
   size_t hidden = at_node.size() - labelled;
   if (hidden > 0)
     std::fprintf(out,

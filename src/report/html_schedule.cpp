@@ -4,7 +4,9 @@
 // that names its stop on hover, and under each stop its customer's window in
 // a dark grey that a grey-scale print keeps; a late start is a red bar from
 // the window's end to the start, labelled with how late. With many routes
-// only those with violations and the tightest by slack are drawn.
+// only those with violations and the tightest by slack are drawn. Without
+// windows (service times alone) there is no window, wait, slack or closing
+// time to draw: the rows show travel and service, and the longest are drawn.
 #include <algorithm>
 #include <cmath>
 
@@ -26,7 +28,7 @@ double tick_step(double span) {
 }
 
 // The routes drawn: those with violations first, then the smallest slack,
-// shown in route order.
+// or without windows the longest, shown in route order.
 std::vector<const KeptRoute *> chosen_rows(const Report &rep, const std::vector<int64_t> &bad) {
   std::vector<const KeptRoute *> rows;
   for (const KeptRoute &k : rep.record.routes) rows.push_back(&k);
@@ -34,7 +36,8 @@ std::vector<const KeptRoute *> chosen_rows(const Report &rep, const std::vector<
   std::stable_sort(rows.begin(), rows.end(), [&](const KeptRoute *a, const KeptRoute *b) {
     bool fa = bad[a->figures.route] > 0, fb = bad[b->figures.route] > 0;
     if (fa != fb) return fa;
-    return a->figures.slack < b->figures.slack;
+    return rep.run.windows ? a->figures.slack < b->figures.slack
+                           : a->figures.duration > b->figures.duration;
   });
   rows.resize(ROWS_SHOWN);
   std::sort(rows.begin(), rows.end(), [](const KeptRoute *a, const KeptRoute *b) {
@@ -66,27 +69,40 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                height, height);
 
   // The legend, then the axis with its ticks and the closing time.
+  bool windows = rep.run.windows;
+  double at = LEFT; // the legend's next entry
   std::fprintf(out,
                "<g fill=\"#333\">"
                "<line x1=\"%.0f\" y1=\"10\" x2=\"%.0f\" y2=\"10\" stroke=\"#444\"/>"
-               "<text x=\"%.0f\" y=\"14\">travel</text>"
-               "<line x1=\"%.0f\" y1=\"10\" x2=\"%.0f\" y2=\"10\" stroke=\"#444\" "
-               "stroke-dasharray=\"1 2\"/><text x=\"%.0f\" y=\"14\">waiting</text>"
+               "<text x=\"%.0f\" y=\"14\">travel</text>",
+               at, at + 20, at + 24);
+  at += 80;
+  if (windows) {
+    std::fprintf(out,
+                 "<line x1=\"%.0f\" y1=\"10\" x2=\"%.0f\" y2=\"10\" stroke=\"#444\" "
+                 "stroke-dasharray=\"1 2\"/><text x=\"%.0f\" y=\"14\">waiting</text>",
+                 at, at + 20, at + 24);
+    at += 80;
+  }
+  std::fprintf(out,
                "<rect x=\"%.0f\" y=\"6\" width=\"20\" height=\"8\" fill=\"#444\"/>"
-               "<text x=\"%.0f\" y=\"14\">service</text>"
-               "<line x1=\"%.0f\" y1=\"13\" x2=\"%.0f\" y2=\"13\" stroke=\"%s\" "
-               "stroke-width=\"1.5\"/>"
-               "<line x1=\"%.0f\" y1=\"8\" x2=\"%.0f\" y2=\"13\" stroke=\"#000\" "
-               "stroke-width=\"1.5\"/>"
-               "<text x=\"%.0f\" y=\"14\">time window (tick: its end)</text>"
-               "<rect x=\"%.0f\" y=\"6\" width=\"20\" height=\"8\" fill=\"%s\"/>"
-               "<text x=\"%.0f\" y=\"14\">late: from the window's end to the start</text>"
-               "<line x1=\"%.0f\" y1=\"4\" x2=\"%.0f\" y2=\"16\" stroke=\"#000\" "
-               "stroke-dasharray=\"4 3\"/><text x=\"%.0f\" y=\"14\">the depot closes</text>"
-               "</g>\n",
-               LEFT, LEFT + 20, LEFT + 24, LEFT + 80, LEFT + 100, LEFT + 104, LEFT + 160,
-               LEFT + 184, LEFT + 240, LEFT + 270, WINDOW, LEFT + 270, LEFT + 270, LEFT + 274,
-               LEFT + 440, RED, LEFT + 464, LEFT + 700, LEFT + 700, LEFT + 706);
+               "<text x=\"%.0f\" y=\"14\">service</text>",
+               at, at + 24);
+  at += 80;
+  if (windows)
+    std::fprintf(out,
+                 "<line x1=\"%.0f\" y1=\"13\" x2=\"%.0f\" y2=\"13\" stroke=\"%s\" "
+                 "stroke-width=\"1.5\"/>"
+                 "<line x1=\"%.0f\" y1=\"8\" x2=\"%.0f\" y2=\"13\" stroke=\"#000\" "
+                 "stroke-width=\"1.5\"/>"
+                 "<text x=\"%.0f\" y=\"14\">time window (tick: its end)</text>"
+                 "<rect x=\"%.0f\" y=\"6\" width=\"20\" height=\"8\" fill=\"%s\"/>"
+                 "<text x=\"%.0f\" y=\"14\">late: from the window's end to the start</text>"
+                 "<line x1=\"%.0f\" y1=\"4\" x2=\"%.0f\" y2=\"16\" stroke=\"#000\" "
+                 "stroke-dasharray=\"4 3\"/><text x=\"%.0f\" y=\"14\">the depot closes</text>",
+                 at, at + 30, WINDOW, at + 30, at + 30, at + 34, at + 200, RED, at + 224, at + 460,
+                 at + 460, at + 466);
+  std::fputs("</g>\n", out);
   double step = tick_step(end);
   double bottom = height - 10;
   for (double t = 0; t <= end + 1e-9; t += step)
@@ -94,13 +110,14 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                  "<line x1=\"%.1f\" y1=\"%.0f\" x2=\"%.1f\" y2=\"%.0f\" stroke=\"#eee\"/>"
                  "<text x=\"%.1f\" y=\"%.0f\" fill=\"#666\" text-anchor=\"middle\">%g</text>\n",
                  x(t), TOP - 6, x(t), bottom, x(t), TOP - 10, t);
-  if (rep.run.windows)
+  if (windows) {
     std::fprintf(out,
                  "<line x1=\"%.1f\" y1=\"%.0f\" x2=\"%.1f\" y2=\"%.0f\" stroke=\"#000\" "
                  "stroke-dasharray=\"4 3\"><title>the depot closes at %g</title></line>\n",
                  x(closing), TOP - 6, x(closing), bottom, closing);
-  std::fprintf(out, "<text x=\"%.0f\" y=\"%.0f\" fill=\"#666\">slack</text>\n", 1000 - RIGHT + 8,
-               TOP - 10);
+    std::fprintf(out, "<text x=\"%.0f\" y=\"%.0f\" fill=\"#666\">slack</text>\n", 1000 - RIGHT + 8,
+                 TOP - 10);
+  }
 
   std::string late; // what is late on the row, said after its end
   int late_count = 0;
@@ -114,15 +131,18 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
     const char *colour = colour_text.c_str();
     double y = TOP + row * i + row / 2; // the row's middle line
     // The whole row is one group, so that hovering any of it lights the route up.
+    std::string slack = format("%.2f", to_double(r.slack));
     std::fprintf(out,
                  "<g data-route=\"%d\" tabindex=\"0\"><g><title>route %d: %d customers, "
-                 "duration %.2f, slack %.2f</title>"
-                 "<text x=\"%.0f\" y=\"%.1f\" text-anchor=\"end\"%s>route %d</text>"
-                 "<text x=\"%.0f\" y=\"%.1f\"%s>%s</text></g>\n",
-                 r.route, r.route, r.customers, to_double(r.duration), to_double(r.slack), LEFT - 6,
-                 y + 4, bad[r.route] > 0 ? " fill=\"#d62728\" font-weight=\"bold\"" : "", r.route,
-                 1000 - RIGHT + 8, y + 4, r.slack < 0 ? " fill=\"#d62728\"" : "",
-                 rep.run.windows ? format("%.2f", to_double(r.slack)).c_str() : "-");
+                 "duration %.2f%s%s</title>"
+                 "<text x=\"%.0f\" y=\"%.1f\" text-anchor=\"end\"%s>route %d</text>",
+                 r.route, r.route, r.customers, to_double(r.duration), windows ? ", slack " : "",
+                 windows ? slack.c_str() : "", LEFT - 6, y + 4,
+                 bad[r.route] > 0 ? " fill=\"#d62728\" font-weight=\"bold\"" : "", r.route);
+    if (windows) // the slack column
+      std::fprintf(out, "<text x=\"%.0f\" y=\"%.1f\"%s>%s</text>", 1000 - RIGHT + 8, y + 4,
+                   r.slack < 0 ? " fill=\"#d62728\"" : "", slack.c_str());
+    std::fputs("</g>\n", out);
     double clock = 0; // when the vehicle left its last stop
     late.clear();
     late_count = 0;
@@ -138,7 +158,7 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                      "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
                      "stroke-dasharray=\"1 2\"/>",
                      x(arrival), y, x(start), y, colour);
-      if (rep.run.windows) // a capacitated VRP has no windows to draw
+      if (windows)
         std::fprintf(out,
                      "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
                      "stroke-width=\"1.5\"/>"
@@ -155,8 +175,8 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                    "<title>%s; service to %.2f%s</title></rect>\n",
                    x(start), y - row / 4, std::max(1.0, x(departure) - x(start)), row / 2,
                    s.late ? RED : colour,
-                   stop_title(rep, s, j + 1, k.stop_count + k.stops_left_out).c_str(), departure,
-                   rep.run.windows ? format(", window %d to %d", s.ready, s.due).c_str() : "");
+                   stop_title(rep, s, j + 1, k.stop_count + k.stops_left_out, true).c_str(),
+                   departure, windows ? format(", window %d to %d", s.ready, s.due).c_str() : "");
       if (s.late) {
         char text[64];
         std::snprintf(text, sizeof text, "%d: %.2f late", s.node, start - s.due);
@@ -197,6 +217,7 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
   if (left_out > 0)
     std::fprintf(out,
                  "<p class=\"note\">%zu of %zu routes shown: those with violations and the "
-                 "tightest by slack; %zu left out (the route table lists them all).</p>\n",
-                 rows.size(), rep.record.routes.size(), left_out);
+                 "%s; %zu left out (the route table lists them all).</p>\n",
+                 rows.size(), rep.record.routes.size(), windows ? "tightest by slack" : "longest",
+                 left_out);
 }

@@ -8,6 +8,7 @@
 // page with pictures.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -76,10 +77,28 @@ struct Report {
   explicit Report(bool keep_stops);
 };
 
+// Whether the instance has time beyond its distances: windows, or a service
+// time at any node. Without either a route's duration is its distance and
+// nothing can be late, so the writers show load, distance and capacity and
+// leave out waiting, service, duration, slack and the schedule. With service
+// times alone, service and duration still apply; waiting and slack come with
+// windows only (`run.windows`). Reads every node once without windows: the
+// writers ask once each.
+inline bool has_time(const Run &run) {
+  if (run.windows) return true;
+  size_t nodes = run.n < 0 ? 0 : std::min(static_cast<size_t>(run.n) + 1, run.customers.size());
+  for (size_t i = 0; i < nodes; ++i)
+    if (run.customers[i].service != 0) return true;
+  return false;
+}
+
 // The convention the disagreements are taken against the exact one in.
 inline Convention compared(const Report &rep) {
   return rep.convention == Convention::exact ? Convention::truncated : rep.convention;
 }
+// What each convention measures, for under its figures: the legs as the
+// coordinates or the instance's matrix give them.
+const char *conventions_note(const Run &run);
 // A whole number of a convention's units (tenths when truncated) as text.
 std::string in_convention(int64_t units, Convention c);
 // Where the conventions disagree, in a sentence: "route 4, node 885: at
@@ -138,9 +157,10 @@ void write_json(const Report &rep, const Files &files, std::FILE *out);
 // carries what it copies from the input.
 std::string latin1(const std::string &bytes);
 
-// The page for a person: summary, violations, a route map, a schedule and the
-// route table in one self-contained file that is HTML and well-formed XML
-// alike (html.cpp, html_map.cpp, html_schedule.cpp). Needs the stops kept.
+// The page for a person: summary, violations, a route map, a schedule (where
+// the instance has time) and the route table in one self-contained file that
+// is HTML and well-formed XML alike (html.cpp, html_map.cpp,
+// html_schedule.cpp). Needs the stops kept.
 void write_html(const Report &rep, const Files &files, std::FILE *out);
 void write_html_map(const Report &rep, std::FILE *out);
 void write_html_schedule(const Report &rep, std::FILE *out);
@@ -150,6 +170,8 @@ void write_html_schedule(const Report &rep, std::FILE *out);
 void put_html_text(std::FILE *out, const std::string &bytes);
 std::string route_colour(int32_t route); // the route's colour on every picture and in the table
 // What a stop's mark says on hover: customer, route, position (1-based, of
-// `stops`), arrival, start of service, due, load and how late.
-std::string stop_title(const Report &rep, const Stop &s, size_t position, size_t stops);
+// `stops`), arrival, start of service, due, load and how late. Without
+// windows, the arrival and the load; without time (`timed`, has_time's
+// answer, false), the load and the distance travelled.
+std::string stop_title(const Report &rep, const Stop &s, size_t position, size_t stops, bool timed);
 std::vector<int64_t> violations_by_route(const Report &rep); // indexed by route number

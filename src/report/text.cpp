@@ -12,16 +12,23 @@ constexpr size_t PER_KIND_SHOWN = 10; // violations shown of each kind
 
 double d(ext v) { return to_double(v); }
 
+// Without time the table holds load and distance; waiting and slack come
+// with windows only.
 void print_routes(const Report &rep, std::FILE *out) {
-  std::fprintf(out, "\n%5s %9s %9s %10s %9s %9s %10s %9s\n", "route", "customers", "load",
-               "distance", "waiting", "service", "duration", "slack");
+  bool windows = rep.run.windows, timed = has_time(rep.run);
+  std::fprintf(out, "\n%5s %9s %9s %10s", "route", "customers", "load", "distance");
+  if (windows) std::fprintf(out, " %9s", "waiting");
+  if (timed) std::fprintf(out, " %9s %10s", "service", "duration");
+  std::fputs(windows ? "     slack\n" : "\n", out);
   size_t shown =
       rep.all ? rep.record.routes.size() : std::min(rep.record.routes.size(), ROUTES_SHOWN);
   for (size_t i = 0; i < shown; ++i) {
     const RouteFigures &r = rep.record.routes[i].figures;
-    std::string slack = rep.run.windows ? format("%.2f", d(r.slack)) : "-";
-    std::fprintf(out, "%5d %9d %9.0f %10.2f %9.2f %9.2f %10.2f %9s\n", r.route, r.customers, r.load,
-                 d(r.distance), d(r.waiting), d(r.service), d(r.duration), slack.c_str());
+    std::fprintf(out, "%5d %9d %9.0f %10.2f", r.route, r.customers, r.load, d(r.distance));
+    if (windows) std::fprintf(out, " %9.2f", d(r.waiting));
+    if (timed) std::fprintf(out, " %9.2f %10.2f", d(r.service), d(r.duration));
+    if (windows) std::fprintf(out, " %9.2f", d(r.slack));
+    std::fputc('\n', out);
   }
   int64_t more = rep.run.L1 - static_cast<int64_t>(shown);
   if (more > 0 && !rep.all)
@@ -29,11 +36,9 @@ void print_routes(const Report &rep, std::FILE *out) {
   else if (more > 0)
     std::fprintf(out, "(and %lld more routes, beyond the %zu the report keeps)\n",
                  static_cast<long long>(more), ROUTES_KEPT);
-  if (rep.run.windows)
+  if (windows)
     std::fprintf(out, "(slack: the smallest margin to a window's end on the route, the depot's "
                       "closing time included; negative when late)\n");
-  else
-    std::fprintf(out, "(slack: none, the instance has no time windows)\n");
 }
 
 void print_violations(const Report &rep, std::FILE *out) {
@@ -82,24 +87,25 @@ void print_summary(const Report &rep, std::FILE *out) {
   std::fprintf(out, "  customers  %lld of %lld served\n",
                static_cast<long long>(customers_served(rep)),
                static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
-  std::fprintf(out, "  waiting    %.4f\n", d(rep.record.waiting));
-  std::fprintf(out, "  service    %.4f\n", d(rep.record.service));
+  bool timed = has_time(rep.run);
+  if (rep.run.windows) std::fprintf(out, "  waiting    %.4f\n", d(rep.record.waiting));
+  if (timed) std::fprintf(out, "  service    %.4f\n", d(rep.record.service));
   const Record &record = rep.record;
   std::fprintf(out, "\n  %-10s %16s %16s %16s\n", "", "exact", "truncated", "rounded");
   std::fprintf(out, "  %-10s %16.4f %16s %16lld  travel only: the figure papers publish\n",
                "distance", d(record.distance),
                in_convention(record.truncated_distance, Convention::truncated).c_str(),
                static_cast<long long>(record.rounded_distance));
-  std::fprintf(out, "  %-10s %16.4f %16s %16lld  travel, waiting and service: fleetjudge's total\n",
-               "duration", d(rep.run.total_cost),
-               in_convention(record.truncated_duration, Convention::truncated).c_str(),
-               static_cast<long long>(record.rounded_duration));
+  if (timed)
+    std::fprintf(out, "  %-10s %16.4f %16s %16lld  %s: fleetjudge's total\n", "duration",
+                 d(rep.run.total_cost),
+                 in_convention(record.truncated_duration, Convention::truncated).c_str(),
+                 static_cast<long long>(record.rounded_duration),
+                 rep.run.windows ? "travel, waiting and service" : "travel and service");
   std::fprintf(out, "  %-10s %16s %16s %16s\n", "feasible", feasible(rep) ? "yes" : "no",
                feasible(rep, Convention::truncated) ? "yes" : "no",
                feasible(rep, Convention::rounded) ? "yes" : "no");
-  std::fprintf(out,
-               "  (exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
-               "every arc cut to one decimal; rounded: every arc to the nearest integer)\n");
+  std::fprintf(out, "  (%s)\n", conventions_note(rep.run));
   if (rep.convention != Convention::exact)
     std::fprintf(out, "  late stops, feasibility and the status follow the %s convention\n",
                  convention_names[static_cast<int>(rep.convention)]);
@@ -133,6 +139,14 @@ void print_verdict(const Report &rep, std::FILE *out) {
 }
 
 } // namespace
+
+const char *conventions_note(const Run &run) {
+  return run.weights.size
+             ? "exact: the legs as the instance's matrix gives them, in extended precision; "
+               "truncated: every arc cut to one decimal; rounded: every arc to the nearest integer"
+             : "exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
+               "every arc cut to one decimal; rounded: every arc to the nearest integer";
+}
 
 void write_text(const Report &rep, const Files &files, std::FILE *out) {
   std::fprintf(out, "instance   %s: %lld customers, capacity %g, %s", files.instance,

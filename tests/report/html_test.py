@@ -8,7 +8,8 @@ input, and drawn by a real browser.
     html_test.py browser REPORT EXAMPLES_DIR  headless Chromium renders it
                                               (skips, status 77, without one)
     html_test.py data REPORT DATA_DIR         the page of the 1000-customer R1_10_1:
-                                              route colours, labels, stop titles
+                                              route colours, labels, stop titles; the
+                                              page of the capacitated X-n101-k25
                                               (skips, status 77, without the data)
 """
 import os
@@ -230,6 +231,22 @@ def test_data():
     map_svg, lines = map_of(tmp / "crowded.html")
     check(len(set(lines.values())) == 130, f"{len(set(lines.values()))} colours for 130 routes")
     check(len(labels_apart(map_svg, html)) >= 10, "the crowded map has labels")
+
+    # A capacitated instance has no time: its page has no schedule and no
+    # time figures, and no window's end, which it lacks, shows as a number.
+    instance = data / "vrplib/X-n101-k25.vrp"
+    if not instance.is_file():
+        print(f"no {instance}: the capacitated page is not checked")
+        return
+    run, html = page_of(instance, instance.with_suffix(".sol"), tmp / "x101.html")
+    check(run.returncode == 0 and well_formed(tmp / "x101.html"), f"status {run.returncode}")
+    pictures = list(ET.parse(tmp / "x101.html").getroot().iter(NS + "svg"))
+    check(len(pictures) == 1, f"{len(pictures)} pictures: the map and no schedule")
+    check(not re.search(rb"slack|waiting|duration|window|\d{9}", html), "no time figures")
+    routes = [t.text for t in pictures[0].iter(NS + "title") if t.text.startswith("route ")]
+    check(len(routes) == 26 and all(re.fullmatch(r"route \d+: \d+ customers, load \d+ of 206, "
+                                                 r"distance [\d.]+", t) for t in routes),
+          f"route titles {routes[:2]}")
 
 
 {"page": test_page, "browser": test_browser, "data": test_data}[mode]()

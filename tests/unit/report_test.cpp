@@ -1,9 +1,11 @@
-// The report's text for a person: causes before consequences, and notes
-// that name what a person would otherwise search for.
+// The report's text and page for a person: causes before consequences, notes
+// that name what a person would otherwise search for, and only the figures
+// the instance has.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <memory>
+#include <regex>
 #include <string>
 
 #include "report/report.h"
@@ -21,20 +23,21 @@ std::string line_instance(int customers) {
   return text;
 }
 
-// The text report, as `fleetjudge-report [--all]` writes it.
-std::string text_of(const std::string &instance, const std::string &solution, bool all = false) {
+// The text report, as `fleetjudge-report [--all]` writes it, or the page.
+std::string text_of(const std::string &instance, const std::string &solution, bool all = false,
+                    bool page = false) {
   Inputs in;
   in.guess = true;
   use_memory(in.instance, "instance", "i.txt", instance);
   use_memory(in.solution, "solution", "s.txt", solution);
-  auto rep = std::make_unique<Report>(false);
+  auto rep = std::make_unique<Report>(page);
   rep->all = all;
   judge(*rep, in, true);
   char *text = nullptr;
   size_t size = 0;
   std::FILE *out = open_memstream(&text, &size);
   if (rep->record.error.empty())
-    write_text(*rep, Files{"i.txt", "s.txt"}, out);
+    (page ? write_html : write_text)(*rep, Files{"i.txt", "s.txt"}, out);
   else
     std::fprintf(out, "error: %s\n", rep->record.error.c_str());
   std::fclose(out);
@@ -146,6 +149,91 @@ TEST(ReportText, AllListsEveryRouteAndViolation) {
   EXPECT_FALSE(has(all, "more")) << all;
   EXPECT_TRUE(has(all, "   40         1 ")) << all;
   EXPECT_TRUE(has(all, "route 40: customer 20, served before on route 39 at position 1")) << all;
+}
+
+// A capacitated VRPLIB instance: the depot at (0, 0), customers at (3, 4),
+// (6, 8) and (0, 8) with demands 4, 3 and 5 of the capacity 10; `more` comes
+// before the sections.
+std::string capacitated(const std::string &more = "") {
+  return "NAME : cap\nTYPE : CVRP\nDIMENSION : 4\nCAPACITY : 10\n" + more +
+         "EDGE_WEIGHT_TYPE : EUC_2D\nNODE_COORD_SECTION\n1 0 0\n2 3 4\n3 6 8\n4 0 8\n"
+         "DEMAND_SECTION\n1 0\n2 4\n3 3\n4 5\nDEPOT_SECTION\n1\n-1\nEOF\n";
+}
+
+TEST(ReportText, AMatrixIsNotEuclidean) {
+  std::string instance = "NAME : m\nTYPE : CVRP\nDIMENSION : 3\nCAPACITY : 10\n"
+                         "EDGE_WEIGHT_TYPE : EXPLICIT\nEDGE_WEIGHT_FORMAT : LOWER_ROW\n"
+                         "EDGE_WEIGHT_SECTION\n7\n9 4\nDEMAND_SECTION\n1 0\n2 1\n3 1\nEOF\n";
+  for (bool page : {false, true}) {
+    std::string text = text_of(instance, "Route #1: 1 2\n", false, page);
+    EXPECT_FALSE(has(text, "Euclidean")) << text;
+    EXPECT_TRUE(has(text, "exact: the legs as the instance's matrix gives them")) << text;
+  }
+  EXPECT_TRUE(has(text_of(capacitated(), "Route #1: 1 2 3\n", false, true),
+                  "exact: Euclidean distances in extended precision"));
+}
+
+// The line of a text that begins with `start`.
+std::string line_of(const std::string &text, const std::string &start) {
+  size_t at = text.find("\n" + start);
+  return at == std::string::npos ? "" : text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+}
+
+TEST(ReportTime, AnInstanceWithoutTimeShowsLoadDistanceAndCapacity) {
+  // Customer 3 left out: the page names it, and its window's end is no figure.
+  std::string solution = "Route #1: 1 2\n";
+  std::string text = text_of(capacitated(), solution);
+  EXPECT_EQ(line_of(text, "route "), "route customers      load   distance") << text;
+  for (const char *time : {"waiting", "service", "duration", "slack"})
+    EXPECT_FALSE(has(text, time)) << time << "\n" << text;
+  EXPECT_TRUE(has(text, "  distance            20.0000             20.0               20")) << text;
+
+  std::string page = text_of(capacitated(), solution, false, true);
+  EXPECT_TRUE(has(page, "<th>route</th><th>customers</th><th>load</th><th>distance</th>"
+                        "<th>distance (truncated)</th><th>violations</th>"))
+      << page;
+  for (const char *time :
+       {"waiting", "service", "duration", "slack", "Schedule", "window", "on time"})
+    EXPECT_FALSE(has(page, time)) << time;
+  // No window closes here: no end of one, and no margin to it, is a number.
+  std::smatch huge;
+  EXPECT_FALSE(std::regex_search(page, huge, std::regex("[0-9]{9}"))) << huge.str();
+  EXPECT_TRUE(has(page, "route 1: 2 customers, load 7 of 10, distance 20.00")) << page;
+  EXPECT_TRUE(has(page, "customer 2, route 1, stop 2 of 2: load 7 of 10, 10.00 travelled"));
+  EXPECT_TRUE(has(page, "customer 3: not visited, demand 5"));
+  EXPECT_TRUE(has(page, "light it up on the map, in the table"));
+}
+
+TEST(ReportTime, ServiceTimesKeepTheirColumnsAndTheSchedule) {
+  std::string instance = capacitated("SERVICE_TIME : 2\n");
+  std::string text = text_of(instance, "Route #1: 1 2\nRoute #2: 3\n");
+  EXPECT_EQ(line_of(text, "route "), "route customers      load   distance   service   duration")
+      << text;
+  EXPECT_TRUE(has(text, "  service    6.0000\n")) << text;
+  EXPECT_TRUE(has(text, "42.0000             42.0               42  travel and service: ")) << text;
+  EXPECT_FALSE(has(text, "waiting") || has(text, "slack")) << text;
+
+  std::string page = text_of(instance, "Route #1: 1 2\nRoute #2: 3\n", false, true);
+  EXPECT_TRUE(has(page, "<th>distance</th><th>service</th><th>duration</th><th>distance "
+                        "(truncated)</th><th>duration (truncated)</th><th>violations</th>"))
+      << page;
+  EXPECT_TRUE(has(page, "<h2>Schedule</h2>"));
+  EXPECT_TRUE(has(page, "route 2: 1 customers, load 5 of 10, distance 16.00, duration 18.00"));
+  for (const char *time : {"waiting", "slack", "window", "depot closes", "on time"})
+    EXPECT_FALSE(has(page, time)) << time;
+}
+
+TEST(ReportTime, AnInstanceWithWindowsKeepsEveryTimeFigure) {
+  std::string text = text_of(line_instance(2), "1 2\n");
+  EXPECT_EQ(line_of(text, "route "), "route customers      load   distance   waiting   service   "
+                                     "duration     slack")
+      << text;
+  std::string page = text_of(line_instance(2), "1 2\n", false, true);
+  for (const char *time :
+       {"<th>waiting</th><th>service</th><th>duration</th><th>slack</th>",
+        "<td class=\"l\">waiting</td>", "time window (tick: its end)", "the depot closes",
+        "route 1: 2 customers, load 2, duration 4.00, slack 1.00"})
+    EXPECT_TRUE(has(page, time)) << time;
 }
 
 } // namespace
