@@ -40,8 +40,11 @@ static int64_t report_bound(int64_t lines) { return std::max<int64_t>(MAX_N - 1,
 
 static void read_node_line(Run &r, InputFile &file, char *cursor, int64_t lines) {
   int32_t node;
-  std::string_view written = beyond_32_bits(cursor);
+  const char *token = cursor;
   cursor = read_one_number(r, cursor, node);
+  // Only a number read as a 32-bit limit can have been clamped.
+  std::string_view written =
+      node == INT32_MAX || node == INT32_MIN ? beyond_32_bits(token) : std::string_view();
   if (r.input_failed) return;
   // Where the checker's table ends, the checker stops; the report's reads on.
   if (node < 0 || node >= MAX_N) found(r, Finding{Kind::beyond_checker_node_number, 0, node});
