@@ -47,6 +47,8 @@ int main(int argc, char **argv) {
   if (!found) return fail(problem);
   BksTable bks;
   if (settings.bks && !read_bks(settings.bks, bks, problem)) return fail(problem);
+  std::string unpaired = unpaired_bks(bks, list);
+  if (!unpaired.empty()) std::fprintf(stderr, "fleetjudge-batch: %s\n", shown(unpaired).c_str());
 
   Writer writer = make_writer(settings, list);
   Totals totals;
