@@ -59,10 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
   split(data, instance, solution);
 #if defined(FUZZ_REPORT) || defined(FUZZ_VRPLIB)
   static const char *const formats[] = {"auto", "auto", "plain", "routes"};
-  static const char *const conventions[] = {"exact", "truncated", "rounded"};
+  static const char *const conventions[] = {"auto", "exact", "truncated", "rounded"};
   fleetjudge::ReportOptions options;
   options.solution_format = formats[size % 4];
-  options.convention = conventions[size % 3];
+  options.convention = conventions[size / 4 % 4];
 #ifdef FUZZ_VRPLIB
   options.instance_format = "vrplib";
 #endif

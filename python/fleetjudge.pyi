@@ -23,5 +23,5 @@ def report(
     *,
     solution_format: Literal["auto", "fleetjudge", "routes", "plain"] = "auto",
     instance_format: Literal["auto", "solomon", "vrplib"] = "auto",
-    convention: Literal["exact", "truncated", "rounded"] = "exact",
+    convention: Literal["auto", "exact", "truncated", "rounded"] = "auto",
 ) -> dict[str, Any]: ...

@@ -155,7 +155,7 @@ PYBIND11_MODULE(fleetjudge, m) {
 
   m.def("report", &report, py::arg("instance"), py::arg("solution"),
         "report(instance, solution, *, solution_format='auto', instance_format='auto', "
-        "convention='exact')\n--\n\n"
+        "convention='auto')\n--\n\n"
         "Report every violation and every route's figures, as fleetjudge-report does.\n\n"
         "instance is a path (str or os.PathLike) or the file's contents (bytes).\n"
         "solution is a path, the file's contents, or the routes themselves: a\n"
@@ -165,8 +165,8 @@ PYBIND11_MODULE(fleetjudge, m) {
         "solution_format: 'auto' (tell from the first lines), 'fleetjudge', 'routes'\n"
         "or 'plain', as --solution-format.\n"
         "instance_format: 'auto', 'solomon' or 'vrplib', as --instance-format.\n"
-        "convention: 'exact', 'truncated' or 'rounded', as --convention: whose late\n"
-        "stops count.\n\n"
+        "convention: 'auto', 'exact', 'truncated' or 'rounded', as --convention: whose\n"
+        "late stops count; 'auto' takes the one the declared cost matches, else exact.\n\n"
         "Returns json.loads() of what `fleetjudge-report --json` prints for the same\n"
         "input; 'instance.path' and 'solution.path' are null for bytes and routes.\n\n"
         "Raises InputError (a ValueError) when the input cannot be judged, OSError\n"

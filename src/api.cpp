@@ -34,7 +34,7 @@ ReportResult report(std::string_view instance, std::string_view solution,
     throw std::invalid_argument("unknown solution format: " + options.solution_format);
   if (!choose_instance_format(options.instance_format.c_str(), rep->instance_choice))
     throw std::invalid_argument("unknown instance format: " + options.instance_format);
-  if (!choose_convention(options.convention.c_str(), rep->convention))
+  if (!choose_convention(options.convention.c_str(), rep->convention, rep->automatic))
     throw std::invalid_argument("unknown convention: " + options.convention);
   use_memory(in.instance, "instance", instance_name ? instance_name : "instance", instance);
   use_memory(in.solution, "solution", solution_name ? solution_name : "solution", solution);

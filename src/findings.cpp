@@ -84,7 +84,7 @@ constexpr KindInfo kinds[KIND_COUNT] = {
      "the solution does not claim -1 routes; the screening found customers no vehicle can serve",
      B::none, "", "", "", "", "", "", false},
     {Kind::cost_mismatch, "cost_mismatch", true, true, 18, A::none, "", A::cost,
-     "declared cost %.2f, distance %.4f exact, %.1f truncated, %lld rounded: none within 0.01",
+     "declared cost %.2f, distance %.4f exact, %.1f truncated, %lld rounded: none within %g%s",
      B::none, "declared", "exact", "truncated", "", "rounded", "", false},
     {Kind::running_total_at_customer, "", true, true, -1, A::route_node_times,
      "travel time longer than declared \nup to route %d node %lld time is %s while declared "
@@ -158,8 +158,9 @@ std::string fill(Args args, const char *text, const Finding &f, bool times_as_te
     return format(text, declared, found);
   case Args::figures:
     return format(text, d(f.value), d(f.limit), d(f.excess));
-  case Args::cost:
-    return format(text, d(f.value), d(f.limit), d(f.excess) / 10, found);
+  case Args::cost: // the tolerance beyond 0.01 is half a unit of the cost's last digit
+    return format(text, d(f.value), d(f.limit), d(f.excess) / 10, found, d(f.arrival),
+                  d(f.arrival) > 0.01 ? " (half a unit of its last digit)" : "");
   case Args::none:
     break;
   }

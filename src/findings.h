@@ -37,7 +37,8 @@ enum class Kind : uint8_t {
   claimed_infeasible_wrongly,
   claimed_feasible_wrongly,
   cost_mismatch, // value: a route list's declared cost; limit: exact distance;
-                 // excess: truncated distance in tenths; found: rounded distance
+                 // excess: truncated distance in tenths; found: rounded distance;
+                 // arrival: how far off the cost may be
   // The running total passing the declared one on the way, at a customer or
   // on a return, and the route count passing the declared one: the checker
   // stops there; the report judges the total and the count once, at the end.
@@ -76,7 +77,7 @@ enum class Args : uint8_t { // what a text's conversions take, in order
   route_node_counts, // route, node, declared, found
   counts,            // declared, found
   figures,           // value, limit, excess as numbers
-  cost,              // value, limit, excess / 10 as numbers, found
+  cost,              // value, limit, excess / 10 as numbers, found, arrival as a tolerance
 };
 enum class Badness : uint8_t { none, excess, distance_off, overload };
 struct KindInfo {

@@ -36,7 +36,9 @@ FLEETJUDGE_API Verdict check(std::string_view instance, std::string_view solutio
 struct ReportOptions {
   std::string solution_format = "auto"; // "auto", "fleetjudge", "routes" or "plain"
   std::string instance_format = "auto"; // "auto", "solomon" or "vrplib"
-  std::string convention = "exact";     // "exact", "truncated" or "rounded"
+  // "auto" (the convention the declared cost matches, else "exact"), "exact",
+  // "truncated" or "rounded": whose late stops count.
+  std::string convention = "auto";
 };
 
 // The document `fleetjudge-report --json` writes for files with these

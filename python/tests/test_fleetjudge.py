@@ -188,3 +188,21 @@ def test_the_stub_and_the_signatures_describe_the_module():
         # Every keyword the signature promises is taken, with its default.
         keywords = {p.name: p.default for p in parameters.values() if p.kind == p.KEYWORD_ONLY}
         assert fleetjudge.report(EXAMPLE, SOLUTION, **keywords)["verdict"]["status"] == 0
+
+
+def test_the_default_convention_is_the_one_the_declared_cost_matches():
+    # Late at 10.05 in exact distances, in time at 10.0 with every arc cut to
+    # one decimal; the declared cost is that truncated distance.
+    instance = (b"NAME : c\nTYPE : VRPTW\nDIMENSION : 3\nCAPACITY : 5\n"
+                b"EDGE_WEIGHT_TYPE : EXPLICIT\nEDGE_WEIGHT_FORMAT : FULL_MATRIX\n"
+                b"EDGE_WEIGHT_SECTION\n0 5.05 10\n5.05 0 5\n10 5 0\nDEMAND_SECTION\n1 0\n2 1\n3 1\n"
+                b"TIME_WINDOW_SECTION\n1 0 100\n2 0 100\n3 0 10\nEOF\n")
+    solution = b"Route #1: 1 2\nCost 20.0\n"
+    summary = fleetjudge.report(instance, solution)["summary"]
+    assert summary["decision"] == {
+        "convention": "truncated", "feasible": True,
+        "reason": "the declared cost 20 is the distance with every arc cut to one decimal"}
+    assert (summary["convention"], summary["feasible"]) == ("truncated", False)
+    exact = fleetjudge.report(instance, solution, convention="exact")
+    assert exact["summary"]["decision"]["convention"] == "exact"
+    assert [v["kind"] for v in exact["violations"]] == ["time_window_missed"]

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "csv.h"
-#include "pairs.h"
 
 namespace {
 
@@ -48,11 +48,12 @@ bool read_bks(const char *path, BksTable &table, std::string &problem,
     problem = where + problem;
     return false;
   }
-  int column[3] = {-1, -1, -1};
-  const char *names[3] = {"instance", "vehicles", "cost"};
+  // The convention column is the only one that may be missing.
+  int column[4] = {-1, -1, -1, -1};
+  const char *names[4] = {"instance", "vehicles", "cost", "convention"};
   if (!records.empty())
     for (size_t i = 0; i < records[0].fields.size(); ++i)
-      for (int c = 0; c < 3; ++c)
+      for (int c = 0; c < 4; ++c)
         if (lower(trimmed(records[0].fields[i])) == names[c] && column[c] < 0) column[c] = int(i);
   for (int c = 0; c < 3; ++c)
     if (column[c] < 0) {
@@ -62,21 +63,47 @@ bool read_bks(const char *path, BksTable &table, std::string &problem,
   for (size_t r = 1; r < records.size(); ++r) {
     const CsvRecord &record = records[r];
     std::string at = where + "line " + std::to_string(record.line) + ": ";
-    std::string field[3];
-    for (int c = 0; c < 3; ++c)
-      if (size_t(column[c]) < record.fields.size()) field[c] = trimmed(record.fields[column[c]]);
+    std::string field[4];
+    for (int c = 0; c < 4; ++c)
+      if (column[c] >= 0 && size_t(column[c]) < record.fields.size())
+        field[c] = trimmed(record.fields[column[c]]);
     Bks b;
     b.has_vehicles = !field[1].empty();
     b.has_cost = !field[2].empty();
+    b.has_convention = !field[3].empty();
+    b.instance = field[0];
+    b.line = record.line;
     if (field[0].empty())
       problem = at + "no instance";
     else if (b.has_vehicles && !whole_number(field[1], b.vehicles))
       problem = at + "the vehicles \"" + field[1] + "\" are not a whole number";
     else if (b.has_cost && !real_number(field[2], b.cost))
       problem = at + "the cost \"" + field[2] + "\" is not a number";
+    else if (b.has_convention && !choose_convention(lower(field[3]).c_str(), b.convention))
+      problem = at + "the convention \"" + field[3] + "\" is none of exact, truncated and rounded";
     else if (!table.emplace(lower(field[0]), b).second)
       problem = at + "the instance " + field[0] + " is named twice";
     if (!problem.empty()) return false;
   }
   return true;
+}
+
+std::string unpaired_bks(const BksTable &table, const PairList &pairs) {
+  std::set<std::string> paired;
+  for (const Pair &p : pairs.pairs) paired.insert(p.key);
+  std::map<long, const std::string *> unpaired; // by line
+  for (const auto &[key, b] : table)
+    if (paired.count(key) == 0) unpaired.emplace(b.line, &b.instance);
+  if (unpaired.empty()) return "";
+  std::string text =
+      std::to_string(unpaired.size()) +
+      (unpaired.size() == 1 ? " best-known solution matches" : " best-known solutions match") +
+      " no pair: ";
+  size_t named = 0;
+  for (const auto &[line, instance] : unpaired) {
+    if (named == 5) break;
+    text += (named++ ? ", " : "") + *instance;
+  }
+  if (unpaired.size() > named) text += " and " + std::to_string(unpaired.size() - named) + " more";
+  return text;
 }

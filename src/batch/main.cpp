@@ -49,6 +49,8 @@ int main(int argc, char **argv) {
   if (settings.bks && !read_bks(settings.bks, bks, problem, list.notes)) return fail(problem);
   for (const std::string &note : list.notes)
     std::fprintf(stderr, "fleetjudge-batch: %s\n", note.c_str());
+  std::string unpaired = unpaired_bks(bks, list);
+  if (!unpaired.empty()) std::fprintf(stderr, "fleetjudge-batch: %s\n", shown(unpaired).c_str());
 
   Writer writer = make_writer(settings, list);
   Totals totals;

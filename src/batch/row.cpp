@@ -16,11 +16,28 @@
 
 using Json = nlohmann::ordered_json;
 
-const char *const column_names[COLUMN_COUNT] = {
-    "instance", "solution",           "status",           "customers",     "vehicles",
-    "distance", "distance_truncated", "distance_rounded", "declared_cost", "matches",
-    "feasible", "feasible_truncated", "feasible_rounded", "violations",    "first_violation",
-    "error",    "bks_vehicles",       "bks_cost",         "gap_percent"};
+const char *const column_names[COLUMN_COUNT] = {"instance",
+                                                "solution",
+                                                "status",
+                                                "customers",
+                                                "vehicles",
+                                                "distance",
+                                                "distance_truncated",
+                                                "distance_rounded",
+                                                "declared_cost",
+                                                "matches",
+                                                "feasible",
+                                                "feasible_truncated",
+                                                "feasible_rounded",
+                                                "decision_convention",
+                                                "decision_feasible",
+                                                "violations",
+                                                "first_violation",
+                                                "error",
+                                                "bks_vehicles",
+                                                "bks_cost",
+                                                "gap_percent",
+                                                "gap_convention"};
 
 namespace {
 
@@ -104,7 +121,7 @@ Json document(const Report &rep, const Pair &pair, bool routes) {
   return doc;
 }
 
-void figures(Row &row, const Report &rep, Convention convention) {
+void figures(Row &row, const Report &rep) {
   const Record &record = rep.record;
   const Run &run = rep.run;
   std::string *c = row.cells;
@@ -123,10 +140,12 @@ void figures(Row &row, const Report &rep, Convention convention) {
   c[col_feasible] = truth(feasible(rep));
   c[col_feasible_truncated] = truth(feasible(rep, Convention::truncated));
   c[col_feasible_rounded] = truth(feasible(rep, Convention::rounded));
+  c[col_decision_convention] = convention_names[static_cast<int>(rep.convention)];
+  c[col_decision_feasible] = truth(feasible(rep, rep.convention));
   c[col_violations] = std::to_string(violation_count(rep));
   if (!record.violations.empty()) c[col_first_violation] = kind_name(record.violations[0].kind);
   row.judged = true;
-  row.feasible = feasible(rep, convention);
+  row.feasible = feasible(rep, rep.convention);
   row.vehicles = run.L1;
   row.distance = to_double(record.distance);
   row.truncated_tenths = record.truncated_distance;
@@ -156,18 +175,20 @@ void judge_files(Row &row, const Pair &pair, const Settings &settings, Json *doc
   }
   auto rep = std::make_unique<Report>(doc != nullptr && settings.routes);
   rep->convention = settings.convention;
+  rep->automatic = settings.automatic_convention;
   rep->instance_choice = settings.instance_format;
   judge(*rep, in, in_memory);
   row.status = exit_status(*rep);
   if (rep->record.error.empty())
-    figures(row, *rep, settings.convention);
+    figures(row, *rep);
   else
     row.cells[col_error] = rep->record.error;
   if (doc) *doc = document(*rep, pair, settings.routes);
 }
 
-// The gap to the best-known cost, in the convention the declared cost
-// matches, else in the chosen one.
+// The gap to the best-known cost, in the convention the best-known solutions
+// name for it, else in the one the declared cost matches, else in the one
+// asked for (exact under auto).
 void best_known(Row &row, const Pair &pair, const Settings &settings, const BksTable &table,
                 Json *doc) {
   auto found = table.find(pair.key);
@@ -175,18 +196,24 @@ void best_known(Row &row, const Pair &pair, const Settings &settings, const BksT
   bool gap = row.judged && b && b->has_cost && b->cost != 0;
   double distance = row.distance, percent = 0;
   const std::string &matches = row.cells[col_matches];
-  Convention in = settings.convention;
-  if (!matches.empty()) choose_convention(matches.c_str(), in);
+  Convention in = settings.automatic_convention ? Convention::exact : settings.convention;
+  if (b && b->has_convention)
+    in = b->convention;
+  else if (!matches.empty())
+    choose_convention(matches.c_str(), in);
   if (in == Convention::truncated) distance = static_cast<double>(row.truncated_tenths) / 10;
   if (in == Convention::rounded) distance = static_cast<double>(row.rounded);
   if (gap) percent = 100 * (distance - b->cost) / b->cost;
   if (b && b->has_vehicles) row.cells[col_bks_vehicles] = std::to_string(b->vehicles);
   if (b && b->has_cost) row.cells[col_bks_cost] = shortest(b->cost);
+  const char *gap_in = convention_names[static_cast<int>(in)];
   if (gap) row.cells[col_gap_percent] = fixed(percent, 4);
+  if (gap) row.cells[col_gap_convention] = gap_in;
   if (!doc) return;
   (*doc)["bks_vehicles"] = b && b->has_vehicles ? Json(b->vehicles) : Json(nullptr);
   (*doc)["bks_cost"] = b && b->has_cost ? Json(b->cost) : Json(nullptr);
   (*doc)["gap_percent"] = gap ? Json(percent) : Json(nullptr);
+  (*doc)["gap_convention"] = gap ? Json(gap_in) : Json(nullptr);
 }
 
 } // namespace

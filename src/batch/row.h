@@ -24,12 +24,15 @@ enum Column {
   col_feasible,
   col_feasible_truncated,
   col_feasible_rounded,
+  col_decision_convention,
+  col_decision_feasible,
   col_violations,
   col_first_violation,
   col_error,
-  col_bks_vehicles, // these three with --bks only
+  col_bks_vehicles, // these four with --bks only
   col_bks_cost,
   col_gap_percent,
+  col_gap_convention,
   COLUMN_COUNT
 };
 extern const char *const column_names[COLUMN_COUNT];
@@ -37,7 +40,7 @@ extern const char *const column_names[COLUMN_COUNT];
 struct Row {
   int status = 2;        // 0 feasible, 1 violations, 2 not judged
   bool judged = false;   // figures below are set
-  bool feasible = false; // in the chosen convention
+  bool feasible = false; // in the convention that decided
   int64_t vehicles = 0;
   double distance = 0; // exact
   int64_t truncated_tenths = 0, rounded = 0;

@@ -16,7 +16,8 @@ const char usage_text[] =
     "       fleetjudge-batch [options] --pairs FILE   (- for standard input)\n"
     "options: --format=table|csv|markdown|jsonl  --routes (jsonl)  --bks FILE\n"
     "         -j N  --quiet  --solution-format=auto|fleetjudge|routes|plain\n"
-    "         --instance-format=auto|solomon|vrplib  --convention=exact|truncated|rounded\n";
+    "         --instance-format=auto|solomon|vrplib\n"
+    "         --convention=auto|exact|truncated|rounded\n";
 
 int usage_error(const std::string &problem) {
   std::fprintf(stderr, "fleetjudge-batch: %s\n%s", problem.c_str(), usage_text);
@@ -69,7 +70,7 @@ int parse_settings(int argc, char **argv, Settings &s) {
       if (!choose(value, formats, 4, chosen)) return usage_error("unknown output format");
       s.format = OutputFormat(chosen);
     } else if (option("--convention", argc, argv, i, value)) {
-      if (!value || !choose_convention(value, s.convention))
+      if (!value || !choose_convention(value, s.convention, s.automatic_convention))
         return usage_error("unknown convention");
     } else if (option("--instance-format", argc, argv, i, value)) {
       if (!value || !choose_instance_format(value, s.instance_format))

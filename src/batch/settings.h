@@ -12,6 +12,7 @@ struct Settings {
   const char *solution_format = "auto";                       // as the report's --solution-format
   InstanceChoice instance_format = InstanceChoice::automatic; // as --instance-format
   Convention convention = Convention::exact; // whose late stops count, as --convention
+  bool automatic_convention = true;          // --convention=auto: as the declared cost decides
   bool routes = false;                       // jsonl: keep each document's routes
   bool quiet = false;                        // no progress line
   unsigned jobs = 0;                         // threads; 0 until chosen

@@ -26,11 +26,14 @@ const TableColumn table_columns[] = {{col_instance, "instance", 0, false},
                                      {col_feasible, "feasible", 8, false},
                                      {col_feasible_truncated, "feasible_trunc", 14, false},
                                      {col_feasible_rounded, "feasible_round", 14, false},
+                                     {col_decision_convention, "decision", 9, false},
+                                     {col_decision_feasible, "feasible_dec", 12, false},
                                      {col_violations, "violations", 10, true},
                                      {col_first_violation, "first_violation", 24, false},
                                      {col_bks_vehicles, "bks_vehicles", 12, true},
                                      {col_bks_cost, "bks_cost", 10, true},
                                      {col_gap_percent, "gap_%", 8, true},
+                                     {col_gap_convention, "gap_conv", 9, false},
                                      {col_error, "error", 0, false}};
 
 bool is_bks(Column c) { return c >= col_bks_vehicles; }

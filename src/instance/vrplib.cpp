@@ -172,6 +172,11 @@ bool read_whole(Reader &rd, const std::string &v, const char *key, int64_t &out,
 }
 
 bool Reader::key(const std::string &k, const std::string &v) {
+  // The sections are read as these two keys shape them; a second value
+  // would leave the rows already read out of step with the table.
+  if ((k == "DIMENSION" && dimension >= 0) ||
+      (k == "EDGE_WEIGHT_FORMAT" && !edge_weight_format.empty()))
+    return fail(k + " appears twice");
   if (k == "NAME")
     name = v;
   else if (k == "COMMENT") {

@@ -169,15 +169,11 @@ void put_summary(const Report &rep, std::FILE *out) {
                "<tr><td class=\"l\">feasible</td><td>%s</td><td>%s</td><td>%s</td><td></td></tr>\n",
                feasible(rep) ? "yes" : "no", feasible(rep, Convention::truncated) ? "yes" : "no",
                feasible(rep, Convention::rounded) ? "yes" : "no");
-  if (rep.run.route_list.has_cost) {
-    const char *matches = cost_convention(rep);
+  if (rep.run.route_list.has_cost)
     std::fprintf(out,
                  "<tr><td class=\"l\">declared cost</td><td>%.2f</td><td></td><td></td><td "
-                 "class=\"l note\">%s%s</td></tr>\n",
-                 rep.run.route_list.cost,
-                 matches ? "matches the distance, " : "matches no distance",
-                 matches ? matches : "");
-  }
+                 "class=\"l note\">%s</td></tr>\n",
+                 rep.run.route_list.cost, cost_match_text(rep).c_str());
   std::fprintf(out, "</table>\n<p class=\"note\">%s.</p>\n", conventions_note(rep.run));
   if (rep.record.disagreements.empty()) return;
   std::fputs("<p>The conventions disagree where a vehicle is late in one and not the "

@@ -101,6 +101,7 @@ Json violation_json(const Finding &f) {
                            : num(f.excess);
   if (k.declared_name[0]) j[k.declared_name] = f.declared;
   if (k.found_name[0]) j[k.found_name] = f.found;
+  if (f.kind == Kind::cost_mismatch) j["tolerance"] = num(f.arrival);
   return j;
 }
 
@@ -115,7 +116,8 @@ Json summary_json(const Report &rep) {
   if (rep.run.route_list.has_cost) {
     const char *matches = cost_convention(rep);
     cost = Json{{"value", rep.run.route_list.cost},
-                {"matches", matches ? Json(matches) : Json(nullptr)}};
+                {"matches", matches ? Json(matches) : Json(nullptr)},
+                {"tolerance", rep.run.route_list.cost_tolerance}};
   }
   bool declares = rep.record.format == SolutionFormat::fleetjudge;
   return Json{
@@ -135,6 +137,10 @@ Json summary_json(const Report &rep) {
         {"duration", static_cast<double>(rep.record.rounded_duration)},
         {"feasible", feasible(rep, Convention::rounded)}}},
       {"convention", convention_names[static_cast<int>(rep.convention)]},
+      {"decision",
+       {{"convention", convention_names[static_cast<int>(rep.convention)]},
+        {"feasible", feasible(rep, rep.convention)},
+        {"reason", rep.reason}}},
       {"declared_routes", declares ? Json(rep.run.L) : Json(nullptr)},
       {"declared_total", declares && rep.run.L != -1 ? Json(num(rep.run.TotLen)) : Json(nullptr)},
       {"declared_cost", cost}};

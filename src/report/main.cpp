@@ -4,7 +4,7 @@
 //
 //   fleetjudge-report [--json] [--html FILE] [--solution-format=auto|fleetjudge|routes|plain]
 //                     [--instance-format=auto|solomon|vrplib]
-//                     [--convention=exact|truncated|rounded] INSTANCE SOLUTION
+//                     [--convention=auto|exact|truncated|rounded] INSTANCE SOLUTION
 //
 // The run is the checker's, phase by phase, with a consumer that records each
 // finding and goes on; then a writer prints what was recorded. With --html,
@@ -44,9 +44,10 @@ static const char help_text[] =
     "                           (\"Route #1: ...\" lines) or plain (a route a line)\n"
     "  --instance-format=F      auto (default), solomon (fleetjudge's text layout)\n"
     "                           or vrplib (a .vrp file)\n"
-    "  --convention=C           exact (default, as fleetjudge), truncated (every arc\n"
-    "                           cut to one decimal) or rounded (every arc to the\n"
-    "                           nearest integer): whose late stops count\n"
+    "  --convention=C           whose late stops count: auto (default: the one the\n"
+    "                           declared cost matches, else exact), exact (as\n"
+    "                           fleetjudge), truncated (every arc cut to one decimal)\n"
+    "                           or rounded (every arc to the nearest integer)\n"
     "  --help, --version        print this help, or the version, and exit\n"
     "\n"
     "Exit status: 0 no violation; 1 violations; 2 the report cannot judge (a\n"
@@ -91,7 +92,7 @@ struct Options {
   const char *html = nullptr; // the page's file; "-" is standard output
   const char *format = "auto";
   const char *instance_format = "auto";
-  const char *convention = "exact";
+  const char *convention = "auto";
   Files files{nullptr, nullptr};
 };
 
@@ -165,12 +166,14 @@ int main(int argc, char **argv) {
   Options o;
   if (int status = parse(argc, argv, o)) return status < 0 ? 0 : status;
   Inputs in;
-  Convention convention;
+  Convention convention = Convention::exact;
+  bool automatic;
   InstanceChoice instance_choice;
   if (!choose_format(o.format, in)) return usage_error("unknown solution format");
   if (!choose_instance_format(o.instance_format, instance_choice))
     return usage_error("unknown instance format");
-  if (!choose_convention(o.convention, convention)) return usage_error("unknown convention");
+  if (!choose_convention(o.convention, convention, automatic))
+    return usage_error("unknown convention");
   const Files &files = o.files;
   if (!open_once(in.instance, "instance", files.instance) ||
       !open_once(in.solution, "solution", files.solution))
@@ -188,6 +191,7 @@ int main(int argc, char **argv) {
 
   auto rep = std::make_unique<Report>(o.json || page != nullptr);
   rep->convention = convention;
+  rep->automatic = automatic;
   rep->instance_choice = instance_choice;
   rep->all = o.all;
   judge(*rep, in, false);

@@ -22,6 +22,13 @@ inline bool choose_convention(const char *name, Convention &c) {
   return false;
 }
 
+// A convention's name, or "auto" (`automatic` set, `c` untouched): the
+// convention the solution's declared cost matches, else exact.
+inline bool choose_convention(const char *name, Convention &c, bool &automatic) {
+  automatic = std::strcmp(name, "auto") == 0;
+  return automatic || choose_convention(name, c);
+}
+
 // How the instance is read: "auto", "solomon" or "vrplib"; false for any
 // other name. `auto` leaves the choice to the file's first line.
 enum class InstanceChoice { automatic, solomon, vrplib };

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -36,27 +37,52 @@ bool is_lateness(Kind kind) {
   return kind == Kind::time_window_missed || kind == Kind::depot_closed;
 }
 
+// Whether the convention may decide, so that its lateness is held for the
+// end. Under auto, a solution that declares its total (fleetjudge's format)
+// is judged in exact distances.
+bool may_decide(const Report &rep, Convention c) {
+  if (!rep.automatic) return rep.convention == c;
+  return c == Convention::exact || !rep.run.declared;
+}
+// Whether the stops where `c` and the exact convention disagree may be listed.
+bool may_be_compared(const Report &rep, Convention c) {
+  if (!rep.automatic) return compared(rep) == c;
+  return c == Convention::truncated || !rep.run.declared;
+}
+
+// Lateness in a convention, held with its place among the other violations.
+void hold_late(Record &record, Convention c, const Finding &f) {
+  Record::ByConvention &held = record.by_convention[static_cast<int>(c)];
+  held.late_count[f.kind == Kind::depot_closed]++;
+  if (held.late.size() >= VIOLATIONS_KEPT) return;
+  held.late.push_back(f);
+  held.after.push_back(static_cast<int64_t>(record.violations.size()) + record.violations_left_out);
+}
+
 void keep(void *context, const Finding &f) {
   Report &rep = of(context);
   Record &record = rep.record;
-  // Lateness in another convention than the exact one is listed from the
-  // figures of the stops and returns, below.
-  if (!is_lateness(f.kind) || rep.convention == Convention::exact) list(record, f);
+  // Lateness in the exact convention; the others' is taken from the figures
+  // of the stops and returns, below.
+  if (!is_lateness(f.kind))
+    list(record, f);
+  else if (may_decide(rep, Convention::exact))
+    hold_late(record, Convention::exact, f);
   if (ends_check(f.kind) && record.verdict_status < 0) {
     record.verdict += message(f);
     close_verdict(context, 1);
   }
 }
 
-// A late stop or return in the chosen convention, when that is not the exact one.
-void list_late(Report &rep, Kind kind, int32_t route, int64_t node, double arrival, double at,
-               int32_t due) {
+// A late stop or return in a convention other than the exact one.
+void hold_late(Record &record, Convention c, Kind kind, int32_t route, int64_t node, double arrival,
+               double at, int32_t due) {
   Finding f{kind, route, node};
   f.arrival = arrival;
   f.value = at;
   f.limit = due;
   f.excess = static_cast<ext>(at) - due;
-  list(rep.record, f);
+  hold_late(record, c, f);
 }
 
 // The report's own message names the file and the line where the checker's
@@ -83,11 +109,21 @@ void keep_fault(void *context, const char *text) {
     record.error.pop_back();
 }
 
-void keep_disagreement(Record &record, const Stop &s) {
-  if (record.disagreements.size() < DISAGREEMENTS_KEPT)
-    record.disagreements.push_back(s);
+void keep_disagreement(Record::ByConvention &with, const Stop &s) {
+  if (with.disagreements.size() < DISAGREEMENTS_KEPT)
+    with.disagreements.push_back(s);
   else
-    record.disagreements_left_out++;
+    with.disagreements_left_out++;
+}
+
+// A stop's or return's lateness in the conventions other than the exact one.
+void hold_lateness(Report &rep, Kind kind, const Stop &s, int64_t node) {
+  for (Convention c : {Convention::truncated, Convention::rounded}) {
+    Record::ByConvention &with = rep.record.by_convention[static_cast<int>(c)];
+    if (may_decide(rep, c) && late_in(s, c))
+      hold_late(rep.record, c, kind, s.route, node, arrival_in(s, c), start_in(s, c), s.due);
+    if (may_be_compared(rep, c) && s.late != late_in(s, c)) keep_disagreement(with, s);
+  }
 }
 
 // A stop beyond the limit is counted when its route is done.
@@ -96,10 +132,7 @@ void keep_stop(void *context, const Stop &s) {
   Record &record = rep.record;
   for (Convention c : {Convention::exact, Convention::truncated, Convention::rounded})
     record.late[static_cast<int>(c)] |= late_in(s, c);
-  if (rep.convention != Convention::exact && late_in(s, rep.convention))
-    list_late(rep, Kind::time_window_missed, s.route, s.node, arrival_in(s, rep.convention),
-              start_in(s, rep.convention), s.due);
-  if (s.late != late_in(s, compared(rep))) keep_disagreement(rep.record, s);
+  hold_lateness(rep, Kind::time_window_missed, s, s.node);
   if (rep.keep_stops && rep.record.stops.size() < STOPS_KEPT) rep.record.stops.push_back(s);
 }
 
@@ -128,10 +161,7 @@ void keep_route(void *context, const RouteFigures &r) {
   back.late_rounded = r.return_late_rounded;
   for (Convention c : {Convention::exact, Convention::truncated, Convention::rounded})
     record.late[static_cast<int>(c)] |= late_in(back, c);
-  if (rep.convention != Convention::exact && late_in(back, rep.convention))
-    list_late(rep, Kind::depot_closed, r.route, rep.run.B, start_in(back, rep.convention),
-              start_in(back, rep.convention), depot.due);
-  if (back.late != late_in(back, compared(rep))) keep_disagreement(record, back);
+  hold_lateness(rep, Kind::depot_closed, back, rep.run.B);
   size_t kept_stops = record.stops.size() - rep.route_first_stop;
   if (record.routes.size() < ROUTES_KEPT) {
     record.routes.push_back(KeptRoute{r, rep.route_first_stop, kept_stops, 0});
@@ -157,6 +187,7 @@ void judge_cost(Report &rep) {
   f.limit = rep.record.distance;
   f.excess = static_cast<ext>(rep.record.truncated_distance); // tenths
   f.found = rep.record.rounded_distance;
+  f.arrival = list.cost_tolerance;
   found(rep.run, f);
 }
 
@@ -339,6 +370,67 @@ std::string format_note(SolutionFormat format, const char *why) {
          "; --solution-format=" + others[f] + " reads it otherwise";
 }
 
+// The shortest text that reads back as the same double.
+std::string shortest(double v) {
+  char text[64];
+  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+}
+
+// The convention asked for, or under auto the one the declared cost matches,
+// else exact; with the reason.
+void decide(Report &rep) {
+  if (!rep.automatic) {
+    rep.reason = "asked for with --convention";
+    return;
+  }
+  static const char distance_in[][64] = {
+      "the exact distance", "the distance with every arc cut to one decimal",
+      "the distance with every arc rounded to the nearest integer"};
+  const RouteListNotes &list = rep.run.route_list;
+  const char *matches = list.has_cost ? cost_convention(rep) : nullptr;
+  rep.convention = Convention::exact;
+  if (rep.record.format == SolutionFormat::fleetjudge)
+    rep.reason = "the solution is in fleetjudge's format, which declares the exact duration";
+  else if (!list.has_cost)
+    rep.reason = "the solution declares no cost";
+  else if (matches == nullptr)
+    rep.reason = "the declared cost " + shortest(list.cost) + " matches no distance";
+  else if (choose_convention(matches, rep.convention))
+    rep.reason = "the declared cost " + shortest(list.cost) + " is " +
+                 distance_in[static_cast<int>(rep.convention)];
+}
+
+// The deciding convention's lateness among the other violations, each where
+// it was found, and the stops where it disagrees with the exact one; what
+// the other conventions held is let go.
+void settle(Record &record, Convention c) {
+  Record::ByConvention &held = record.by_convention[static_cast<int>(c)];
+  record.kind_count[static_cast<int>(Kind::time_window_missed)] = held.late_count[0];
+  record.kind_count[static_cast<int>(Kind::depot_closed)] = held.late_count[1];
+  int64_t found = static_cast<int64_t>(record.violations.size()) + record.violations_left_out +
+                  held.late_count[0] + held.late_count[1];
+  // Both lists hold the first ones found of their kinds, so the first
+  // VIOLATIONS_KEPT of the merged list are the first found of all.
+  std::vector<Finding> merged;
+  merged.reserve(std::min(VIOLATIONS_KEPT, record.violations.size() + held.late.size()));
+  size_t next_late = 0;
+  for (size_t i = 0; i <= record.violations.size() && merged.size() < VIOLATIONS_KEPT; ++i) {
+    for (; next_late < held.late.size() && held.after[next_late] <= static_cast<int64_t>(i) &&
+           merged.size() < VIOLATIONS_KEPT;
+         ++next_late)
+      merged.push_back(held.late[next_late]);
+    if (i < record.violations.size() && merged.size() < VIOLATIONS_KEPT)
+      merged.push_back(record.violations[i]);
+  }
+  record.violations = std::move(merged);
+  record.violations_left_out = found - static_cast<int64_t>(record.violations.size());
+  Record::ByConvention &with =
+      record.by_convention[static_cast<int>(c == Convention::exact ? Convention::truncated : c)];
+  record.disagreements = std::move(with.disagreements);
+  record.disagreements_left_out = with.disagreements_left_out;
+  for (Record::ByConvention &b : record.by_convention) b = Record::ByConvention{};
+}
+
 } // namespace
 
 Report::Report(bool keep) : run(recording(this), false), keep_stops(keep) {}
@@ -415,6 +507,12 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
   if (unquoted > 0)
     record.notes.push_back(format("%lld more line%s ignored, neither a route nor a cost",
                                   static_cast<long long>(unquoted), unquoted == 1 ? "" : "s"));
+  decide(rep);
+  settle(record, rep.convention);
+  if (rep.automatic && record.error.empty())
+    record.notes.push_back(std::string("the ") +
+                           convention_names[static_cast<int>(rep.convention)] +
+                           " convention decides: " + rep.reason);
 }
 
 int64_t customers_served(const Report &rep) {
@@ -486,19 +584,25 @@ int exit_status(const Report &rep) {
 }
 
 const char *cost_convention(const Report &rep) {
-  // Published figures are rounded or cut to two decimals, or carry small
-  // errors of their own: within 0.01 is a match.
-  double cost = rep.run.route_list.cost;
+  double cost = rep.run.route_list.cost, tolerance = rep.run.route_list.cost_tolerance;
   double distances[] = {to_double(rep.record.distance),
                         static_cast<double>(rep.record.truncated_distance) / 10,
                         static_cast<double>(rep.record.rounded_distance)};
   bool matches[3];
-  for (int c = 0; c < 3; ++c) matches[c] = std::fabs(cost - distances[c]) <= 0.01;
+  for (int c = 0; c < 3; ++c) matches[c] = std::fabs(cost - distances[c]) <= tolerance;
   int published = static_cast<int>(rep.run.windows ? Convention::truncated : Convention::rounded);
   if (matches[published]) return convention_names[published];
   for (int c = 0; c < 3; ++c)
     if (matches[c]) return convention_names[c];
   return nullptr;
+}
+
+std::string cost_match_text(const Report &rep) {
+  const char *matches = cost_convention(rep);
+  double tolerance = rep.run.route_list.cost_tolerance;
+  return (matches ? std::string("matches the distance, ") + matches + ", within "
+                  : std::string("matches no distance within ")) +
+         shortest(tolerance) + (tolerance > 0.01 ? " (half a unit of its last digit)" : "");
 }
 
 std::vector<const Finding *> worst_first(const Record &record, Kind kind) {

@@ -60,6 +60,18 @@ struct Record {
   // on feasibility.
   std::vector<Stop> disagreements;
   int64_t disagreements_left_out = 0;
+
+  // During the run, what depends on the convention, for each that may
+  // decide: under auto the convention is known only once the declared cost,
+  // last in a route list, has been read. judge() then moves the deciding
+  // one's lateness among the violations, and its disagreements above.
+  struct ByConvention {
+    std::vector<Finding> late;       // late stops and returns, the first VIOLATIONS_KEPT
+    std::vector<int64_t> after;      // for each: how many other violations came before it
+    int64_t late_count[2] = {};      // time_window_missed, depot_closed, kept or not
+    std::vector<Stop> disagreements; // with the exact convention; none kept for exact itself
+    int64_t disagreements_left_out = 0;
+  } by_convention[3];
 };
 
 // A report's run and what it recorded. With `keep_stops`, every stop's
@@ -70,8 +82,11 @@ struct Report {
   bool keep_stops;
   size_t route_first_stop = 0;
   // The convention whose late stops are listed and decide the status; the
-  // other conventions' figures are given beside it.
+  // other conventions' figures are given beside it. With `automatic`, judge()
+  // chooses it: the convention the declared cost matches, else exact.
   Convention convention = Convention::exact;
+  bool automatic = true;
+  std::string reason; // why the convention decides, once judged
   InstanceChoice instance_choice = InstanceChoice::automatic;
   bool all = false; // the writers show every route and violation kept
   explicit Report(bool keep_stops);
@@ -141,10 +156,13 @@ std::vector<const Finding *> worst_first(const Record &record, Kind kind);
 std::string describe_line(const Line &line);
 
 // A route list's declared cost against the distances: the convention it
-// matches within 0.01, or nullptr. Where several match, the one the problem's
-// results are published in: rounded for the capacitated VRP, truncated for
-// the VRPTW.
+// matches within its tolerance (0.01, or half a unit of its last digit), or
+// nullptr. Where several match, the one the problem's results are published
+// in: rounded for the capacitated VRP, truncated for the VRPTW.
 const char *cost_convention(const Report &rep);
+// The same in words, with the tolerance: "matches the distance, truncated,
+// within 0.01".
+std::string cost_match_text(const Report &rep);
 
 // What the writers call the files; nullptr for input that has no path
 // (bytes given in memory).

@@ -109,12 +109,9 @@ void print_summary(const Report &rep, std::FILE *out) {
   if (rep.convention != Convention::exact)
     std::fprintf(out, "  late stops, feasibility and the status follow the %s convention\n",
                  convention_names[static_cast<int>(rep.convention)]);
-  if (rep.run.route_list.has_cost) {
-    const char *matches = cost_convention(rep);
-    std::fprintf(out, "  declared cost %.2f: %s%s\n", rep.run.route_list.cost,
-                 matches ? "matches the distance, " : "matches no distance",
-                 matches ? matches : "");
-  }
+  if (rep.run.route_list.has_cost)
+    std::fprintf(out, "  declared cost %.2f: %s\n", rep.run.route_list.cost,
+                 cost_match_text(rep).c_str());
 }
 
 void print_verdict(const Report &rep, std::FILE *out) {

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +34,8 @@ bool read_cost(Run &r, const char *p) {
   if (end == label_end || *skip_space(end) != '\0') return false;
   r.route_list.has_cost = true;
   r.route_list.cost = cost;
+  r.route_list.cost_tolerance =
+      written_tolerance(std::string_view(label_end, static_cast<size_t>(end - label_end)));
   return true;
 }
 
@@ -161,4 +165,27 @@ void walk_route_list(Run &r, InputFile &file, SolutionFormat format) {
     }
     if (only_customer_numbers(r, file, text)) walk_route(r, text);
   }
+}
+
+double written_tolerance(std::string_view number) {
+  size_t i = 0, n = number.size();
+  while (i < n && is_space(number[i])) ++i;
+  if (i < n && (number[i] == '+' || number[i] == '-')) ++i;
+  size_t digits = 0, decimals = 0;
+  for (; i < n && is_digit(number[i]); ++i) ++digits;
+  if (i < n && number[i] == '.')
+    for (++i; i < n && is_digit(number[i]); ++i) ++decimals;
+  if (digits + decimals == 0) return 0.01; // inf, nan
+  long exponent = 0;
+  if (i < n && (number[i] == 'e' || number[i] == 'E')) {
+    bool negative = ++i < n && number[i] == '-';
+    if (i < n && (number[i] == '+' || number[i] == '-')) ++i;
+    for (; i < n && is_digit(number[i]); ++i)
+      if (exponent < 100000) exponent = exponent * 10 + (number[i] - '0');
+    if (negative) exponent = -exponent;
+  }
+  if (i != n) return 0.01; // a hexadecimal number
+  double half = 0.5 * std::pow(10.0, static_cast<double>(exponent - static_cast<long>(decimals)));
+  if (!std::isfinite(half)) return 0.01; // no double has such a digit
+  return std::max(half, 0.01);
 }

@@ -45,4 +45,12 @@ struct RouteListNotes {
   bool has_cost = false;
   double cost = 0;
   bool unended = false; // the last line read has no line feed: the file may be cut short
+  double cost_tolerance = 0.01; // how far from a distance the cost still matches it
 };
+
+// How far a cost written as `number` may lie from a distance and still be
+// that distance: half a unit of its last digit, as a solver printing six
+// significant digits rounds it (0.05 for "76584.5", 0.5 for "202287", 5 for
+// "1.23457e+06"), but never less than 0.01, as published figures are rounded
+// or cut to two decimals. Text that is not decimal digits gets 0.01.
+double written_tolerance(std::string_view number);

@@ -57,6 +57,8 @@ def agree(row, doc, status, what):
         "feasible": str(s["feasible"]).lower(),
         "feasible_truncated": str(s["truncated"]["feasible"]).lower(),
         "feasible_rounded": str(s["rounded"]["feasible"]).lower(),
+        "decision_convention": s["decision"]["convention"],
+        "decision_feasible": str(s["decision"]["feasible"]).lower(),
         "violations": str(violations),
         "first_violation": doc["violations"][0]["kind"] if doc["violations"] else "",
         "error": "",
@@ -119,6 +121,50 @@ elif mode == "data":
     row = [r for r in csv_rows(truncated[1]) if r["instance"].endswith("RC2_10_5.txt")][0]
     expect("truncated", (truncated[0], row["status"], row["gap_percent"]), (0, "0", "0.0000"))
     expect("rows", len(rows), len(os.listdir(routes)))
+    # The gap's convention: the best-known file's column, else the one the
+    # declared cost matches, else --convention (exact under auto). R1_10_1's
+    # exact distance is 53072.0112, C101's rounded one 829.
+    top = tempfile.mkdtemp()
+
+    def listed(name, cost):
+        path = os.path.join(top, name + ".routes")
+        lines = [l.split() for l in open(os.path.join(routes, name + ".routes")) if l.strip()]
+        with open(path, "w") as f:
+            f.writelines(f"Route #{k}: {' '.join(r)}\n" for k, r in enumerate(lines, 1))
+            f.write(f"Cost {cost}\n" if cost else "")
+        return path
+    pairs = [(os.path.join(instances, n + ".txt"), listed(n, c)) for n, c in
+             [("RC2_10_5", "25797.5"), ("C1_10_1", None), ("R1_10_1", "53026.1"), ("C101", None)]]
+    open(os.path.join(top, "pairs"), "w").write("".join(f"{i}\t{s}\n" for i, s in pairs))
+    open(os.path.join(top, "bks.csv"), "w").write(
+        "instance,vehicles,cost,convention\nRC2_10_5,,25797.5,\nC1_10_1,,42444.8,truncated\n"
+        "R1_10_1,,53026.1,Exact\nC101,,828.94,\n" + "".join(f"X{k},,1,\n" for k in range(7)))
+    for options, want in [
+            ([], [("0", "truncated", "true", "0.0000", "truncated"),
+                  ("0", "exact", "true", "0.0000", "truncated"),
+                  ("0", "truncated", "true", "0.0866", "exact"),
+                  ("0", "exact", "true", "-0.0004", "exact")]),
+            (["--convention=rounded"], [("0", "rounded", "true", "0.0000", "truncated"),
+                                        ("0", "rounded", "true", "0.0000", "truncated"),
+                                        ("0", "rounded", "true", "0.0866", "exact"),
+                                        ("0", "rounded", "true", "0.0072", "rounded")])]:
+        _, out, err = run("--format=csv", "--bks", os.path.join(top, "bks.csv"), *options,
+                          "--pairs", os.path.join(top, "pairs"))
+        got = [(r["status"], r["decision_convention"], r["decision_feasible"], r["gap_percent"],
+                r["gap_convention"]) for r in csv_rows(out)]
+        expect(f"gap conventions {options}", got, want)
+        expect("unpaired best-known solutions", err.decode(),
+               "fleetjudge-batch: 7 best-known solutions match no pair: X0, X1, X2, X3, X4 and 2 more\n")
+    # The totals count feasibility in the deciding convention; the feasible
+    # column stays exact.
+    for options, feasible in [([], 4), (["--convention=exact"], 2)]:
+        code, out, _ = run("--pairs", os.path.join(top, "pairs"), *options)
+        expect(f"totals {options}", (code, out.decode().splitlines()[-1].split(", ")[1]),
+               (0 if feasible == 4 else 1, f"{feasible} feasible"))
+    _, out, _ = run("--format=csv", "--pairs", os.path.join(top, "pairs"))
+    expect("exact feasibility", [r["feasible"] for r in csv_rows(out)],
+           ["false", "true", "false", "true"])
+    shutil.rmtree(top)
     for row in rows:
         code, doc = report(row["instance"], row["solution"], ["--solution-format=plain"])
         agree(row, doc, code, os.path.basename(row["solution"]))

@@ -48,6 +48,8 @@ for name, note in rows:
     if s["feasible"] == late or not s["truncated"]["feasible"]:
         problems.append(f"feasible {s['feasible']}, truncated {s['truncated']['feasible']}")
     matches = s["declared_cost"]["matches"]
+    if matches in ("truncated", "rounded") and status != 0:  # judged as published
+        problems.append(f"status {status} by default, the cost matching the {matches} distance")
     if "DIMACS" in note:
         ok = s["truncated"]["distance"] == float(published) and matches == "truncated"
         figure = s["truncated"]["distance"]
@@ -87,7 +89,7 @@ for name in samples:
     status, doc = run(vrp, sol)
     s, kind = doc["summary"], doc["instance"]["type"]
     convention = "rounded" if kind == "CVRP" else "truncated"
-    problems = []
+    problems = [] if status == 0 else [f"status {status} by default"]
     if s["vehicles"] != routes or s[convention]["distance"] != cost:
         problems.append(f"{s['vehicles']} vehicles, {convention} {s[convention]['distance']}; "
                         f"published {routes}, {cost}")

@@ -143,6 +143,7 @@ TEST(Vrplib, AFileThatCannotBeReadWholeSaysWhereAndWhy) {
       // Without DIMENSION the guess takes it for a Solomon file, and says how
       // to choose otherwise.
       {with("DIMENSION : 4\r\n", ""), "--instance-format=vrplib reads it as a VRPLIB file"},
+      {with("EOF", "DIMENSION : 2\nEOF"), "line 19: DIMENSION appears twice"},
       {with("CAPACITY : 10\r\n", ""), "the file ends without CAPACITY"},
       {with("NODE_COORD_SECTION\t\t\n1 0 0\n2 3 4\n3 6 8\n4 0 8\n", ""),
        "EDGE_WEIGHT_TYPE EUC_2D without a NODE_COORD_SECTION"},
@@ -174,6 +175,11 @@ TEST(Vrplib, AFileThatCannotBeReadWholeSaysWhereAndWhy) {
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
     EXPECT_EQ(error.rfind("instance file instance: ", 0), 0u) << error;
   }
+  // Nor may a matrix change its layout once its entries are read.
+  std::string relaid = explicit_instance("LOWER_ROW");
+  relaid.insert(relaid.find("DEMAND_SECTION"), "EDGE_WEIGHT_FORMAT : FULL_MATRIX\n");
+  EXPECT_EQ(json::parse(report(relaid, "1 2 3\n").json)["error"],
+            "instance file instance: line 12: EDGE_WEIGHT_FORMAT appears twice");
   // A key that changes nothing is named in a note, and the run goes on.
   json doc =
       json::parse(report(with("CAPACITY : 10\r\n", "CAPACITY : 12\nNOTE : x\n"), "1 2 3\n").json);
