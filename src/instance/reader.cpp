@@ -40,16 +40,14 @@ static int64_t report_bound(int64_t lines) { return std::max<int64_t>(MAX_N - 1,
 
 static void read_node_line(Run &r, InputFile &file, char *cursor, int64_t lines) {
   int32_t node;
-  const char *token = cursor;
+  const char *token = cursor; // the number as written, for a message about it
   cursor = read_one_number(r, cursor, node);
-  // Only a number read as a 32-bit limit can have been clamped.
-  std::string_view written =
-      node == INT32_MAX || node == INT32_MIN ? beyond_32_bits(token) : std::string_view();
   if (r.input_failed) return;
   // Where the checker's table ends, the checker stops; the report's reads on.
   if (node < 0 || node >= MAX_N) found(r, Finding{Kind::beyond_checker_node_number, 0, node});
   if (node < 0)
-    return out_of_range(r, node, r.fixed_table ? MAX_N - 1 : report_bound(lines), written);
+    return out_of_range(r, node, r.fixed_table ? MAX_N - 1 : report_bound(lines),
+                        beyond_32_bits(token));
   // The report's table grows with the lines read, never with a number alone:
   // a node beyond what the lines so far allow waits for the end of the file.
   bool beyond = static_cast<size_t>(node) >= r.customers.size() && node > report_bound(lines);
@@ -65,7 +63,7 @@ static void read_node_line(Run &r, InputFile &file, char *cursor, int64_t lines)
   read_one_number(r, cursor, c.service);
   c.visits = 0;
   if (beyond && !r.input_failed)
-    r.pending.push_back(PendingNode{node, c, file.lines_read, std::string(written)});
+    r.pending.push_back(PendingNode{node, c, file.lines_read, std::string(beyond_32_bits(token))});
 }
 
 // The nodes that waited: placed now that the number of lines is known, or
