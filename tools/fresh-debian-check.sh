@@ -141,7 +141,7 @@ if [ -x "$work/line2/root/fleetjudge/build-test/fleetjudge" ]; then
     apt-get install -y --no-install-recommends dpkg-dev file lintian
     cmake build-test && cd build-test && rm -f ./*.deb && cpack -G DEB
     for deb in ./*.deb; do echo "== $deb"; dpkg-deb --info "$deb" control; dpkg-deb --contents "$deb"; done
-    lintian --fail-on error --info ./*.deb' && packages_built=1
+    lintian --fail-on error --display-info ./*.deb' && packages_built=1
 fi
 if [ "$packages_built" = 1 ]; then
   tree=$work/packages
