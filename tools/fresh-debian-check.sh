@@ -10,8 +10,8 @@
 # static, dpkg-shlibdeps is asked what a program linked to the library needs,
 # the installed programs check the shipped example and the installed Python
 # module is imported by Debian's python3. Prints PASS or FAIL and the time of
-# each step, and exits 0 only when all three pass. Needs root, debootstrap
-# and the network to a Debian mirror; it is not part of CI.
+# each step, and exits 0 only when every step passes. Needs root,
+# debootstrap and the network to a Debian mirror; it is not part of CI.
 #
 #   tools/fresh-debian-check.sh [--sudo] [work folder]   (default /var/tmp/fleetjudge-fresh)
 #
@@ -104,7 +104,7 @@ run_in() {
   start=$(date +%s)
   set +e
   chroot "$tree" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    DEBIAN_FRONTEND=noninteractive /bin/bash -c 'cd /root/fleetjudge && eval "$1"' "$name" "$command" \
+    /bin/bash -c 'cd /root/fleetjudge && eval "$1"' "$name" "$command" \
     </dev/null >"$log" 2>&1
   status=$?
   set -e
@@ -138,6 +138,7 @@ packages_built=0
 if [ -x "$work/line2/root/fleetjudge/build-test/fleetjudge" ]; then
   run_in "packages made" "$work/line2" "$work/packages-made.log" '
     set -e
+    export DEBIAN_FRONTEND=noninteractive
     apt-get install -y --no-install-recommends dpkg-dev file lintian
     cmake build-test && cd build-test && rm -f ./*.deb && cpack -G DEB
     for deb in ./*.deb; do echo "== $deb"; dpkg-deb --info "$deb" control; dpkg-deb --contents "$deb"; done
@@ -150,6 +151,7 @@ if [ "$packages_built" = 1 ]; then
   cp "$work"/line2/root/fleetjudge/build-test/*.deb "$tree/root/debs/"
   run_in "packages installed" "$tree" "$work/packages.log" '
     set -e
+    export DEBIAN_FRONTEND=noninteractive
     apt-get update
     apt-get install -y g++ cmake make dpkg-dev /root/debs/*.deb
     dpkg-query -W fleetjudge libfleetjudge1 libfleetjudge-dev python3-fleetjudge
