@@ -13,7 +13,7 @@
         not UTF-8) in two folders: the pairs, their order, the unpaired count
         and the names read back through Python's csv module.
 """
-import csv, io, json, os, random, shutil, subprocess, sys, tempfile
+import csv, io, json, os, random, re, shutil, subprocess, sys, tempfile
 
 args = sys.argv[1:]
 runner = args[args.index("--") + 1:] if "--" in args else []
@@ -71,6 +71,20 @@ def agree(row, doc, status, what):
         expect(f"{what} {key}", row[key], value)
 
 
+def natural_key(name):
+    """Runs of digits as numbers before any other byte, other bytes without
+    regard to ASCII case; the bytes themselves settle what is left."""
+    tokens = [(0, int(t)) if t[:1].isdigit() else (1, t.lower()[0])
+              for t in re.findall(rb"[0-9]+|[^0-9]", name)]
+    return tokens, name
+
+
+def stem_of(name):
+    base = name.rsplit(b"/", 1)[-1]
+    dot = base.rfind(b".")
+    return base if dot <= 0 else base[:dot]
+
+
 def report(instance, solution, options):
     r = subprocess.run(runner + [sys.argv[3], "--json", *options, instance, solution],
                        capture_output=True)
@@ -82,22 +96,28 @@ if mode == "agree":
     pairs = [(os.path.join(f, "instance"), os.path.join(f, "solution")) for f in folders
              if os.path.exists(os.path.join(f, "instance")) and os.path.exists(os.path.join(f, "solution"))]
     listing = "".join(f"{i}\t{s}\n" for i, s in pairs).encode()
-    status, out, _ = run("--format=csv", "--pairs", "-", stdin=listing)
+    status, out, _ = run("--format=csv", "--order=given", "--pairs", "-", stdin=listing)
     rows = csv_rows(out)
     # A list saved with a byte-order mark reads the same, with a note.
-    _, lines, err = run("--format=jsonl", "-j3", "--pairs", "-", stdin=b"\xef\xbb\xbf" + listing)
+    _, lines, err = run("--format=jsonl", "--order=given", "-j3", "--pairs", "-",
+                        stdin=b"\xef\xbb\xbf" + listing)
     expect("note", err.splitlines()[0], b"fleetjudge-batch: the pair list on standard input "
                                         b"begins with a byte-order mark (EF BB BF), skipped")
     lines = lines.decode().splitlines()
-    _, whole, _ = run("--format=jsonl", "--routes", "--pairs", "-", stdin=listing)
+    _, whole, _ = run("--format=jsonl", "--routes", "--order=given", "--pairs", "-", stdin=listing)
     whole = whole.decode().splitlines()
     expect("rows", (len(rows), len(lines), len(whole)), (len(pairs),) * 3)
     for (instance, solution), row, line, full in zip(pairs, rows, lines, whole):
         code, doc = report(instance, solution, [])
         agree(row, doc, code, os.path.basename(os.path.dirname(instance)))
-        expect(f"{instance} jsonl --routes", json.loads(full), doc)
+        expect(f"{instance} name", row["name"], "instance")
+        full, line = json.loads(full), json.loads(line)
+        expect(f"{instance} jsonl names first", (next(iter(full)), full.pop("name"),
+                                                 next(iter(line)), line.pop("name")),
+               ("name", "instance") * 2)
+        expect(f"{instance} jsonl --routes", full, doc)
         doc.pop("routes")
-        expect(f"{instance} jsonl", json.loads(line), doc)
+        expect(f"{instance} jsonl", line, doc)
     expect("batch status", status, max(int(r["status"]) for r in rows))
 
 elif mode == "data":
@@ -148,8 +168,8 @@ elif mode == "data":
                                         ("0", "rounded", "true", "0.0000", "truncated"),
                                         ("0", "rounded", "true", "0.0866", "exact"),
                                         ("0", "rounded", "true", "0.0072", "rounded")])]:
-        _, out, err = run("--format=csv", "--bks", os.path.join(top, "bks.csv"), *options,
-                          "--pairs", os.path.join(top, "pairs"))
+        _, out, err = run("--format=csv", "--order=given", "--bks", os.path.join(top, "bks.csv"),
+                          *options, "--pairs", os.path.join(top, "pairs"))
         got = [(r["status"], r["decision_convention"], r["decision_feasible"], r["gap_percent"],
                 r["gap_convention"]) for r in csv_rows(out)]
         expect(f"gap conventions {options}", got, want)
@@ -161,7 +181,7 @@ elif mode == "data":
         code, out, _ = run("--pairs", os.path.join(top, "pairs"), *options)
         expect(f"totals {options}", (code, out.decode().splitlines()[-1].split(", ")[1]),
                (0 if feasible == 4 else 1, f"{feasible} feasible"))
-    _, out, _ = run("--format=csv", "--pairs", os.path.join(top, "pairs"))
+    _, out, _ = run("--format=csv", "--order=given", "--pairs", os.path.join(top, "pairs"))
     expect("exact feasibility", [r["feasible"] for r in csv_rows(out)],
            ["false", "true", "false", "true"])
     shutil.rmtree(top)
@@ -201,7 +221,11 @@ elif mode == "names":
         outs = [run("--format=csv", f"-j{j}", idir, sdir) for j in (1, 4)]
         expect("-j1 and -j4", outs[0][1], outs[1][1])
         rows = csv_rows(outs[0][1])
-        order = sorted(model)
+        # Rows in the natural order of the names: the instance's stem where
+        # there is one instance, else the solution's.
+        name = {s: stem_of(model[s][0][0]) if len(model[s][0]) == 1 else stem_of(s) for s in model}
+        order = sorted(model, key=lambda s: (natural_key(name[s]), s))
+        expect("names", [r["name"] for r in rows], [os.fsdecode(name[s]) for s in order])
         expect("solutions", [r["solution"] for r in rows],
                [os.fsdecode(os.path.join(sdir, s)) for s in order])
         for row, sname in zip(rows, order):
