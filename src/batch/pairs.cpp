@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,44 +77,96 @@ std::string stem(const std::string &path) {
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
-bool pairs_from_folders(const char *instance_dir, const char *solution_dir, PairList &list,
+namespace {
+
+// The files of `dir` by their path relative to it; the sub-folders' too when
+// `recursive`, each folder once however links lead back to it.
+bool list_tree(const std::string &dir, const std::string &relative, bool recursive,
+               std::set<std::pair<dev_t, ino_t>> &seen, std::vector<std::string> &files,
+               std::string &problem) {
+  std::string here = relative.empty() ? dir : join(dir, relative);
+  struct stat st;
+  if (stat(here.c_str(), &st) == 0 && !seen.insert({st.st_dev, st.st_ino}).second) return true;
+  std::vector<std::string> names;
+  if (!list_folder(here.c_str(), names, problem)) return false;
+  for (const std::string &name : names) {
+    std::string path = relative.empty() ? name : relative + "/" + name;
+    struct stat entry;
+    bool folder = recursive && stat(join(dir, path).c_str(), &entry) == 0 && S_ISDIR(entry.st_mode);
+    if (!folder)
+      files.push_back(path);
+    else if (!list_tree(dir, path, recursive, seen, files, problem))
+      return false;
+  }
+  return true;
+}
+
+std::string folder_of(const std::string &relative) {
+  size_t slash = relative.rfind('/');
+  return slash == std::string::npos ? "" : relative.substr(0, slash);
+}
+
+std::string named(const std::string &dir, const std::vector<std::string> &paths) {
+  std::string text;
+  for (size_t i = 0; i < paths.size(); ++i)
+    text += (i == 0 ? "" : i + 1 < paths.size() ? ", " : " and ") + join(dir, paths[i]);
+  return text;
+}
+
+} // namespace
+
+bool pairs_from_folders(const char *instance_dir, const char *solution_dir, bool recursive,
+                        const std::string &run, int run_index, PairList &list,
                         std::string &problem) {
-  std::vector<std::string> instance_names, solution_names;
-  if (!list_folder(instance_dir, instance_names, problem) ||
-      !list_folder(solution_dir, solution_names, problem))
+  std::vector<std::string> instance_files, solution_files;
+  std::set<std::pair<dev_t, ino_t>> seen_i, seen_s;
+  if (!list_tree(instance_dir, "", recursive, seen_i, instance_files, problem) ||
+      !list_tree(solution_dir, "", recursive, seen_s, solution_files, problem))
     return false;
   bool one_folder = same_folder(instance_dir, solution_dir);
 
-  std::map<std::string, std::vector<std::string>> instances; // by stem in lower case
-  for (const std::string &name : instance_names)
-    if (ends_with(name, ".txt") || ends_with(name, ".vrp"))
-      instances[lower(stem(name))].push_back(name);
+  // By stem in lower case: every instance of that stem, and those in each folder.
+  std::map<std::string, std::vector<std::string>> instances;
+  std::map<std::pair<std::string, std::string>, std::vector<std::string>> in_folder;
+  for (const std::string &path : instance_files)
+    if (ends_with(path, ".txt") || ends_with(path, ".vrp")) {
+      instances[lower(stem(path))].push_back(path);
+      in_folder[{folder_of(path), lower(stem(path))}].push_back(path);
+    }
 
-  std::map<std::string, bool> solved; // stems that have a solution
-  for (const std::string &name : solution_names) {
-    bool solution = ends_with(name, ".sol") || ends_with(name, ".routes") ||
-                    (!one_folder && ends_with(name, ".txt"));
+  size_t before = list.pairs.size();
+  for (const std::string &path : solution_files) {
+    bool solution = ends_with(path, ".sol") || ends_with(path, ".routes") ||
+                    (!one_folder && ends_with(path, ".txt"));
     if (!solution) continue;
     Pair p;
-    p.solution = p.solution_open = join(solution_dir, name);
-    p.key = lower(stem(name));
-    solved[p.key] = true;
+    p.solution = p.solution_open = join(solution_dir, path);
+    p.key = lower(stem(path));
+    p.name = stem(path);
+    p.run = run;
+    p.run_index = run_index;
+    list.solved.insert(p.key);
+    auto local = in_folder.find({folder_of(path), p.key});
     auto found = instances.find(p.key);
-    if (found == instances.end()) {
-      p.error = "no instance " + stem(name) + ".txt or " + stem(name) + ".vrp in " + instance_dir;
-    } else if (found->second.size() > 1) {
-      p.error = "more than one instance: " + join(instance_dir, found->second[0]);
-      for (size_t i = 1; i < found->second.size(); ++i)
-        p.error +=
-            (i + 1 < found->second.size() ? ", " : " and ") + join(instance_dir, found->second[i]);
+    const std::vector<std::string> *candidates = local != in_folder.end()   ? &local->second
+                                                 : found != instances.end() ? &found->second
+                                                                            : nullptr;
+    if (candidates == nullptr) {
+      p.error = "no instance " + stem(path) + ".txt or " + stem(path) + ".vrp in " + instance_dir;
+    } else if (candidates->size() > 1) {
+      p.error = "more than one instance: " + named(instance_dir, *candidates);
     } else {
-      p.instance = p.instance_open = join(instance_dir, found->second[0]);
+      p.instance = p.instance_open = join(instance_dir, (*candidates)[0]);
+      p.name = stem(p.instance);
     }
     list.pairs.push_back(std::move(p));
   }
-  for (const auto &[key, names] : instances)
-    if (!solved.count(key)) list.unpaired_instances += static_cast<int64_t>(names.size());
-  if (list.pairs.empty()) {
+  // An instance counts once however many runs leave it without a solution.
+  list.unpaired_instances = 0;
+  for (const auto &[key, paths] : instances) list.instances[key] = paths.size();
+  for (const auto &[key, count] : list.instances)
+    if (!list.solved.count(key)) list.unpaired_instances += static_cast<int64_t>(count);
+  if (list.pairs.size() == before) {
     problem = std::string("no solution (.sol, .routes") + (one_folder ? "" : ", .txt") +
               ") in the folder " + solution_dir;
     return false;
@@ -165,6 +218,7 @@ bool pairs_from_list(const char *path, PairList &list, std::string &problem) {
     size_t tab = line.find('\t');
     if (tab == std::string::npos) {
       p.solution = line;
+      p.name = stem(line);
       p.error = where + " has no tab between the instance and the solution";
     } else {
       p.instance = line.substr(0, tab);
@@ -174,6 +228,7 @@ bool pairs_from_list(const char *path, PairList &list, std::string &problem) {
       p.instance_open = join(base, p.instance);
       p.solution_open = join(base, p.solution);
       p.key = lower(stem(p.instance));
+      p.name = stem(p.instance);
     }
     list.pairs.push_back(std::move(p));
   }

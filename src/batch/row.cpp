@@ -16,7 +16,9 @@
 
 using Json = nlohmann::ordered_json;
 
-const char *const column_names[COLUMN_COUNT] = {"instance",
+const char *const column_names[COLUMN_COUNT] = {"name",
+                                                "run",
+                                                "instance",
                                                 "solution",
                                                 "status",
                                                 "customers",
@@ -150,6 +152,18 @@ void figures(Row &row, const Report &rep) {
   row.distance = to_double(record.distance);
   row.truncated_tenths = record.truncated_distance;
   row.rounded = record.rounded_distance;
+  for (int k = 0; k < 3; ++k) row.feasible_in[k] = feasible(rep, Convention(k));
+  if (record.format == SolutionFormat::fleetjudge && run.L >= 0) {
+    row.has_cost = true;
+    row.cost = to_double(run.TotLen);
+  }
+  if (record.format != SolutionFormat::fleetjudge && run.route_list.has_cost) {
+    row.has_cost = true;
+    row.cost = run.route_list.cost;
+    Convention matched;
+    if (const char *name = cost_convention(rep); name && choose_convention(name, matched))
+      row.matches = static_cast<int>(matched);
+  }
 }
 
 void judge_files(Row &row, const Pair &pair, const Settings &settings, Json *doc) {
@@ -201,9 +215,10 @@ void best_known(Row &row, const Pair &pair, const Settings &settings, const BksT
     in = b->convention;
   else if (!matches.empty())
     choose_convention(matches.c_str(), in);
-  if (in == Convention::truncated) distance = static_cast<double>(row.truncated_tenths) / 10;
-  if (in == Convention::rounded) distance = static_cast<double>(row.rounded);
+  distance = distance_in(row, in);
   if (gap) percent = 100 * (distance - b->cost) / b->cost;
+  row.has_gap = gap;
+  row.gap = percent;
   if (b && b->has_vehicles) row.cells[col_bks_vehicles] = std::to_string(b->vehicles);
   if (b && b->has_cost) row.cells[col_bks_cost] = shortest(b->cost);
   const char *gap_in = convention_names[static_cast<int>(in)];
@@ -218,8 +233,24 @@ void best_known(Row &row, const Pair &pair, const Settings &settings, const BksT
 
 } // namespace
 
+double distance_in(const Row &row, Convention c) {
+  if (c == Convention::truncated) return static_cast<double>(row.truncated_tenths) / 10;
+  if (c == Convention::rounded) return static_cast<double>(row.rounded);
+  return row.distance;
+}
+
+// The name, and the run where there is one, first in the document.
+static Json named(const Pair &pair, Json doc) {
+  Json front = Json{{"name", latin1(pair.name)}};
+  if (!pair.run.empty()) front["run"] = latin1(pair.run);
+  for (auto &item : doc.items()) front[item.key()] = std::move(item.value());
+  return front;
+}
+
 Row judge_pair(const Pair &pair, const Settings &settings, const BksTable &bks) {
   Row row;
+  row.cells[col_name] = pair.name;
+  row.cells[col_run] = pair.run;
   row.cells[col_instance] = pair.instance;
   row.cells[col_solution] = pair.solution;
   Json doc;
@@ -230,14 +261,20 @@ Row judge_pair(const Pair &pair, const Settings &settings, const BksTable &bks) 
     else
       judge_files(row, pair, settings, jsonl);
     if (settings.bks) best_known(row, pair, settings, bks, jsonl);
-    if (jsonl) row.json = doc.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+    if (jsonl)
+      row.json =
+          named(pair, std::move(doc)).dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
   } catch (const std::exception &e) { // memory ran out: this pair is not judged, the rest may be
     row = Row{};
+    row.cells[col_name] = pair.name;
+    row.cells[col_run] = pair.run;
     row.cells[col_instance] = pair.instance;
     row.cells[col_solution] = pair.solution;
     not_judged(row, pair, std::string("cannot judge the pair: ") + e.what(), !pair.instance.empty(),
                jsonl);
-    if (jsonl) row.json = doc.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+    if (jsonl)
+      row.json =
+          named(pair, std::move(doc)).dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
   }
   row.cells[col_status] = std::to_string(row.status);
   return row;

@@ -11,6 +11,8 @@
 
 // The columns, in the order CSV and markdown give them.
 enum Column {
+  col_name, // the instance's stem
+  col_run,  // the solution folder, with several
   col_instance,
   col_solution,
   col_status,
@@ -44,10 +46,19 @@ struct Row {
   int64_t vehicles = 0;
   double distance = 0; // exact
   int64_t truncated_tenths = 0, rounded = 0;
+  bool feasible_in[3] = {}; // in each convention
+  bool has_cost = false;    // a declared cost
+  double cost = 0;
+  int matches = -1;                // the convention the declared cost matches, or -1
+  bool has_gap = false;            // to the best-known cost
+  double gap = 0;                  // percent
   std::string cells[COLUMN_COUNT]; // empty: no value
   std::string json;                // the line for --format=jsonl, with its line feed
 };
 
 // Judges one pair as fleetjudge-report --json does. Never throws: what goes
-// wrong is the row's error.
+// wrong is the row's error. The JSON line only for --format=jsonl.
 Row judge_pair(const Pair &pair, const Settings &settings, const BksTable &bks);
+
+// The distance in a convention, as the row measured it.
+double distance_in(const Row &row, Convention c);

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "report/options.h"
 
-enum class OutputFormat { table, csv, markdown, jsonl };
+enum class OutputFormat { table, csv, markdown, jsonl, latex, bks };
+enum class Grouping { none, solomon, pattern };
 
 struct Settings {
   OutputFormat format = OutputFormat::table;
@@ -18,7 +20,15 @@ struct Settings {
   unsigned jobs = 0;                         // threads; 0 until chosen
   const char *bks = nullptr;                 // best-known solutions, a CSV file
   const char *pairs = nullptr;               // the pair list, or nullptr for two folders
-  const char *instance_dir = nullptr, *solution_dir = nullptr;
+  const char *instance_dir = nullptr;
+  std::vector<const char *> solution_dirs; // one run each
+  bool recursive = false;                  // the sub-folders of both folders too
+  bool given_order = false;                // rows as the list or the folders give them
+  std::vector<std::string> columns;        // picked, in order; empty: the format's own
+  int decimals = 2;                        // of distances, gaps and means in tables
+  bool per_instance = false;               // one row per instance over its runs
+  Grouping grouping = Grouping::none;
+  std::string group_pattern; // --group=REGEX: the first capture group names the group
 };
 
 // Reads the command line into `s`. Returns -1 when the run goes on, else the

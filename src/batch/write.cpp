@@ -1,19 +1,23 @@
 #include "write.h"
 
+#include <algorithm>
+#include <charconv>
 #include <string>
 
 #include "csv.h"
 
 namespace {
 
-// The table's columns: the error last, as it is the longest.
+// The pair rows' columns as the table shows them.
 struct TableColumn {
   Column column;
   const char *title;
   int width;
   bool right; // numbers are right-aligned
 };
-const TableColumn table_columns[] = {{col_instance, "instance", 0, false},
+const TableColumn table_columns[] = {{col_name, "name", 0, false},
+                                     {col_run, "run", 0, false},
+                                     {col_instance, "instance", 0, false},
                                      {col_solution, "solution", 0, false},
                                      {col_status, "status", 6, true},
                                      {col_customers, "customers", 9, true},
@@ -30,21 +34,14 @@ const TableColumn table_columns[] = {{col_instance, "instance", 0, false},
                                      {col_decision_feasible, "feasible_dec", 12, false},
                                      {col_violations, "violations", 10, true},
                                      {col_first_violation, "first_violation", 24, false},
+                                     {col_error, "error", 40, false},
                                      {col_bks_vehicles, "bks_vehicles", 12, true},
                                      {col_bks_cost, "bks_cost", 10, true},
                                      {col_gap_percent, "gap_%", 8, true},
-                                     {col_gap_convention, "gap_conv", 9, false},
-                                     {col_error, "error", 0, false}};
+                                     {col_gap_convention, "gap_conv", 9, false}};
 
-bool is_bks(Column c) { return c >= col_bks_vehicles; }
-
-// The columns of CSV and markdown: all up to the error, then those of --bks.
-int column_count(const Writer &w) { return w.bks ? COLUMN_COUNT : col_error + 1; }
-
-bool numeric(Column c) {
-  return c == col_status || c == col_customers || c == col_vehicles || c == col_distance ||
-         c == col_distance_truncated || c == col_distance_rounded || c == col_declared_cost ||
-         c == col_violations || c == col_bks_vehicles || c == col_bks_cost || c == col_gap_percent;
+bool display(OutputFormat f) {
+  return f == OutputFormat::table || f == OutputFormat::markdown || f == OutputFormat::latex;
 }
 
 // The length of the UTF-8 sequence at `s`, or 0 when there is none.
@@ -61,40 +58,90 @@ size_t utf8_length(const unsigned char *s, size_t left) {
   return n;
 }
 
-void put_table_row(const Writer &w, const std::string *cells, std::FILE *out) {
+void put_table_row(const Sheet &sheet, const std::vector<std::string> &cells, std::FILE *out) {
   std::string line;
-  for (const TableColumn &t : table_columns) {
-    if (is_bks(t.column) && !w.bks) continue;
+  for (size_t k = 0; k < sheet.chosen.size(); ++k) {
+    const Field &f = sheet.fields[sheet.chosen[k]];
     size_t width = 0;
-    std::string text = shown(cells[t.column], &width);
-    size_t want = t.column == col_instance   ? w.name_width[0]
-                  : t.column == col_solution ? w.name_width[1]
-                                             : static_cast<size_t>(t.width);
-    std::string pad(want > width ? want - width : 0, ' ');
-    if (t.column == col_error) {
-      line += text;
-      break;
-    }
-    line += t.right ? pad + text : text + pad;
+    std::string text = shown(cells[sheet.chosen[k]], &width);
+    std::string pad(f.width > width ? f.width - width : 0, ' ');
+    line += f.right ? pad + text : text + pad;
     line += "  ";
   }
   while (!line.empty() && line.back() == ' ') line.pop_back();
   line += '\n';
-  std::fputs(line.c_str(), out);
+  std::fwrite(line.data(), 1, line.size(), out);
 }
 
-void put_markdown_row(const Writer &w, const std::string *cells, std::FILE *out) {
+void put_markdown_row(const Sheet &sheet, const std::vector<std::string> &cells, std::FILE *out) {
   std::string line = "|";
-  for (int c = 0; c < column_count(w); ++c) {
+  for (size_t k : sheet.chosen) {
     line += ' ';
-    for (char ch : shown(cells[c])) line += ch == '|' ? std::string("\\|") : std::string(1, ch);
+    for (char ch : shown(cells[k])) line += ch == '|' ? std::string("\\|") : std::string(1, ch);
     line += " |";
   }
   line += '\n';
   std::fwrite(line.data(), 1, line.size(), out);
 }
 
+void put_latex_row(const Sheet &sheet, const std::vector<std::string> &cells, std::FILE *out) {
+  std::string line;
+  for (size_t k = 0; k < sheet.chosen.size(); ++k)
+    line += (k ? " & " : "") + latex_text(shown(cells[sheet.chosen[k]]));
+  line += " \\\\\n";
+  std::fwrite(line.data(), 1, line.size(), out);
+}
+
+void put_csv_row(const Sheet &sheet, const std::vector<std::string> &cells, std::FILE *out) {
+  std::string line;
+  for (size_t k = 0; k < sheet.chosen.size(); ++k)
+    line += (k ? "," : "") + csv_field(cells[sheet.chosen[k]]);
+  line += "\r\n";
+  std::fwrite(line.data(), 1, line.size(), out);
+}
+
 } // namespace
+
+std::string fixed(double v, int decimals) {
+  char text[512];
+  std::snprintf(text, sizeof text, "%.*f", decimals, v);
+  return text;
+}
+
+std::string shortest(double v) {
+  char text[64];
+  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+}
+
+std::string latex_text(const std::string &text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+    case '\\':
+      out += "\\textbackslash{}";
+      break;
+    case '~':
+      out += "\\textasciitilde{}";
+      break;
+    case '^':
+      out += "\\textasciicircum{}";
+      break;
+    case '&':
+    case '%':
+    case '$':
+    case '#':
+    case '_':
+    case '{':
+    case '}':
+      out += '\\';
+      out += c;
+      break;
+    default:
+      out += c;
+    }
+  }
+  return out;
+}
 
 std::string shown(const std::string &bytes, size_t *width) {
   static const char hex[] = "0123456789ABCDEF";
@@ -116,80 +163,190 @@ std::string shown(const std::string &bytes, size_t *width) {
   return text;
 }
 
-Writer make_writer(const Settings &settings, const PairList &list) {
-  Writer w{settings.format, settings.bks != nullptr};
-  w.name_width[0] = 8; // "instance", "solution"
-  w.name_width[1] = 8;
-  for (const Pair &p : list.pairs) {
-    size_t width;
-    shown(p.instance, &width);
-    w.name_width[0] = std::max(w.name_width[0], width);
-    shown(p.solution, &width);
-    w.name_width[1] = std::max(w.name_width[1], width);
+bool choose_columns(Sheet &sheet, const std::vector<std::string> &wanted,
+                    const std::vector<size_t> &defaults, std::string &problem) {
+  if (wanted.empty()) {
+    sheet.chosen = defaults;
+    return true;
   }
-  return w;
+  sheet.chosen.clear();
+  for (const std::string &name : wanted) {
+    auto found = std::find_if(sheet.fields.begin(), sheet.fields.end(),
+                              [&](const Field &f) { return f.name == name; });
+    if (found == sheet.fields.end()) {
+      std::string names;
+      for (const Field &f : sheet.fields) names += (names.empty() ? "" : ", ") + f.name;
+      problem = "no column " + name + " in these rows; there are " + names;
+      return false;
+    }
+    size_t k = static_cast<size_t>(found - sheet.fields.begin());
+    if (std::find(sheet.chosen.begin(), sheet.chosen.end(), k) != sheet.chosen.end()) {
+      problem = "the column " + name + " is named twice";
+      return false;
+    }
+    sheet.chosen.push_back(k);
+  }
+  return true;
 }
 
-void write_head(const Writer &w, std::FILE *out) {
-  std::string cells[COLUMN_COUNT];
-  switch (w.format) {
+void write_head(const Sheet &sheet, std::FILE *out) {
+  std::vector<std::string> cells;
+  switch (sheet.format) {
   case OutputFormat::table:
-    for (const TableColumn &t : table_columns) cells[t.column] = t.title;
-    put_table_row(w, cells, out);
+    if (!sheet.caption.empty()) std::fprintf(out, "%s\n", sheet.caption.c_str());
+    for (const Field &f : sheet.fields) cells.push_back(f.title);
+    put_table_row(sheet, cells, out);
     break;
   case OutputFormat::csv:
-    for (int c = 0; c < column_count(w); ++c)
-      std::fprintf(out, "%s%s", c ? "," : "", column_names[c]);
-    std::fputs("\r\n", out);
+    for (const Field &f : sheet.fields) cells.push_back(f.name);
+    put_csv_row(sheet, cells, out);
     break;
   case OutputFormat::markdown:
-    for (int c = 0; c < COLUMN_COUNT; ++c) cells[c] = column_names[c];
-    put_markdown_row(w, cells, out);
+    if (!sheet.caption.empty()) std::fprintf(out, "%s\n\n", sheet.caption.c_str());
+    for (const Field &f : sheet.fields) cells.push_back(f.name);
+    put_markdown_row(sheet, cells, out);
     std::fputs("|", out);
-    for (int c = 0; c < column_count(w); ++c)
-      std::fputs(numeric(Column(c)) ? "---:|" : "---|", out);
+    for (size_t k : sheet.chosen) std::fputs(sheet.fields[k].right ? "---:|" : "---|", out);
     std::fputs("\n", out);
     break;
+  case OutputFormat::latex: {
+    if (!sheet.caption.empty()) std::fprintf(out, "%% %s\n", latex_text(sheet.caption).c_str());
+    std::string spec;
+    for (size_t k : sheet.chosen) spec += sheet.fields[k].right ? 'r' : 'l';
+    std::fprintf(out, "\\begin{tabular}{%s}\n\\toprule\n", spec.c_str());
+    for (const Field &f : sheet.fields) cells.push_back(f.name);
+    put_latex_row(sheet, cells, out);
+    std::fputs("\\midrule\n", out);
+    break;
+  }
   case OutputFormat::jsonl:
+  case OutputFormat::bks:
     break;
   }
 }
 
-void write_row(const Writer &w, const Row &row, std::FILE *out) {
-  switch (w.format) {
+void write_cells(const Sheet &sheet, const std::vector<std::string> &cells, std::FILE *out) {
+  switch (sheet.format) {
   case OutputFormat::table:
-    put_table_row(w, row.cells, out);
+    put_table_row(sheet, cells, out);
     break;
-  case OutputFormat::csv: {
-    std::string line;
-    for (int c = 0; c < column_count(w); ++c) line += (c ? "," : "") + csv_field(row.cells[c]);
-    line += "\r\n";
-    std::fwrite(line.data(), 1, line.size(), out);
+  case OutputFormat::csv:
+    put_csv_row(sheet, cells, out);
     break;
-  }
   case OutputFormat::markdown:
-    put_markdown_row(w, row.cells, out);
+    put_markdown_row(sheet, cells, out);
+    break;
+  case OutputFormat::latex:
+    put_latex_row(sheet, cells, out);
     break;
   case OutputFormat::jsonl:
-    std::fwrite(row.json.data(), 1, row.json.size(), out);
+  case OutputFormat::bks:
     break;
   }
+}
+
+void write_foot(const Sheet &sheet, const std::vector<std::string> *totals, std::FILE *out) {
+  if (sheet.format == OutputFormat::latex) {
+    if (totals) {
+      std::fputs("\\midrule\n", out);
+      put_latex_row(sheet, *totals, out);
+    }
+    std::fputs("\\bottomrule\n\\end{tabular}\n", out);
+  } else if (totals &&
+             (sheet.format == OutputFormat::table || sheet.format == OutputFormat::markdown)) {
+    write_cells(sheet, *totals, out);
+  }
+}
+
+bool pair_sheet(const Settings &settings, const PairList &list, Sheet &sheet,
+                std::string &problem) {
+  sheet.format = settings.format;
+  sheet.fields.assign(COLUMN_COUNT, Field{});
+  for (const TableColumn &t : table_columns)
+    sheet.fields[t.column] = Field{column_names[t.column], t.title, size_t(t.width), t.right};
+  sheet.fields[col_name].width = 5; // "total"
+  sheet.fields[col_run].width = 3;
+  sheet.fields[col_instance].width = sheet.fields[col_solution].width = 8;
+  bool runs = false;
+  for (const Pair &p : list.pairs) {
+    const std::string *texts[4] = {&p.name, &p.run, &p.instance, &p.solution};
+    Column columns[4] = {col_name, col_run, col_instance, col_solution};
+    for (int k = 0; k < 4; ++k) {
+      size_t width;
+      shown(*texts[k], &width);
+      sheet.fields[columns[k]].width = std::max(sheet.fields[columns[k]].width, width);
+    }
+    runs |= !p.run.empty();
+  }
+  bool bks = settings.bks != nullptr;
+  std::vector<size_t> defaults{col_name};
+  if (runs) defaults.push_back(col_run);
+  auto add = [&](int from, int to) {
+    for (int c = from; c <= to; ++c) defaults.push_back(size_t(c));
+  };
+  switch (settings.format) {
+  case OutputFormat::csv:
+    add(col_instance, col_error);
+    if (bks) add(col_bks_vehicles, col_gap_convention);
+    break;
+  case OutputFormat::markdown:
+    add(col_status, col_error);
+    if (bks) add(col_bks_vehicles, col_gap_convention);
+    break;
+  case OutputFormat::table:
+    add(col_status, col_first_violation);
+    if (bks) add(col_bks_vehicles, col_gap_convention);
+    add(col_error, col_error);
+    break;
+  case OutputFormat::latex:
+    add(col_status, col_status);
+    add(col_vehicles, col_distance);
+    if (bks) add(col_bks_vehicles, col_gap_percent);
+    break;
+  default:
+    break;
+  }
+  return choose_columns(sheet, settings.columns, defaults, problem);
+}
+
+std::vector<std::string> pair_cells(const Row &row, const Settings &settings) {
+  std::vector<std::string> cells(row.cells, row.cells + COLUMN_COUNT);
+  if (display(settings.format)) {
+    if (row.judged) cells[col_distance] = fixed(row.distance, settings.decimals);
+    if (row.has_gap) cells[col_gap_percent] = fixed(row.gap, settings.decimals);
+  }
+  return cells;
 }
 
 void add_row(Totals &totals, const Row &row) {
   totals.pairs++;
   totals.not_judged += row.status == 2;
   totals.violations += row.status == 1;
+  totals.gaps += row.has_gap;
+  if (row.has_gap) totals.gap_sum += row.gap;
   if (!row.judged) return;
   totals.feasible += row.feasible;
   totals.vehicles += row.vehicles;
   totals.distance += row.distance;
   totals.truncated_tenths += row.truncated_tenths;
   totals.rounded += row.rounded;
+  totals.violation_count += std::stoll(row.cells[col_violations]);
 }
 
-void write_totals(const Writer &w, const Totals &t, std::FILE *out) {
-  if (w.format != OutputFormat::table) return;
+std::vector<std::string> totals_cells(const Totals &t, const Settings &settings) {
+  std::vector<std::string> cells(COLUMN_COUNT);
+  cells[col_name] = "total";
+  cells[col_vehicles] = std::to_string(t.vehicles);
+  cells[col_distance] = fixed(t.distance, settings.decimals);
+  cells[col_distance_truncated] =
+      std::to_string(t.truncated_tenths / 10) + "." + std::to_string(t.truncated_tenths % 10);
+  cells[col_distance_rounded] = std::to_string(t.rounded);
+  cells[col_violations] = std::to_string(t.violation_count);
+  if (t.gaps > 0) cells[col_gap_percent] = fixed(t.gap_sum / double(t.gaps), settings.decimals);
+  return cells;
+}
+
+void write_totals_line(const Totals &t, std::FILE *out) {
   std::fprintf(out,
                "total: %lld pairs, %lld feasible, %lld with violations, %lld not judged; "
                "%lld vehicles, distance %.4f, truncated %lld.%lld, rounded %lld",

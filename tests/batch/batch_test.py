@@ -12,8 +12,12 @@
         random file names (commas, quotes, blanks, line ends, bytes that are
         not UTF-8) in two folders: the pairs, their order, the unpaired count
         and the names read back through Python's csv module.
+    batch_test.py results BATCH DATA_DIR [-- RUNNER...]
+        the results section: --group=solomon against means computed here,
+        --format=bks read back with --bks, three runs per instance, -r, and
+        LaTeX names. Exits 77 (skipped) without the data.
 """
-import csv, io, json, os, random, shutil, subprocess, sys, tempfile
+import csv, io, json, os, random, re, shutil, subprocess, sys, tempfile
 
 args = sys.argv[1:]
 runner = args[args.index("--") + 1:] if "--" in args else []
@@ -71,6 +75,20 @@ def agree(row, doc, status, what):
         expect(f"{what} {key}", row[key], value)
 
 
+def natural_key(name):
+    """Runs of digits as numbers before any other byte, other bytes without
+    regard to ASCII case; the bytes themselves settle what is left."""
+    tokens = [(0, int(t)) if t[:1].isdigit() else (1, t.lower()[0])
+              for t in re.findall(rb"[0-9]+|[^0-9]", name)]
+    return tokens, name
+
+
+def stem_of(name):
+    base = name.rsplit(b"/", 1)[-1]
+    dot = base.rfind(b".")
+    return base if dot <= 0 else base[:dot]
+
+
 def report(instance, solution, options):
     r = subprocess.run(runner + [sys.argv[3], "--json", *options, instance, solution],
                        capture_output=True)
@@ -82,22 +100,28 @@ if mode == "agree":
     pairs = [(os.path.join(f, "instance"), os.path.join(f, "solution")) for f in folders
              if os.path.exists(os.path.join(f, "instance")) and os.path.exists(os.path.join(f, "solution"))]
     listing = "".join(f"{i}\t{s}\n" for i, s in pairs).encode()
-    status, out, _ = run("--format=csv", "--pairs", "-", stdin=listing)
+    status, out, _ = run("--format=csv", "--order=given", "--pairs", "-", stdin=listing)
     rows = csv_rows(out)
     # A list saved with a byte-order mark reads the same, with a note.
-    _, lines, err = run("--format=jsonl", "-j3", "--pairs", "-", stdin=b"\xef\xbb\xbf" + listing)
+    _, lines, err = run("--format=jsonl", "--order=given", "-j3", "--pairs", "-",
+                        stdin=b"\xef\xbb\xbf" + listing)
     expect("note", err.splitlines()[0], b"fleetjudge-batch: the pair list on standard input "
                                         b"begins with a byte-order mark (EF BB BF), skipped")
     lines = lines.decode().splitlines()
-    _, whole, _ = run("--format=jsonl", "--routes", "--pairs", "-", stdin=listing)
+    _, whole, _ = run("--format=jsonl", "--routes", "--order=given", "--pairs", "-", stdin=listing)
     whole = whole.decode().splitlines()
     expect("rows", (len(rows), len(lines), len(whole)), (len(pairs),) * 3)
     for (instance, solution), row, line, full in zip(pairs, rows, lines, whole):
         code, doc = report(instance, solution, [])
         agree(row, doc, code, os.path.basename(os.path.dirname(instance)))
-        expect(f"{instance} jsonl --routes", json.loads(full), doc)
+        expect(f"{instance} name", row["name"], "instance")
+        full, line = json.loads(full), json.loads(line)
+        expect(f"{instance} jsonl names first", (next(iter(full)), full.pop("name"),
+                                                 next(iter(line)), line.pop("name")),
+               ("name", "instance") * 2)
+        expect(f"{instance} jsonl --routes", full, doc)
         doc.pop("routes")
-        expect(f"{instance} jsonl", json.loads(line), doc)
+        expect(f"{instance} jsonl", line, doc)
     expect("batch status", status, max(int(r["status"]) for r in rows))
 
 elif mode == "data":
@@ -148,8 +172,8 @@ elif mode == "data":
                                         ("0", "rounded", "true", "0.0000", "truncated"),
                                         ("0", "rounded", "true", "0.0866", "exact"),
                                         ("0", "rounded", "true", "0.0072", "rounded")])]:
-        _, out, err = run("--format=csv", "--bks", os.path.join(top, "bks.csv"), *options,
-                          "--pairs", os.path.join(top, "pairs"))
+        _, out, err = run("--format=csv", "--order=given", "--bks", os.path.join(top, "bks.csv"),
+                          *options, "--pairs", os.path.join(top, "pairs"))
         got = [(r["status"], r["decision_convention"], r["decision_feasible"], r["gap_percent"],
                 r["gap_convention"]) for r in csv_rows(out)]
         expect(f"gap conventions {options}", got, want)
@@ -161,7 +185,7 @@ elif mode == "data":
         code, out, _ = run("--pairs", os.path.join(top, "pairs"), *options)
         expect(f"totals {options}", (code, out.decode().splitlines()[-1].split(", ")[1]),
                (0 if feasible == 4 else 1, f"{feasible} feasible"))
-    _, out, _ = run("--format=csv", "--pairs", os.path.join(top, "pairs"))
+    _, out, _ = run("--format=csv", "--order=given", "--pairs", os.path.join(top, "pairs"))
     expect("exact feasibility", [r["feasible"] for r in csv_rows(out)],
            ["false", "true", "false", "true"])
     shutil.rmtree(top)
@@ -201,7 +225,11 @@ elif mode == "names":
         outs = [run("--format=csv", f"-j{j}", idir, sdir) for j in (1, 4)]
         expect("-j1 and -j4", outs[0][1], outs[1][1])
         rows = csv_rows(outs[0][1])
-        order = sorted(model)
+        # Rows in the natural order of the names: the instance's stem where
+        # there is one instance, else the solution's.
+        name = {s: stem_of(model[s][0][0]) if len(model[s][0]) == 1 else stem_of(s) for s in model}
+        order = sorted(model, key=lambda s: (natural_key(name[s]), s))
+        expect("names", [r["name"] for r in rows], [os.fsdecode(name[s]) for s in order])
         expect("solutions", [r["solution"] for r in rows],
                [os.fsdecode(os.path.join(sdir, s)) for s in order])
         for row, sname in zip(rows, order):
@@ -245,6 +273,150 @@ elif mode == "names":
         r = subprocess.run(runner + [batch, i, s], stdout=full, capture_output=False,
                            stderr=subprocess.PIPE)
     expect("write error", (r.returncode, b"cannot write standard output" in r.stderr), (2, True))
+    shutil.rmtree(top)
+
+elif mode == "results":
+    data = os.environ.get("FLEETJUDGE_DATA") or args[2]
+    if not os.path.isdir(data):
+        print(f"skipped: no benchmark data at {data}")
+        sys.exit(77)
+    instances, routes, vrplib = (os.path.join(data, d) for d in ("instances", "routes", "vrplib"))
+    plain = "--solution-format=plain"
+
+    # --group=solomon against the pair rows grouped here: feasible pairs only.
+    _, out, _ = run("--format=csv", plain, instances, routes)
+    pairs = csv_rows(out)
+    expect("55 pairs", len(pairs), 55)
+    groups = {}
+    for r in pairs:
+        m = re.fullmatch(r"(RC|R|C)([12])(\d\d)", r["name"]) or \
+            re.fullmatch(r"((RC|R|C)[12]_\d+)_\d+", r["name"])
+        label = (m.group(1) + m.group(2) if m.lastindex == 3 else m.group(1)) if m else "other"
+        g = groups.setdefault(label, [0, []])
+        g[0] += 1
+        if r["feasible"] == "true":
+            g[1].append((int(r["vehicles"]), float(r["distance"])))
+    _, out, _ = run("--format=csv", "--group=solomon", plain, instances, routes)
+    got = {r["group"]: r for r in csv_rows(out)}
+    expect("groups", sorted(got), sorted(groups))
+    for label, (count, feasible) in groups.items():
+        r = got.get(label, {})
+        if not feasible:
+            expect(f"group {label} without feasible pairs",
+                   (r["pairs"], r["feasible"], r["mean_vehicles"], r["mean_distance"]),
+                   (str(count), "0", "", ""))
+            continue
+        want = (count, len(feasible), sum(v for v, _ in feasible) / len(feasible),
+                sum(d for _, d in feasible) / len(feasible))
+        have = (int(r["pairs"]), int(r["feasible"]), float(r["mean_vehicles"]),
+                float(r["mean_distance"]))
+        if have[:2] != want[:2] or abs(have[2] - want[2]) > 1e-9 or abs(have[3] - want[3]) > 1e-4:
+            failures.append(f"group {label}: got {have}, want {want}")
+    _, table, _ = run("--group=solomon", plain, instances, routes)
+    total = table.decode().splitlines()[-1].split()
+    expect("CNV and CTD", (total[0], total[-2], total[-1]),
+           ("total", str(sum(v for g in groups.values() for v, _ in g[1])),
+            f"{sum(d for g in groups.values() for _, d in g[1]):.2f}"))
+
+    # A folder of published solutions as best-known ones: gaps of exactly 0.
+    _, out, _ = run("--format=bks", vrplib, vrplib)
+    expect("bks", out.decode().replace("\r\n", "\n"),
+           "instance,vehicles,cost,convention\nC1_10_1,100,42444.8,truncated\n"
+           "Leuven1,203,192848,rounded\nRC2_10_5,27,25797.5,truncated\n"
+           "X-n101-k25,26,27591,rounded\nX-n1001-k43,43,72355,rounded\n")
+    top = tempfile.mkdtemp()
+    bks = os.path.join(top, "bks.csv")
+    open(bks, "wb").write(out)
+    _, out, _ = run("--format=csv", "--bks", bks, vrplib, vrplib)
+    expect("gaps to itself", [(r["gap_percent"], r["gap_convention"]) for r in csv_rows(out)],
+           [("0.0000", "truncated"), ("0.0000", "rounded"), ("0.0000", "truncated"),
+            ("0.0000", "rounded"), ("0.0000", "rounded")])
+    _, out, _ = run("--format=csv", "--per-instance", "--bks", bks, vrplib, vrplib)
+    expect("best gaps", [(r["best_gap_percent"], r["convention"]) for r in csv_rows(out)],
+           [("0", "truncated"), ("0", "rounded"), ("0", "truncated"), ("0", "rounded"),
+            ("0", "rounded")])
+
+    # Three runs: the published routes; one route split in two (feasible,
+    # longer); a customer left out (infeasible).
+    names = ["C101", "R102", "RC103"]
+    seeds = [os.path.join(top, f"seed{k}") for k in (1, 2, 3)]
+    for k, seed in enumerate(seeds):
+        os.mkdir(seed)
+        for n in names:
+            lines = [l.split() for l in open(os.path.join(routes, n + ".routes")) if l.strip()]
+            if k == 1:
+                lines = [lines[0][:2], lines[0][2:]] + lines[1:]
+            if k == 2:
+                lines[0] = lines[0][1:]
+            open(os.path.join(seed, n + ".routes"), "w").write("".join(" ".join(l) + "\n" for l in lines))
+    outs = [run("--format=csv", plain, f"-j{j}", instances, *seeds) for j in (1, 3)]
+    expect("runs at -j1 and -j3", outs[0][1], outs[1][1])
+    rows = csv_rows(outs[0][1])
+    expect("run column", [(r["name"], r["run"]) for r in rows],
+           [(n, s) for n in names for s in seeds])
+    _, out, _ = run("--format=csv", "--per-instance", plain, "-j3", instances, *seeds)
+    for n, r in zip(names, csv_rows(out)):
+        mine = [x for x in rows if x["name"] == n and x["feasible"] == "true"]
+        best = min(mine, key=lambda x: (float(x["distance"]), int(x["vehicles"])))
+        expect(f"{n} runs", (r["name"], r["runs"], r["feasible"], r["best_vehicles"]),
+               (n, "3", "2", best["vehicles"]))
+        expect(f"{n} best is the first seed", best["run"], seeds[0])
+        mean = sum(float(x["distance"]) for x in mine) / 2
+        if abs(float(r["best_distance"]) - float(best["distance"])) > 5e-5 or \
+                abs(float(r["mean_distance"]) - mean) > 5e-5 or \
+                float(r["mean_vehicles"]) != sum(int(x["vehicles"]) for x in mine) / 2:
+            failures.append(f"{n} per instance: {r}")
+    _, out, _ = run("--per-instance", "--group=solomon", "--format=markdown", plain, instances, *seeds)
+    lines = out.decode().splitlines()
+    expect("caption", lines[0].startswith("One row per group: means over its instances of each "
+                                          "instance's best"), True)
+    expect("classes", [l.split("|")[1].strip() for l in lines[4:]], ["C1", "R1", "RC1", "total"])
+
+    # -r: the same relative folder first, else the only instance of the stem.
+    idir, sdir = os.path.join(top, "i"), os.path.join(top, "s")
+    for d in ("i/a", "i/b", "i/c/deep", "s/a", "s/d"):
+        os.makedirs(os.path.join(top, d))
+    c101 = open(os.path.join(instances, "C101.txt"), "rb").read()
+    for d in ("a", "b", "c/deep"):
+        open(os.path.join(idir, d, "C101.txt" if d != "c/deep" else "C102.txt"), "wb").write(c101)
+    published = open(os.path.join(routes, "C101.routes"), "rb").read()
+    for p in ("a/C101.routes", "d/C101.routes", "C102.routes"):
+        open(os.path.join(sdir, p), "wb").write(published)
+    status, out, _ = run("--format=csv", plain, "-r", idir, sdir)
+    got = [(r["solution"][len(sdir) + 1:], r["instance"][len(idir) + 1:] if r["instance"] else "",
+            r["status"]) for r in csv_rows(out)]
+    expect("-r", (status, got), (2, [("a/C101.routes", "a/C101.txt", "0"),
+                                     ("d/C101.routes", "", "2"),
+                                     ("C102.routes", "c/deep/C102.txt", "0")]))
+    expect("-r names both", csv_rows(out)[1]["error"],
+           f"more than one instance: {idir}/a/C101.txt and {idir}/b/C101.txt")
+    expect("without -r", run(plain, idir, sdir)[0], 2)
+
+    # LaTeX: random names escaped, read back the same.
+    pieces = ["a", "7", "&", "%", "$", "#", "_", "{", "}", "~", "^", "\\", " ", "é", "-"]
+    rng = random.Random(int(os.environ.get("BATCH_SEED", "17")))
+    ldir = os.path.join(top, "latex")
+    os.mkdir(ldir)
+    want = []
+    for k in range(30):
+        stem = "".join(rng.choice(pieces) for _ in range(rng.randint(1, 8))) + str(k)
+        want.append(stem)
+        open(os.path.join(ldir, stem + ".txt"), "wb").write(c101)
+        open(os.path.join(ldir, stem + ".routes"), "wb").write(published)
+    _, out, _ = run("--format=latex", plain, ldir, ldir)
+    body = out.decode().split("\\midrule\n")[1].splitlines()
+    back = []
+    for line in body:
+        cell = line.split(" & ")[0]
+        expect("no bare special", re.search(r"(?<!\\)[&%$#_{}~^]", re.sub(
+            r"\\(textbackslash|textasciitilde|textasciicircum)\{\}", "", cell)), None)
+        for code, char in (("\\textbackslash{}", "\\"), ("\\textasciitilde{}", "~"),
+                           ("\\textasciicircum{}", "^")):
+            cell = cell.replace(code, char)
+        back.append(re.sub(r"\\([&%$#_{}])", r"\1", cell))
+    expect("latex names", sorted(back), sorted(want))
+    expect("latex rules", [l for l in out.decode().splitlines() if l.startswith("\\") and
+                           "rule" in l], ["\\toprule", "\\midrule", "\\midrule", "\\bottomrule"])
     shutil.rmtree(top)
 
 for f in failures[:30]:
