@@ -143,8 +143,14 @@ void put_summary(const Report &rep, std::FILE *out) {
                static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
   std::fprintf(out, "<tr><td class=\"l\">waiting</td><td>%.4f</td><td></td></tr>\n",
                d(rep.record.waiting));
-  std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n</table>\n",
+  std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n",
                d(rep.record.service));
+  if (rep.run.route_limit.set) {
+    std::fputs("<tr><td class=\"l\">route length</td><td></td><td class=\"l\">at most ", out);
+    put_html_text(out, describe_route_limit(rep.run));
+    std::fputs("</td></tr>\n", out);
+  }
+  std::fputs("</table>\n", out);
   std::fputs("<table>\n<tr><th class=\"l\"></th><th>exact</th><th>truncated</th>"
              "<th>rounded</th><th class=\"l\"></th></tr>\n",
              out);
@@ -190,15 +196,38 @@ void put_summary(const Report &rep, std::FILE *out) {
   std::fputs("</ul>\n", out);
 }
 
+// Where the instance limits a route's length: its head, and a route's cell,
+// marked where the route is above the limit in the chosen convention.
+std::string length_head(const Report &rep) {
+  if (!rep.run.route_limit.set) return "";
+  char limit[EXT_TEXT];
+  format_ext(limit, rep.run.route_limit.value);
+  return format("<th>length (limit %s)</th>", limit);
+}
+std::string length_cell(const Report &rep, const RouteFigures &r) {
+  if (!rep.run.route_limit.set) return "";
+  bool above = too_long_in(r, rep.convention);
+  return format("<td%s>%s</td>", above ? " class=\"late\"" : "", route_length_text(rep, r).c_str());
+}
+
 void put_route_table(const Report &rep, std::FILE *out) {
   std::vector<int64_t> bad = violations_by_route(rep);
   std::fputs("<p class=\"note\">Click a column head to sort. Slack: the smallest margin to a "
              "window's end on the route, the depot's closing time included; negative when "
-             "late.</p>\n<table id=\"routes\">\n<thead><tr><th>route</th><th>customers</th>"
-             "<th>load</th><th>distance</th><th>waiting</th><th>service</th><th>duration</th>"
-             "<th>slack</th><th>distance (truncated)</th><th>duration (truncated)</th>"
-             "<th>violations</th></tr></thead>\n<tbody>\n",
+             "late.</p>\n",
              out);
+  if (rep.run.route_limit.set) {
+    std::fprintf(out, "<p class=\"note\">Length: what the limit counts, in the %s convention: ",
+                 convention_names[static_cast<int>(rep.convention)]);
+    put_html_text(out, describe_route_limit(rep.run));
+    std::fputs(".</p>\n", out);
+  }
+  std::fprintf(out,
+               "<table id=\"routes\">\n<thead><tr><th>route</th><th>customers</th>"
+               "<th>load</th><th>distance</th><th>waiting</th><th>service</th><th>duration</th>"
+               "<th>slack</th>%s<th>distance (truncated)</th><th>duration (truncated)</th>"
+               "<th>violations</th></tr></thead>\n<tbody>\n",
+               length_head(rep).c_str());
   for (const KeptRoute &k : rep.record.routes) {
     const RouteFigures &r = k.figures;
     int64_t v = bad[r.route];
@@ -206,10 +235,10 @@ void put_route_table(const Report &rep, std::FILE *out) {
                  "<tr%s data-route=\"%d\" tabindex=\"0\"><td><span class=\"swatch\" "
                  "style=\"background:%s\"></span>%d</td>"
                  "<td>%d</td><td>%.0f</td><td>%.2f</td><td>%.2f</td><td>%.2f</td><td>%.2f</td>"
-                 "<td%s>%.2f</td><td>%s</td><td>%s</td><td>%lld</td></tr>\n",
+                 "<td%s>%.2f</td>%s<td>%s</td><td>%s</td><td>%lld</td></tr>\n",
                  v > 0 ? " class=\"bad\"" : "", r.route, route_colour(r.route).c_str(), r.route,
                  r.customers, r.load, d(r.distance), d(r.waiting), d(r.service), d(r.duration),
-                 r.slack < 0 ? " class=\"late\"" : "", d(r.slack),
+                 r.slack < 0 ? " class=\"late\"" : "", d(r.slack), length_cell(rep, r).c_str(),
                  tenths(r.truncated_distance).c_str(), tenths(r.truncated_duration).c_str(),
                  static_cast<long long>(v));
   }

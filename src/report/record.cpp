@@ -36,12 +36,15 @@ bool is_lateness(Kind kind) {
   return kind == Kind::time_window_missed || kind == Kind::depot_closed;
 }
 
+// The kinds each convention judges in its own arithmetic.
+bool by_convention(Kind kind) { return is_lateness(kind) || kind == Kind::route_too_long; }
+
 void keep(void *context, const Finding &f) {
   Report &rep = of(context);
   Record &record = rep.record;
-  // Lateness in another convention than the exact one is listed from the
-  // figures of the stops and returns, below.
-  if (!is_lateness(f.kind) || rep.convention == Convention::exact) list(record, f);
+  // Lateness and route lengths in another convention than the exact one are
+  // listed from the figures of the stops and routes, below.
+  if (!by_convention(f.kind) || rep.convention == Convention::exact) list(record, f);
   if (ends_check(f.kind) && record.verdict_status < 0) {
     record.verdict += message(f);
     close_verdict(context, 1);
@@ -102,9 +105,28 @@ void keep_stop(void *context, const Stop &s) {
   if (rep.keep_stops && rep.record.stops.size() < STOPS_KEPT) rep.record.stops.push_back(s);
 }
 
+// A route above the length limit in the chosen convention, when that is not
+// the exact one.
+void list_too_long(Report &rep, const RouteFigures &r) {
+  bool cut = rep.convention == Convention::truncated;
+  if (!(cut ? r.too_long_truncated : r.too_long_rounded)) return;
+  Finding f{Kind::route_too_long, r.route, -1};
+  f.value =
+      cut ? static_cast<double>(r.truncated_length) / 10 : static_cast<double>(r.rounded_length);
+  f.limit = rep.run.route_limit.value;
+  f.excess = f.value - f.limit;
+  list(rep.record, f);
+}
+
 void keep_route(void *context, const RouteFigures &r) {
   Report &rep = of(context);
   Record &record = rep.record;
+  if (rep.run.route_limit.set) {
+    record.too_long[static_cast<int>(Convention::exact)] |= r.too_long;
+    record.too_long[static_cast<int>(Convention::truncated)] |= r.too_long_truncated;
+    record.too_long[static_cast<int>(Convention::rounded)] |= r.too_long_rounded;
+    if (rep.convention != Convention::exact) list_too_long(rep, r);
+  }
   record.distance += r.distance;
   record.waiting += r.waiting;
   record.service += r.service;
@@ -321,15 +343,16 @@ int64_t customers_served(const Report &rep) {
   return served;
 }
 
-// Late stops and returns are judged in each convention's own times; the
-// screening's distances are exact, so its lists of customers no vehicle can
-// reach in time count only in the exact convention.
+// Late stops and returns, and routes' lengths, are judged in each
+// convention's own arithmetic; the screening's distances are exact, so its lists of customers no
+// vehicle can reach in time count only in the exact convention.
 bool feasible(const Report &rep, Convention c) {
-  if (rep.record.late[static_cast<int>(c)]) return false;
+  if (rep.record.late[static_cast<int>(c)] || rep.record.too_long[static_cast<int>(c)])
+    return false;
   for (int k = 0; k < KIND_COUNT; ++k) {
     Kind kind = Kind(k);
-    if (is_lateness(kind) || (c != Convention::exact &&
-                              (kind == Kind::unreachable_customer || kind == Kind::cannot_return)))
+    if (by_convention(kind) || (c != Convention::exact && (kind == Kind::unreachable_customer ||
+                                                           kind == Kind::cannot_return)))
       continue;
     if (rep.record.kind_count[k] > 0 && is_listed(kind) && !is_declared(kind)) return false;
   }
@@ -339,6 +362,32 @@ bool feasible(const Report &rep, Convention c) {
 std::string in_convention(int64_t units, Convention c) {
   long long u = units;
   return c == Convention::truncated ? format("%lld.%lld", u / 10, u % 10) : format("%lld", u);
+}
+
+std::string describe_route_limit(const Run &run) {
+  const RouteLimit &limit = run.route_limit;
+  char value[EXT_TEXT];
+  format_ext(value, limit.value);
+  return std::string(value) + " (" + limit.key + "), " +
+         (limit.with_service ? "its travel and its customers' service times" : "its travel alone");
+}
+
+std::string route_length_text(const Report &rep, const RouteFigures &r) {
+  switch (rep.convention) {
+  case Convention::truncated:
+    return in_convention(r.truncated_length, Convention::truncated);
+  case Convention::rounded:
+    return in_convention(r.rounded_length, Convention::rounded);
+  case Convention::exact:
+    break;
+  }
+  return format("%.2f", to_double(r.length));
+}
+
+bool too_long_in(const RouteFigures &r, Convention c) {
+  return c == Convention::exact       ? r.too_long
+         : c == Convention::truncated ? r.too_long_truncated
+                                      : r.too_long_rounded;
 }
 
 std::string describe_disagreement(const Report &rep, const Stop &s) {

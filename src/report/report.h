@@ -51,7 +51,8 @@ struct Record {
   ext distance = 0, waiting = 0, service = 0;
   int64_t truncated_distance = 0, truncated_duration = 0; // tenths
   int64_t rounded_distance = 0, rounded_duration = 0;
-  bool late[3] = {}; // any stop or return late, in each convention
+  bool late[3] = {};     // any stop or return late, in each convention
+  bool too_long[3] = {}; // any route above the instance's length limit, in each convention
 
   // The stops and returns (node 0) that are late in the chosen convention and
   // not in the exact one, or the other way round (with the exact convention
@@ -82,6 +83,13 @@ inline Convention compared(const Report &rep) {
 }
 // A whole number of a convention's units (tenths when truncated) as text.
 std::string in_convention(int64_t units, Convention c);
+// Where the instance limits a route's length: the limit as a sentence
+// ("200 (DISTANCE), its travel and its customers' service times"), and a route's length in the
+// chosen convention, as text with two decimals or the convention's own, and whether it is above the
+// limit there.
+std::string describe_route_limit(const Run &run);
+std::string route_length_text(const Report &rep, const RouteFigures &r);
+bool too_long_in(const RouteFigures &r, Convention c);
 // Where the conventions disagree, in a sentence: "route 4, node 885: at
 // 200.0446 exact, 200.0 truncated, due 200".
 std::string describe_disagreement(const Report &rep, const Stop &s);

@@ -13,15 +13,20 @@ constexpr size_t PER_KIND_SHOWN = 10; // violations shown of each kind
 double d(ext v) { return to_double(v); }
 
 void print_routes(const Report &rep, std::FILE *out) {
-  std::fprintf(out, "\n%5s %9s %9s %10s %9s %9s %10s %9s\n", "route", "customers", "load",
-               "distance", "waiting", "service", "duration", "slack");
+  bool limited = rep.run.route_limit.set;
+  std::fprintf(out, "\n%5s %9s %9s %10s %9s %9s %10s %9s%s\n", "route", "customers", "load",
+               "distance", "waiting", "service", "duration", "slack", limited ? "     length" : "");
   size_t shown =
       rep.all ? rep.record.routes.size() : std::min(rep.record.routes.size(), ROUTES_SHOWN);
   for (size_t i = 0; i < shown; ++i) {
     const RouteFigures &r = rep.record.routes[i].figures;
     std::string slack = rep.run.windows ? format("%.2f", d(r.slack)) : "-";
-    std::fprintf(out, "%5d %9d %9.0f %10.2f %9.2f %9.2f %10.2f %9s\n", r.route, r.customers, r.load,
-                 d(r.distance), d(r.waiting), d(r.service), d(r.duration), slack.c_str());
+    std::string length = limited ? format(" %10s%s", route_length_text(rep, r).c_str(),
+                                          too_long_in(r, rep.convention) ? "!" : "")
+                                 : "";
+    std::fprintf(out, "%5d %9d %9.0f %10.2f %9.2f %9.2f %10.2f %9s%s\n", r.route, r.customers,
+                 r.load, d(r.distance), d(r.waiting), d(r.service), d(r.duration), slack.c_str(),
+                 length.c_str());
   }
   int64_t more = rep.run.L1 - static_cast<int64_t>(shown);
   if (more > 0 && !rep.all)
@@ -34,6 +39,11 @@ void print_routes(const Report &rep, std::FILE *out) {
                       "closing time included; negative when late)\n");
   else
     std::fprintf(out, "(slack: none, the instance has no time windows)\n");
+  if (limited)
+    std::fprintf(out,
+                 "(length: what the limit counts, in the %s convention; ! marks a route "
+                 "above the limit)\n",
+                 convention_names[static_cast<int>(rep.convention)]);
 }
 
 void print_violations(const Report &rep, std::FILE *out) {
@@ -141,6 +151,9 @@ void write_text(const Report &rep, const Files &files, std::FILE *out) {
                                      : "no fleet limit");
   std::fprintf(out, "%s\n",
                rep.run.vrplib ? rep.run.windows ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)" : "");
+  if (rep.run.route_limit.set)
+    std::fprintf(out, "limit      a route's length at most %s\n",
+                 describe_route_limit(rep.run).c_str());
   const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
   std::fprintf(out, "solution   %s: %s\n", files.solution,
                formats[static_cast<int>(rep.record.format)]);
