@@ -441,7 +441,12 @@ const char *cost_convention(const Report &rep) {
                         static_cast<double>(rep.record.rounded_distance)};
   bool matches[3];
   for (int c = 0; c < 3; ++c) matches[c] = std::fabs(cost - distances[c]) <= 0.01;
-  int published = static_cast<int>(rep.run.windows ? Convention::truncated : Convention::rounded);
+  // The classic capacitated sets (decimal coordinates, route length limits)
+  // publish Euclidean distances unrounded.
+  bool classic = rep.run.decimal_places.decimals > 0 || rep.run.route_limit.set;
+  int published = static_cast<int>(classic           ? Convention::exact
+                                   : rep.run.windows ? Convention::truncated
+                                                     : Convention::rounded);
   if (matches[published]) return convention_names[published];
   for (int c = 0; c < 3; ++c)
     if (matches[c]) return convention_names[c];

@@ -131,8 +131,9 @@ std::string describe_line(const Line &line);
 
 // A route list's declared cost against the distances: the convention it
 // matches within 0.01, or nullptr. Where several match, the one the problem's
-// results are published in: rounded for the capacitated VRP, truncated for
-// the VRPTW.
+// results are published in: exact for the classic capacitated sets (decimal
+// coordinates or a route length limit), rounded for the other capacitated
+// VRP sets, truncated for the VRPTW.
 const char *cost_convention(const Report &rep);
 
 // What the writers call the files; nullptr for input that has no path
