@@ -1,7 +1,6 @@
 #include "decimal.h"
 
 #include <climits>
-#include <cstdio>
 
 namespace {
 
@@ -44,13 +43,7 @@ DecimalForm read_decimal(std::string_view t, Decimal &out) {
   return DecimalForm::number;
 }
 
-ext to_ext(const Decimal &d) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%llde-%d", static_cast<long long>(d.digits), d.decimals);
-  ext value;
-  ext_from_decimal(text, value); // far inside the range
-  return value;
-}
+ext to_ext(const Decimal &d) { return ext_ratio(d.digits, power_of_ten(d.decimals)); }
 
 int compare_with_decimal(ext v, i128 units, int decimals) {
   bool negative;

@@ -375,14 +375,16 @@ bool Reader::row(const std::vector<std::string_view> &t) {
 
 // A coordinate with decimals: its digits, and how many follow the point.
 bool Reader::coordinate(Row &row, int field, std::string_view token) {
-  std::string problem = std::string("NODE_COORD_SECTION: the ") +
-                        value_names[NODE_COORD][field - 1] + " \"" +
-                        std::string(token.substr(0, 40)) + "\"";
   Decimal d;
   DecimalForm form = read_decimal(token, d);
-  if (form == DecimalForm::too_many_decimals)
-    return fail(problem + " has more than " + std::to_string(MAX_DECIMALS) + " decimals");
-  if (form != DecimalForm::number) return fail(problem + " is not a number");
+  if (form != DecimalForm::number) {
+    std::string problem = std::string("NODE_COORD_SECTION: the ") +
+                          value_names[NODE_COORD][field - 1] + " \"" +
+                          std::string(token.substr(0, 40)) + "\"";
+    return fail(problem + (form == DecimalForm::too_many_decimals
+                               ? " has more than " + std::to_string(MAX_DECIMALS) + " decimals"
+                               : std::string(" is not a number")));
+  }
   (field == 1 ? row.a : row.b) = d.digits;
   (field == 1 ? row.a_decimals : row.b_decimals) = static_cast<int8_t>(d.decimals);
   return true;

@@ -105,6 +105,13 @@ ext ext_length(ext dx, ext dy) {
   return from_mpfr(root.v);
 }
 
+ext ext_ratio(int64_t n, int64_t d) {
+  Number numerator, quotient;
+  mpfr_set_sj(numerator.v, n, MPFR_RNDN); // exact: 64 bits hold it
+  mpfr_div_si(quotient.v, numerator.v, static_cast<long>(d), MPFR_RNDN);
+  return from_mpfr(quotient.v); // far inside the range for integers
+}
+
 int format_ext(char (&out)[EXT_TEXT], ext v) {
   // glibc writes a NaN's sign, MPFR does not.
   if ((v.se & 0x7fff) == 0x7fff && (v.sig << 1))

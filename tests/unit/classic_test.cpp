@@ -257,6 +257,21 @@ TEST(Classic, TheTextAndThePageShowTheLimitAndMarkTheRoute) {
     EXPECT_NE(page.find(html), std::string::npos) << html;
 }
 
+// A decimal's extended value is that of its text, correctly rounded.
+TEST(Classic, ADecimalConvertsAsItsText) {
+  uint64_t state = 20261207;
+  for (int i = 0; i < 100000; ++i) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    Decimal d{static_cast<int64_t>(state >> 14) * (state & 1 ? 1 : -1),
+              static_cast<int>(state >> 8) % (MAX_DECIMALS + 1)};
+    char text[40];
+    std::snprintf(text, sizeof text, "%llde-%d", static_cast<long long>(d.digits), d.decimals);
+    ext from_text;
+    ext_from_decimal(text, from_text);
+    ASSERT_TRUE(to_ext(d) == from_text) << text;
+  }
+}
+
 // v against units / 10^decimals, with no rounding on either side.
 TEST(Classic, AnExtendedValueComparesExactlyWithADecimal) {
   EXPECT_EQ(compare_with_decimal(ext(int64_t{5}), 5000000000, 9), 0);

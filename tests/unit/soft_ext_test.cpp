@@ -203,6 +203,10 @@ TEST(SoftExt, LengthsAndParts) {
     long double x = native(dx), y = native(dy);
     if (std::isnan(x) || std::isnan(y) || std::isinf(x) || std::isinf(y)) continue;
     t.add(same(ext_length(dx, dy), std::sqrt(x * x + y * y)), "length " + hex(x) + ", " + hex(y));
+    int64_t n = static_cast<int64_t>(bits(between(1, 63))) * (rng() & 1 ? 1 : -1);
+    int64_t d = i % 3 ? static_cast<int64_t>(bits(between(1, 63))) | 1 : 1000000000;
+    t.add(same(ext_ratio(n, d), static_cast<long double>(n) / static_cast<long double>(d)),
+          "ratio " + std::to_string(n) + " / " + std::to_string(d));
     bool negative, native_negative;
     uint64_t significand, native_significand;
     int exponent, native_exponent;
