@@ -432,6 +432,11 @@ int exit_status(const Report &rep) {
   return violation_count(rep) > 0 ? 1 : 0;
 }
 
+Convention published_convention(const Run &run) {
+  bool classic = run.decimal_places.decimals > 0 || run.route_limit.set;
+  return classic ? Convention::exact : run.windows ? Convention::truncated : Convention::rounded;
+}
+
 const char *cost_convention(const Report &rep) {
   // Published figures are rounded or cut to two decimals, or carry small
   // errors of their own: within 0.01 is a match.
@@ -441,12 +446,7 @@ const char *cost_convention(const Report &rep) {
                         static_cast<double>(rep.record.rounded_distance)};
   bool matches[3];
   for (int c = 0; c < 3; ++c) matches[c] = std::fabs(cost - distances[c]) <= 0.01;
-  // The classic capacitated sets (decimal coordinates, route length limits)
-  // publish Euclidean distances unrounded.
-  bool classic = rep.run.decimal_places.decimals > 0 || rep.run.route_limit.set;
-  int published = static_cast<int>(classic           ? Convention::exact
-                                   : rep.run.windows ? Convention::truncated
-                                                     : Convention::rounded);
+  int published = static_cast<int>(published_convention(rep.run));
   if (matches[published]) return convention_names[published];
   for (int c = 0; c < 3; ++c)
     if (matches[c]) return convention_names[c];

@@ -129,11 +129,15 @@ std::vector<Line> lines_of(const Record &record, Kind kind);
 std::vector<const Finding *> worst_first(const Record &record, Kind kind);
 std::string describe_line(const Line &line);
 
+// The convention the instance's set publishes its costs in, told from the
+// instance: exact for the classic capacitated sets (decimal coordinates or a
+// route length limit), rounded for the other capacitated VRP sets, truncated
+// for the VRPTW.
+Convention published_convention(const Run &run);
+
 // A route list's declared cost against the distances: the convention it
-// matches within 0.01, or nullptr. Where several match, the one the problem's
-// results are published in: exact for the classic capacitated sets (decimal
-// coordinates or a route length limit), rounded for the other capacitated
-// VRP sets, truncated for the VRPTW.
+// matches within 0.01, or nullptr. Where several match, the one the
+// instance's set is published in.
 const char *cost_convention(const Report &rep);
 
 // What the writers call the files; nullptr for input that has no path
