@@ -197,6 +197,24 @@ if [[ -f $data/vrplib/C1_10_1.vrp && -f $data/instances/C1_10_1.txt ]]; then
     printf "C1_10_1: .vrp and .sol %.2f ms, text and plain list %.2f ms: %.2fx (<= 1.2 %s)",
            a, b, r, r <= 1.2 ? "met" : "MISSED" }')
 fi
+# X-n1001-k43 with every coordinate written with five decimals (12.00000),
+# against the original file: reading decimals may cost at most a fifth more.
+decimals_row=
+if [[ -f $data/vrplib/X-n1001-k43.vrp ]]; then
+  awk '{ line = $0; cr = sub(/\r$/, "", line) }
+    line ~ /SECTION|EOF/ { coordinates = line ~ /^NODE_COORD_SECTION/ }
+    coordinates && split(line, f, /[ \t]+/) == 3 && f[1] ~ /^[0-9]+$/ {
+      line = f[1] "\t" f[2] ".00000\t" f[3] ".00000" }
+    { printf "%s%s\n", line, cr ? "\r" : "" }' "$data/vrplib/X-n1001-k43.vrp" >"$out/X-n1001-k43-decimals.vrp"
+  mapfile -t lines < <("$out/timeit" "$((reps > 15 ? reps : 15))" 5 "$report" --json \
+    "$out/X-n1001-k43-decimals.vrp" "$data/vrplib/X-n1001-k43.sol" :: "$report" --json \
+    "$data/vrplib/X-n1001-k43.vrp" "$data/vrplib/X-n1001-k43.sol")
+  read -r T_DEC _ _ _ <<<"${lines[0]}"
+  read -r T_INT _ _ _ <<<"${lines[1]}"
+  decimals_row=$(awk -v a="$T_DEC" -v b="$T_INT" 'BEGIN { r = a / b;
+    printf "X-n1001-k43: five decimals %.2f ms, whole coordinates %.2f ms: %.2fx (<= 1.2 %s)",
+           a, b, r, r <= 1.2 ? "met" : "MISSED" }')
+fi
 # fleetjudge-batch on the published pairs: -j1 against -j2 on the 55 pairs
 # listed ten times, -j1 against a shell loop of fleetjudge-report over the
 # 55, and peak memory on 1000 copies of the 10000-node pair (a.sol).
@@ -262,6 +280,7 @@ printf '%-16s %8s %8s %7s %-6s %-6s %7s\n' "report on" "rep med" "chk med" ratio
 printf '%s\n' "${report_rows[@]}"
 echo "(fleetjudge-report against fleetjudge on the same files, medians in ms; RSS of the report)"
 [[ -n $vrplib_row ]] && { echo; echo "$vrplib_row (report --json, medians of paired runs)"; }
+[[ -n $decimals_row ]] && echo "$decimals_row (report --json, medians of paired runs)"
 echo
 if ((${#batch_rows[@]})); then
   printf '%-44s %9s %9s %7s %-6s %-6s\n' "fleetjudge-batch" "1st med" "2nd med" ratio target result

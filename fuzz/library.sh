@@ -42,11 +42,17 @@ if [[ $target == vrplib ]]; then
   small=$(mktemp -d)
   printf 'NAME : e\nTYPE : CVRP\nDIMENSION : 3\nCAPACITY : 5\nEDGE_WEIGHT_TYPE : EXPLICIT\nEDGE_WEIGHT_FORMAT : LOWER_ROW\nEDGE_WEIGHT_SECTION\n5\n10 5.5\nDEMAND_SECTION\n1 0\n2 1\n3 2\nDEPOT_SECTION\n1\n-1\nEOF\n' >"$small/e.vrp"
   printf 'NAME : w\r\nTYPE : VRPTW\r\nDIMENSION : 3\r\nVEHICLES : 2\r\nCAPACITY : 5\r\nSERVICE_TIME : 1\r\nEDGE_WEIGHT_TYPE : EUC_2D\r\nNODE_COORD_SECTION\r\n1 0 0\r\n2 3 4\r\n3 6 8\r\nDEMAND_SECTION\r\n1 0\r\n2 1\r\n3 2\r\nTIME_WINDOW_SECTION\r\n1 0 100\r\n2 0 10\r\n3 5 20\r\nSERVICE_TIME_SECTION\r\n1 0\r\n2 2\r\n3 1\r\nEOF\r\n' >"$small/w.vrp"
+  # The classic capacitated layout: decimal coordinates, a route length limit
+  # with service times, or one on the travel alone.
+  printf 'NAME : c\nTYPE : CVRP\nDIMENSION : 3\nEDGE_WEIGHT_TYPE : EUC_2D\nCAPACITY : 5\nDISTANCE : 30.00000\nSERVICE_TIME : 10.0\nNODE_COORD_SECTION\n1 30.00000 40.00000\n2 -1.5 2.000000001\n3 1000000.0 -999999.999999999\nDEMAND_SECTION\n1 0\n2 1\n3 2\nDEPOT_SECTION\n1\n-1\nEOF\n' >"$small/c.vrp"
+  printf 'NAME : g\nDIMENSION : 3\nCAPACITY : 5\nVEHICLES_MAX_DISTANCE : 12.5\nNODE_COORD_SECTION\n1 0 0\n2 1.5 2\n3 -1.5 -2\nDEMAND_SECTION\n1 0\n2 1\n3 2\nSERVICE_TIME_SECTION\n1 0\n2 1\n3 1\nEOF\n' >"$small/g.vrp"
   printf 'Route #1: 1 2\nCost 20\n' >"$small/r.sol"
   printf '2 1\n' >"$small/p.sol"
   for vrp in "$small"/*.vrp; do seed "$vrp" "$small/r.sol"; seed "$vrp" "$small/p.sol"; done
   data=${FLEETJUDGE_DATA:-$root/../shared/data}/vrplib
   [[ -f $data/X-n101-k25.vrp ]] && seed "$data/X-n101-k25.vrp" "$data/X-n101-k25.sol"
+  classic=${FLEETJUDGE_DATA:-$root/../shared/data}/classic
+  [[ -f $classic/CMT6.vrp ]] && seed "$classic/CMT6.vrp" "$classic/CMT6.sol"
   rm -rf "$small"
 else
   for dir in "$root"/tests/cases/* "$root"/tests/report-cases/*; do

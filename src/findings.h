@@ -27,6 +27,7 @@ enum class Kind : uint8_t {
   time_window_missed, // arrival: before any wait; value: service start, limit: due,
                       // excess: lateness
   depot_closed,       // value: return time, limit: closing time, excess: lateness
+  route_too_long,     // value: the route's length, limit: the instance's, excess: the difference
   too_many_vehicles,  // declared: the instance's vehicles, found: routes
   // What the solution declares.
   too_many_routes, // declared, found
@@ -78,6 +79,7 @@ enum class Args : uint8_t { // what a text's conversions take, in order
   counts,            // declared, found
   figures,           // value, limit, excess as numbers
   cost,              // value, limit, excess / 10 as numbers, found, arrival as a tolerance
+  route_figures,     // route, then value, limit, excess as numbers
 };
 enum class Badness : uint8_t { none, excess, distance_off, overload };
 struct KindInfo {
@@ -141,6 +143,11 @@ struct RouteFigures {
   int64_t rounded_distance, rounded_duration;
   bool late, late_truncated, late_rounded; // any stop or the return, in each convention
   bool return_late, return_late_truncated, return_late_rounded;
+  // Under a route length limit: the length it counts (the travel, with the
+  // service times where the limit counts them), and whether it is above.
+  ext length;
+  int64_t truncated_length, rounded_length; // tenths; whole units
+  bool too_long, too_long_truncated, too_long_rounded;
 };
 
 // Who listens, with its own context. A consumer that ends the run (the

@@ -7,7 +7,8 @@
 // everywhere else, or when the build asks for it (FLEETJUDGE_SOFTWARE_EXTENDED).
 // Code outside this header uses `ext` only through addition, subtraction,
 // comparisons, conversions from integers and double, `ext_hypot`,
-// `ext_from_decimal`, `to_double` and `format_ext`.
+// `ext_length`, `ext_split`, `ext_ratio`, `ext_from_decimal`, `to_double` and
+// `format_ext`.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +43,26 @@ constexpr ext epsilon = static_cast<ext>(0.02);
 inline ext ext_hypot(int64_t dx, int64_t dy) {
   ext x = static_cast<ext>(dx), y = static_cast<ext>(dy);
   return std::sqrt(x * x + y * y);
+}
+
+// The Euclidean length of (dx, dy) for differences that are themselves
+// extended values (of coordinates with decimals): each square rounded, their
+// sum rounded, then the square root rounded, every step to the format.
+inline ext ext_length(ext dx, ext dy) { return std::sqrt(dx * dx + dy * dy); }
+
+// n / d correctly rounded, for integers below 2^63 in magnitude: both are
+// exact in the format, so the one division rounds once. A decimal
+// n / 10^k is thus the same value as its text read by ext_from_decimal.
+inline ext ext_ratio(int64_t n, int64_t d) { return static_cast<ext>(n) / static_cast<ext>(d); }
+
+// A finite value as sign, significand and power of two, exactly:
+// v = (negative ? -1 : 1) * significand * 2^exponent.
+inline void ext_split(ext v, bool &negative, uint64_t &significand, int &exponent) {
+  negative = std::signbit(v);
+  int e = 0;
+  ext fraction = std::frexp(std::fabs(v), &e); // in [1/2, 1), or 0
+  significand = static_cast<uint64_t>(std::ldexp(fraction, 64));
+  exponent = e - 64;
 }
 
 // The extended value of a decimal number, correctly rounded. `text` is what

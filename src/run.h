@@ -21,6 +21,17 @@
 
 constexpr int LINE_LEN = 100000;
 
+// The largest length a route may have, exactly: `billionths` of a unit.
+// VRPLIB's DISTANCE counts a route's travel and the service times of its
+// customers; VEHICLES_MAX_DISTANCE the travel alone.
+struct RouteLimit {
+  bool set = false;
+  bool with_service = false;
+  int64_t billionths = 0;
+  ext value = 0;   // the nearest extended value, for the figures shown
+  std::string key; // as the instance names it
+};
+
 struct Run {
   Consumer consumer; // who listens to what the rules find
   // A fault, or the checker's verdict: every reader and phase winds down.
@@ -46,6 +57,8 @@ struct Run {
   bool fleet_limited = true;        // a VRPLIB file without VEHICLES leaves the fleet unlimited
   bool coordinates = true;          // the nodes have coordinates, to draw them by
   Weights weights;                  // leg lengths given by the instance, if any
+  DecimalPlaces decimal_places;     // coordinates with decimals, if any
+  RouteLimit route_limit;           // the longest a route may be, if limited
   std::vector<std::string> notes;   // how the instance was read, for the report
   std::string fault_as_written;     // the next fault's message with its number as written
   int infeasible = 0;               // 1 once the screening listed a customer
@@ -77,20 +90,27 @@ struct Run {
 };
 
 // The length of the leg from node a to node b, which is also its travel
-// time: from the coordinates, or as the instance gives it.
+// time: as the instance gives it, or from the coordinates, whole or with
+// decimals.
 inline ext leg(const Run &r, int64_t a, int64_t b) {
   const Weights &w = r.weights;
-  return w.size ? w.exact[a * w.size + b] : distance(r.customers[a], r.customers[b]);
+  if (w.size) return w.exact[a * w.size + b];
+  if (r.decimal_places.decimals) return decimal_distance(r.decimal_places, a, b);
+  return distance(r.customers[a], r.customers[b]);
 }
 // In tenths, every leg cut to one decimal.
 inline int64_t leg_tenths(const Run &r, int64_t a, int64_t b) {
   const Weights &w = r.weights;
-  return w.size ? w.tenths[a * w.size + b] : distance_tenths(r.customers[a], r.customers[b]);
+  if (w.size) return w.tenths[a * w.size + b];
+  if (r.decimal_places.decimals) return decimal_distance_tenths(r.decimal_places, a, b);
+  return distance_tenths(r.customers[a], r.customers[b]);
 }
 // Every leg rounded to the nearest integer.
 inline int64_t leg_rounded(const Run &r, int64_t a, int64_t b) {
   const Weights &w = r.weights;
-  return w.size ? w.rounded[a * w.size + b] : distance_rounded(r.customers[a], r.customers[b]);
+  if (w.size) return w.rounded[a * w.size + b];
+  if (r.decimal_places.decimals) return decimal_distance_rounded(r.decimal_places, a, b);
+  return distance_rounded(r.customers[a], r.customers[b]);
 }
 
 // Input that cannot be read any further: the readers wind down at once.

@@ -38,6 +38,12 @@ def vrplib_pair(name, convention):
                         id=f"{name}-{convention}", marks=skip)
 
 
+def classic_pair(name):
+    instance, sol = DATA / "classic" / f"{name}.vrp", DATA / "classic" / f"{name}.sol"
+    skip = pytest.mark.skipif(not sol.is_file(), reason=f"no {sol} (FLEETJUDGE_DATA)")
+    return pytest.param(instance, sol, (), id=name, marks=skip)
+
+
 # Report cases given as two files, with the options their command lines take.
 def report_cases():
     for case in sorted((ROOT / "tests" / "report-cases").iterdir()):
@@ -53,6 +59,7 @@ PAIRS = [
     *report_cases(),
     *(data_pair(name) for name in ("C101", "R201", "C1_10_1")),
     vrplib_pair("X-n101-k25", "rounded"), vrplib_pair("RC2_10_5", "truncated"),
+    classic_pair("CMT6"),
 ]
 
 
@@ -114,6 +121,26 @@ def test_routes_in_memory_are_the_same_routes_in_a_file(shape, instance, solutio
         given = routes_as(shape, routes)
         given[0] = [Number(c) for c in given[0]]
         assert fleetjudge.report(instance, given) == from_file
+
+
+@pytest.mark.parametrize("convention", ["exact", "truncated", "rounded"])
+def test_a_route_above_the_length_limit_is_a_violation_of_its_own(convention):
+    # A route length limit written with decimals, the routes in memory: the
+    # second route, 2.5 + 5 + 2.5 long in exact and truncated legs, 3 + 5 + 3
+    # in rounded ones, is above 9.999 in each convention; the first is not.
+    instance = (b"NAME : line\nTYPE : CVRP\nDIMENSION : 4\nCAPACITY : 10\nDISTANCE : 9.999\n"
+                b"NODE_COORD_SECTION\n1 0 0\n2 1.5 2.0\n3 -1.5 -2.0\n4 0.3 0.4\n"
+                b"DEMAND_SECTION\n1 0\n2 1\n3 1\n4 1\nEOF\n")
+    with pytest.raises(fleetjudge.InputError) as raised:
+        fleetjudge.report(instance.replace(b"9.999", b"9.9999999999"), [[3], [1, 2]])
+    assert "has more than 9 decimals" in str(raised.value)
+    document = fleetjudge.report(instance, [[3], [1, 2]], convention=convention)
+    length = 11.0 if convention == "rounded" else 10.0
+    assert document["violations"] == [{"kind": "route_too_long", "route": 2, "node": None,
+                                       "length": length, "limit": 9.999,
+                                       "excess": pytest.approx(length - 9.999)}]
+    assert document["instance"]["route_limit"] == {"key": "DISTANCE", "value": 9.999,
+                                                   "counts": "travel and service"}
 
 
 def checker_cases():  # those run on the two files `instance` and `solution`

@@ -43,6 +43,26 @@ int64_t distance_tenths(const Customer &a, const Customer &b);
 // integers.
 int64_t distance_rounded(const Customer &a, const Customer &b);
 
+// Coordinates written with decimals (VRPLIB), held exactly: node i stands at
+// (x[i], y[i]) / 10^decimals, with one number of decimals for the whole
+// instance, the most any coordinate has; every coordinate lies within
+// +-10^6. exact_x and exact_y hold each coordinate correctly rounded to
+// extended precision, once. Empty when the coordinates are whole numbers,
+// which the node table holds itself.
+struct DecimalPlaces {
+  int decimals = 0;
+  int64_t unit = 1; // 10^decimals
+  std::vector<int64_t> x, y;
+  std::vector<ext> exact_x, exact_y;
+};
+
+// The leg between nodes a and b in each convention: in extended precision
+// from the rounded coordinates; cut to tenths; rounded to an integer, half up.
+// Both cut and rounded legs are exact, from the integer square of the length.
+ext decimal_distance(const DecimalPlaces &p, int64_t a, int64_t b);
+int64_t decimal_distance_tenths(const DecimalPlaces &p, int64_t a, int64_t b);
+int64_t decimal_distance_rounded(const DecimalPlaces &p, int64_t a, int64_t b);
+
 // Leg lengths given by the instance itself (VRPLIB's EXPLICIT weights), in
 // each convention, row by row: the leg from i to j is entry i * size + j.
 // Empty when lengths come from coordinates.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../run.h"
+#include "decimal.h"
 
 namespace {
 
@@ -93,10 +94,12 @@ bool entry(std::string_view t, ext &exact, int64_t &tenths, int64_t &rounded) {
 }
 
 // One row of a node section: the node's id and up to two values, and where
-// it stood.
+// it stood. Coordinates may have decimals: a and b then hold their digits,
+// with that many of them after the point.
 struct Row {
   int64_t id, a, b;
   int64_t line;
+  int8_t a_decimals = 0, b_decimals = 0;
 };
 
 enum Section {
@@ -131,6 +134,9 @@ struct Reader {
   InputFile &file;
   std::string name, type, edge_weight_type, edge_weight_format;
   int64_t dimension = -1, vehicles = -1, service_time = 0;
+  std::string service_time_text; // as given, when the key is
+  RouteLimit limit;
+  int64_t limit_line = 0;
   double capacity = -1;
   bool seen[SECTIONS] = {};
   std::vector<Row> rows[SECTIONS];
@@ -157,6 +163,10 @@ struct Reader {
     return d * (d + 1) / 2;
   }
   bool key(const std::string &k, const std::string &v);
+  bool service_time_key(const std::string &v);
+  bool route_limit_key(const std::string &k, const std::string &v);
+  bool coordinate(Row &row, int field, std::string_view token);
+  bool place_decimal_coordinates();
   bool start_section(std::string_view word);
   bool end_section();
   bool row(const std::vector<std::string_view> &t);
@@ -191,7 +201,7 @@ bool Reader::key(const std::string &k, const std::string &v) {
   else if (k == "VEHICLES")
     return read_whole(*this, v, "VEHICLES", vehicles, 1);
   else if (k == "SERVICE_TIME")
-    return read_whole(*this, v, "SERVICE_TIME", service_time, 0);
+    return service_time_key(v);
   else if (k == "EDGE_WEIGHT_TYPE")
     edge_weight_type = v;
   else if (k == "EDGE_WEIGHT_FORMAT")
@@ -202,11 +212,54 @@ bool Reader::key(const std::string &k, const std::string &v) {
     capacity = std::strtod(v.c_str(), &end);
     if (v.empty() || *end != '\0' || errno != 0 || !(capacity >= 0))
       return fail("CAPACITY must be a number of 0 or more, not \"" + v + "\"");
-  } else if (k == "DISTANCE" || k.rfind("VEHICLES_", 0) == 0) {
+  } else if (k == "DISTANCE" || k == "VEHICLES_MAX_DISTANCE") {
+    return route_limit_key(k, v);
+  } else if (k.rfind("VEHICLES_", 0) == 0) {
     return fail("the key " + k + " limits the routes in a way that is not checked here");
   } else {
     r.notes.push_back("the key " + k + " of the instance is not read");
   }
+  return true;
+}
+
+// SERVICE_TIME: every customer's service, a decimal of whole value ("10.0").
+// A fraction is refused: the truncated and rounded conventions keep their
+// clocks in whole tenths and whole units, and would hold it inexactly.
+bool Reader::service_time_key(const std::string &v) {
+  Decimal d;
+  DecimalForm form = read_decimal(v, d);
+  if (form == DecimalForm::too_many_decimals)
+    return fail("SERVICE_TIME " + v + " has more than " + std::to_string(MAX_DECIMALS) +
+                " decimals");
+  if (form != DecimalForm::number || d.digits < 0)
+    return fail("SERVICE_TIME must be a whole number of 0 or more, not \"" + v + "\"");
+  if (!is_whole(d))
+    return fail("SERVICE_TIME " + v +
+                " has a fraction: only whole service times are read, so that every "
+                "convention's clock stays exact");
+  service_time = d.digits / power_of_ten(d.decimals);
+  service_time_text = v;
+  return true;
+}
+
+// DISTANCE or VEHICLES_MAX_DISTANCE: the longest a route may be, a decimal
+// held exactly. DISTANCE counts the service times with the travel, as the
+// classic capacitated sets mean it; VEHICLES_MAX_DISTANCE the travel alone.
+bool Reader::route_limit_key(const std::string &k, const std::string &v) {
+  if (limit.set && limit.key != k)
+    return fail(limit.key + " and " + k + " both limit a route's length: give one of them");
+  Decimal d;
+  DecimalForm form = read_decimal(v, d);
+  if (form == DecimalForm::too_many_decimals)
+    return fail(k + " " + v + " has more than " + std::to_string(MAX_DECIMALS) + " decimals");
+  if (form != DecimalForm::number || d.digits <= 0)
+    return fail(k + " must be a number above 0, not \"" + v + "\"");
+  limit.set = true;
+  limit.with_service = k == "DISTANCE";
+  limit.billionths = scaled_to(d, MAX_DECIMALS);
+  limit.value = to_ext(d);
+  limit.key = k;
+  limit_line = file.lines_read;
   return true;
 }
 
@@ -307,6 +360,10 @@ bool Reader::row(const std::vector<std::string_view> &t) {
   for (int i = 0; i <= want; ++i) {
     const char *field = i == 0 ? "node number" : value_names[section][i - 1];
     Number kind = integer(t[i], *fields[i]);
+    if (section == NODE_COORD && i > 0 && kind == Number::decimal) {
+      if (!coordinate(row, i, t[i])) return false;
+      continue;
+    }
     if (section == DISPLAY_DATA && i > 0 && kind == Number::decimal) {
       // Coordinates for the map only: placed to the nearest whole unit.
       *fields[i] = static_cast<int64_t>(std::strtod(std::string(t[i]).c_str(), nullptr));
@@ -327,6 +384,71 @@ bool Reader::row(const std::vector<std::string_view> &t) {
   if (static_cast<int64_t>(rows[section].size()) == dimension)
     return fail(std::string(sname) + " has more rows than DIMENSION " + std::to_string(dimension));
   rows[section].push_back(row);
+  return true;
+}
+
+// A coordinate with decimals: its digits, and how many follow the point.
+bool Reader::coordinate(Row &row, int field, std::string_view token) {
+  Decimal d;
+  DecimalForm form = read_decimal(token, d);
+  if (form != DecimalForm::number) {
+    std::string problem = std::string("NODE_COORD_SECTION: the ") +
+                          value_names[NODE_COORD][field - 1] + " \"" +
+                          std::string(token.substr(0, 40)) + "\"";
+    return fail(problem + (form == DecimalForm::too_many_decimals
+                               ? " has more than " + std::to_string(MAX_DECIMALS) + " decimals"
+                               : std::string(" is not a number")));
+  }
+  (field == 1 ? row.a : row.b) = d.digits;
+  (field == 1 ? row.a_decimals : row.b_decimals) = static_cast<int8_t>(d.decimals);
+  return true;
+}
+
+std::string decimal_text(const Decimal &d) {
+  int64_t unit = power_of_ten(d.decimals);
+  int64_t whole = d.digits / unit, fraction = d.digits % unit;
+  std::string text = (d.digits < 0 ? "-" : "") + std::to_string(whole < 0 ? -whole : whole);
+  if (d.decimals == 0) return text;
+  std::string digits = std::to_string(fraction < 0 ? -fraction : fraction);
+  return text + "." + std::string(static_cast<size_t>(d.decimals) - digits.size(), '0') + digits;
+}
+
+// Where any coordinate has decimals, every one is held exactly at the most
+// decimals any has, within +-10^6 so that the legs' squares stay within
+// 128 bits (node_table.h). The node table keeps them too, in units of at
+// most three decimals, to draw the map by.
+bool Reader::place_decimal_coordinates() {
+  int k = 0;
+  for (const Row &row : rows[NODE_COORD])
+    k = std::max({k, int{row.a_decimals}, int{row.b_decimals}});
+  if (k == 0) return true;
+  constexpr int64_t REACH = 1000000;
+  DecimalPlaces &p = r.decimal_places;
+  size_t d = static_cast<size_t>(dimension);
+  p.decimals = k;
+  p.unit = power_of_ten(k);
+  p.x.assign(d, 0);
+  p.y.assign(d, 0);
+  p.exact_x.assign(d, ext(0));
+  p.exact_y.assign(d, ext(0));
+  int64_t drawn = power_of_ten(k > 3 ? k - 3 : 0);
+  for (const Row &row : rows[NODE_COORD]) {
+    size_t at = static_cast<size_t>(row.id - 1);
+    for (int field = 1; field <= 2; ++field) {
+      Decimal c{field == 1 ? row.a : row.b, field == 1 ? row.a_decimals : row.b_decimals};
+      int64_t scaled = scaled_to(c, k);
+      if (scaled > REACH * p.unit || scaled < -REACH * p.unit)
+        return fail_at(row.line, std::string("NODE_COORD_SECTION: the ") +
+                                     value_names[NODE_COORD][field - 1] + " " + decimal_text(c) +
+                                     " of node " + std::to_string(row.id) +
+                                     " lies beyond +-1000000, where coordinates with decimals "
+                                     "are read");
+      (field == 1 ? p.x : p.y)[at] = scaled;
+      (field == 1 ? p.exact_x : p.exact_y)[at] = to_ext(c);
+      Customer &node = r.customers[at];
+      (field == 1 ? node.x : node.y) = static_cast<int32_t>(scaled / drawn);
+    }
+  }
   return true;
 }
 
@@ -357,6 +479,12 @@ bool Reader::finish() {
                 "\" is not read here: EUC_2D and EXPLICIT are");
   }
   if (!seen[DEMAND]) return fail("the file ends without a DEMAND_SECTION");
+  if (limit.set && limit.with_service && windows)
+    return fail_at(limit_line, "DISTANCE with a TIME_WINDOW_SECTION: a route length limit that "
+                               "counts service times is read only without time windows");
+  if (seen[SERVICE_TIME] && !service_time_text.empty())
+    r.notes.push_back("the SERVICE_TIME_SECTION gives the service times; the key SERVICE_TIME " +
+                      service_time_text + " is not used");
 
   size_t d = static_cast<size_t>(dimension);
   r.customers.assign(d, Customer{});
@@ -367,6 +495,7 @@ bool Reader::finish() {
     node(row).x = static_cast<int32_t>(row.a);
     node(row).y = static_cast<int32_t>(row.b);
   }
+  if (seen[NODE_COORD] && !place_decimal_coordinates()) return false;
   for (const Row &row : rows[DEMAND]) node(row).demand = static_cast<int32_t>(row.a);
   for (const Row &row : rows[SERVICE_TIME]) node(row).service = static_cast<int32_t>(row.a);
   for (Customer &c : r.customers) c.due = INT32_MAX; // no window closes
@@ -405,6 +534,7 @@ bool Reader::finish() {
   r.vehicles = static_cast<int32_t>(std::min<int64_t>(vehicles, INT32_MAX));
   r.fleet_limited = vehicles > 0;
   r.windows = windows;
+  r.route_limit = limit;
   r.coordinates = placed;
   r.vrplib = true;
   r.instance_name = name.substr(0, 255);

@@ -130,6 +130,12 @@ bool operator==(ext a, ext b) {
   return (is_zero(a) && is_zero(b)) || (a.sig == b.sig && a.se == b.se);
 }
 
+void ext_split(ext v, bool &negative, uint64_t &significand, int &exponent) {
+  negative = neg_of(v);
+  significand = v.sig;
+  exponent = scale(v);
+}
+
 double to_double(ext v) {
   uint64_t sign = uint64_t{neg_of(v)} << 63, bits;
   if (exp_of(v) == TOP_EXP) {

@@ -5,7 +5,8 @@
 //
 // It offers what the checker computes with and no more: addition and
 // subtraction, comparisons, exact conversion from 32- and 64-bit integers and
-// from double, the distance root, and decimal text in and out.
+// from double, the distance roots, the quotient of two integers, the parts of
+// a value, and decimal text in and out.
 #pragma once
 
 #include <cstddef>
@@ -46,6 +47,17 @@ constexpr ext epsilon{0xA3D70A3D70A3D800, 0x3FF9};
 // The Euclidean length of (dx, dy) for |dx|, |dy| < 2^32: the sum of the
 // exact squares rounded once, then the square root rounded once.
 ext ext_hypot(int64_t dx, int64_t dy);
+
+// The Euclidean length of (dx, dy) for any finite dx and dy: each square
+// rounded, their sum rounded, then the square root rounded, as the x87 unit
+// computes sqrtl(dx * dx + dy * dy).
+ext ext_length(ext dx, ext dy);
+
+// n / d correctly rounded (d not 0).
+ext ext_ratio(int64_t n, int64_t d);
+
+// A finite value as sign, significand and power of two, exactly.
+void ext_split(ext v, bool &negative, uint64_t &significand, int &exponent);
 
 // Rounded to the nearest double, ties to even.
 double to_double(ext v);

@@ -89,6 +89,29 @@ ext ext_hypot(int64_t dx, int64_t dy) {
   return from_mpfr(root.v);
 }
 
+ext ext_length(ext dx, ext dy) {
+  Number x, y, x2, y2, sum, root;
+  to_mpfr(x.v, dx);
+  to_mpfr(y.v, dy);
+  X87Range range;
+  int inexact = mpfr_mul(x2.v, x.v, x.v, MPFR_RNDN);
+  mpfr_subnormalize(x2.v, inexact, MPFR_RNDN);
+  inexact = mpfr_mul(y2.v, y.v, y.v, MPFR_RNDN);
+  mpfr_subnormalize(y2.v, inexact, MPFR_RNDN);
+  inexact = mpfr_add(sum.v, x2.v, y2.v, MPFR_RNDN);
+  mpfr_subnormalize(sum.v, inexact, MPFR_RNDN);
+  inexact = mpfr_sqrt(root.v, sum.v, MPFR_RNDN);
+  mpfr_subnormalize(root.v, inexact, MPFR_RNDN);
+  return from_mpfr(root.v);
+}
+
+ext ext_ratio(int64_t n, int64_t d) {
+  Number numerator, quotient;
+  mpfr_set_sj(numerator.v, n, MPFR_RNDN); // exact: 64 bits hold it
+  mpfr_div_si(quotient.v, numerator.v, static_cast<long>(d), MPFR_RNDN);
+  return from_mpfr(quotient.v); // far inside the range for integers
+}
+
 int format_ext(char (&out)[EXT_TEXT], ext v) {
   // glibc writes a NaN's sign, MPFR does not.
   if ((v.se & 0x7fff) == 0x7fff && (v.sig << 1))

@@ -149,6 +149,11 @@ void put_summary(const Report &rep, std::FILE *out) {
   if (timed)
     std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n",
                  d(rep.record.service));
+  if (rep.run.route_limit.set) {
+    std::fputs("<tr><td class=\"l\">route length</td><td></td><td class=\"l\">at most ", out);
+    put_html_text(out, describe_route_limit(rep.run));
+    std::fputs("</td></tr>\n", out);
+  }
   std::fputs("</table>\n", out);
   std::fputs("<table>\n<tr><th class=\"l\"></th><th>exact</th><th>truncated</th>"
              "<th>rounded</th><th class=\"l\"></th></tr>\n",
@@ -190,20 +195,41 @@ void put_summary(const Report &rep, std::FILE *out) {
   std::fputs("</ul>\n", out);
 }
 
+// Where the instance limits a route's length: its head, and a route's cell,
+// marked where the route is above the limit in the chosen convention.
+std::string length_head(const Report &rep) {
+  if (!rep.run.route_limit.set) return "";
+  char limit[EXT_TEXT];
+  format_ext(limit, rep.run.route_limit.value);
+  return format("<th>length (limit %s)</th>", limit);
+}
+std::string length_cell(const Report &rep, const RouteFigures &r) {
+  if (!rep.run.route_limit.set) return "";
+  bool above = too_long_in(r, rep.convention);
+  return format("<td%s>%s</td>", above ? " class=\"late\"" : "", route_length_text(rep, r).c_str());
+}
+
 // Without time the table holds load and distance; waiting and slack come
 // with windows only.
 void put_route_table(const Report &rep, std::FILE *out) {
   std::vector<int64_t> bad = violations_by_route(rep);
   bool windows = rep.run.windows, timed = has_time(rep.run);
+  if (rep.run.route_limit.set) {
+    std::fprintf(out, "<p class=\"note\">Length: what the limit counts, in the %s convention: ",
+                 convention_names[static_cast<int>(rep.convention)]);
+    put_html_text(out, describe_route_limit(rep.run));
+    std::fputs(".</p>\n", out);
+  }
   std::fprintf(out,
                "<p class=\"note\">Click a column head to sort.%s</p>\n<table id=\"routes\">\n"
                "<thead><tr><th>route</th><th>customers</th><th>load</th><th>distance</th>%s%s%s"
-               "<th>distance (truncated)</th>%s<th>violations</th></tr></thead>\n<tbody>\n",
+               "%s<th>distance (truncated)</th>%s<th>violations</th></tr></thead>\n<tbody>\n",
                windows ? " Slack: the smallest margin to a window's end on the route, the depot's "
                          "closing time included; negative when late."
                        : "",
                windows ? "<th>waiting</th>" : "", timed ? "<th>service</th><th>duration</th>" : "",
-               windows ? "<th>slack</th>" : "", timed ? "<th>duration (truncated)</th>" : "");
+               windows ? "<th>slack</th>" : "", length_head(rep).c_str(),
+               timed ? "<th>duration (truncated)</th>" : "");
   for (const KeptRoute &k : rep.record.routes) {
     const RouteFigures &r = k.figures;
     int64_t v = bad[r.route];
@@ -216,6 +242,7 @@ void put_route_table(const Report &rep, std::FILE *out) {
     if (timed) std::fprintf(out, "<td>%.2f</td><td>%.2f</td>", d(r.service), d(r.duration));
     if (windows)
       std::fprintf(out, "<td%s>%.2f</td>", r.slack < 0 ? " class=\"late\"" : "", d(r.slack));
+    std::fputs(length_cell(rep, r).c_str(), out);
     std::fprintf(out, "<td>%s</td>", tenths(r.truncated_distance).c_str());
     if (timed) std::fprintf(out, "<td>%s</td>", tenths(r.truncated_duration).c_str());
     std::fprintf(out, "<td>%lld</td></tr>\n", static_cast<long long>(v));

@@ -67,17 +67,23 @@ Json route_json(const Report &rep, const KeptRoute &k, int64_t faults) {
          {"waiting", num(r.waiting)},
          {"service", num(r.service)},
          {"duration", num(r.duration)},
-         {"slack", bounded(rep.run, num(r.slack))},
-         {"feasible", sound && !r.late},
-         {"truncated",
-          {{"distance", tenths(r.truncated_distance)},
-           {"duration", tenths(r.truncated_duration)},
-           {"feasible", sound && !r.late_truncated}}},
-         {"rounded",
-          {{"distance", static_cast<double>(r.rounded_distance)},
-           {"duration", static_cast<double>(r.rounded_duration)},
-           {"feasible", sound && !r.late_rounded}}},
-         {"stops", stops}};
+         {"slack", bounded(rep.run, num(r.slack))}};
+  Json truncated{{"distance", tenths(r.truncated_distance)},
+                 {"duration", tenths(r.truncated_duration)}};
+  Json rounded{{"distance", static_cast<double>(r.rounded_distance)},
+               {"duration", static_cast<double>(r.rounded_duration)}};
+  // A route's length, where the instance limits it, in each convention.
+  if (rep.run.route_limit.set) {
+    j["length"] = num(r.length);
+    truncated["length"] = tenths(r.truncated_length);
+    rounded["length"] = static_cast<double>(r.rounded_length);
+  }
+  j["feasible"] = sound && !r.late && !r.too_long;
+  truncated["feasible"] = sound && !r.late_truncated && !r.too_long_truncated;
+  rounded["feasible"] = sound && !r.late_rounded && !r.too_long_rounded;
+  j["truncated"] = truncated;
+  j["rounded"] = rounded;
+  j["stops"] = stops;
   if (k.stops_left_out > 0) j["stops_left_out"] = k.stops_left_out;
   return j;
 }
@@ -159,6 +165,13 @@ std::vector<int64_t> faults_by_route(const Report &rep) {
   return count;
 }
 
+// The longest a route may be, and what its length counts.
+Json limit_json(const RouteLimit &limit) {
+  return Json{{"key", limit.key},
+              {"value", num(limit.value)},
+              {"counts", limit.with_service ? "travel and service" : "travel"}};
+}
+
 // A path, or null for input given as bytes.
 Json path_json(const char *path) { return path ? Json(latin1(path)) : Json(nullptr); }
 
@@ -185,6 +198,7 @@ void write_json(const Report &rep, const Files &files, std::FILE *out) {
       {"verdict", verdict},
       {"error", rep.record.error.empty() ? Json(nullptr) : Json(latin1(rep.record.error))},
       {"summary", summary_json(rep)}};
+  if (rep.run.route_limit.set) head["instance"]["route_limit"] = limit_json(rep.run.route_limit);
   std::string text = head.dump(-1, ' ', false, Json::error_handler_t::replace);
   text.pop_back(); // the closing brace: the lists follow
   std::fputs(text.c_str(), out);

@@ -50,10 +50,18 @@ bool may_be_compared(const Report &rep, Convention c) {
   return c == Convention::truncated || !rep.run.declared;
 }
 
-// Lateness in a convention, held with its place among the other violations.
+// The kinds each convention judges in its own arithmetic: lateness and
+// route lengths.
+bool by_convention(Kind kind) { return is_lateness(kind) || kind == Kind::route_too_long; }
+int held_index(Kind kind) {
+  return kind == Kind::time_window_missed ? 0 : kind == Kind::depot_closed ? 1 : 2;
+}
+
+// Lateness or a route length in a convention, held with its place among the
+// other violations.
 void hold_late(Record &record, Convention c, const Finding &f) {
   Record::ByConvention &held = record.by_convention[static_cast<int>(c)];
-  held.late_count[f.kind == Kind::depot_closed]++;
+  held.late_count[held_index(f.kind)]++;
   if (held.late.size() >= VIOLATIONS_KEPT) return;
   held.late.push_back(f);
   held.after.push_back(static_cast<int64_t>(record.violations.size()) + record.violations_left_out);
@@ -62,9 +70,9 @@ void hold_late(Record &record, Convention c, const Finding &f) {
 void keep(void *context, const Finding &f) {
   Report &rep = of(context);
   Record &record = rep.record;
-  // Lateness in the exact convention; the others' is taken from the figures
-  // of the stops and returns, below.
-  if (!is_lateness(f.kind))
+  // Lateness and route lengths in the exact convention; the others' are
+  // taken from the figures of the stops and routes, below.
+  if (!by_convention(f.kind))
     list(record, f);
   else if (may_decide(rep, Convention::exact))
     hold_late(record, Convention::exact, f);
@@ -136,9 +144,29 @@ void keep_stop(void *context, const Stop &s) {
   if (rep.keep_stops && rep.record.stops.size() < STOPS_KEPT) rep.record.stops.push_back(s);
 }
 
+// A route above the length limit in the conventions other than the exact one.
+void hold_too_long(Report &rep, const RouteFigures &r) {
+  for (Convention c : {Convention::truncated, Convention::rounded}) {
+    bool cut = c == Convention::truncated;
+    if (!may_decide(rep, c) || !(cut ? r.too_long_truncated : r.too_long_rounded)) continue;
+    Finding f{Kind::route_too_long, r.route, -1};
+    f.value =
+        cut ? static_cast<double>(r.truncated_length) / 10 : static_cast<double>(r.rounded_length);
+    f.limit = rep.run.route_limit.value;
+    f.excess = f.value - f.limit;
+    hold_late(rep.record, c, f);
+  }
+}
+
 void keep_route(void *context, const RouteFigures &r) {
   Report &rep = of(context);
   Record &record = rep.record;
+  if (rep.run.route_limit.set) {
+    record.too_long[static_cast<int>(Convention::exact)] |= r.too_long;
+    record.too_long[static_cast<int>(Convention::truncated)] |= r.too_long_truncated;
+    record.too_long[static_cast<int>(Convention::rounded)] |= r.too_long_rounded;
+    hold_too_long(rep, r);
+  }
   record.distance += r.distance;
   record.waiting += r.waiting;
   record.service += r.service;
@@ -407,8 +435,9 @@ void settle(Record &record, Convention c) {
   Record::ByConvention &held = record.by_convention[static_cast<int>(c)];
   record.kind_count[static_cast<int>(Kind::time_window_missed)] = held.late_count[0];
   record.kind_count[static_cast<int>(Kind::depot_closed)] = held.late_count[1];
+  record.kind_count[static_cast<int>(Kind::route_too_long)] = held.late_count[2];
   int64_t found = static_cast<int64_t>(record.violations.size()) + record.violations_left_out +
-                  held.late_count[0] + held.late_count[1];
+                  held.late_count[0] + held.late_count[1] + held.late_count[2];
   // Both lists hold the first ones found of their kinds, so the first
   // VIOLATIONS_KEPT of the merged list are the first found of all.
   std::vector<Finding> merged;
@@ -521,15 +550,16 @@ int64_t customers_served(const Report &rep) {
   return served;
 }
 
-// Late stops and returns are judged in each convention's own times; the
-// screening's distances are exact, so its lists of customers no vehicle can
-// reach in time count only in the exact convention.
+// Late stops and returns, and routes' lengths, are judged in each
+// convention's own arithmetic; the screening's distances are exact, so its lists of customers no
+// vehicle can reach in time count only in the exact convention.
 bool feasible(const Report &rep, Convention c) {
-  if (rep.record.late[static_cast<int>(c)]) return false;
+  if (rep.record.late[static_cast<int>(c)] || rep.record.too_long[static_cast<int>(c)])
+    return false;
   for (int k = 0; k < KIND_COUNT; ++k) {
     Kind kind = Kind(k);
-    if (is_lateness(kind) || (c != Convention::exact &&
-                              (kind == Kind::unreachable_customer || kind == Kind::cannot_return)))
+    if (by_convention(kind) || (c != Convention::exact && (kind == Kind::unreachable_customer ||
+                                                           kind == Kind::cannot_return)))
       continue;
     if (rep.record.kind_count[k] > 0 && is_listed(kind) && !is_declared(kind)) return false;
   }
@@ -539,6 +569,32 @@ bool feasible(const Report &rep, Convention c) {
 std::string in_convention(int64_t units, Convention c) {
   long long u = units;
   return c == Convention::truncated ? format("%lld.%lld", u / 10, u % 10) : format("%lld", u);
+}
+
+std::string describe_route_limit(const Run &run) {
+  const RouteLimit &limit = run.route_limit;
+  char value[EXT_TEXT];
+  format_ext(value, limit.value);
+  return std::string(value) + " (" + limit.key + "), " +
+         (limit.with_service ? "its travel and its customers' service times" : "its travel alone");
+}
+
+std::string route_length_text(const Report &rep, const RouteFigures &r) {
+  switch (rep.convention) {
+  case Convention::truncated:
+    return in_convention(r.truncated_length, Convention::truncated);
+  case Convention::rounded:
+    return in_convention(r.rounded_length, Convention::rounded);
+  case Convention::exact:
+    break;
+  }
+  return format("%.2f", to_double(r.length));
+}
+
+bool too_long_in(const RouteFigures &r, Convention c) {
+  return c == Convention::exact       ? r.too_long
+         : c == Convention::truncated ? r.too_long_truncated
+                                      : r.too_long_rounded;
 }
 
 std::string describe_disagreement(const Report &rep, const Stop &s) {
@@ -583,6 +639,11 @@ int exit_status(const Report &rep) {
   return violation_count(rep) > 0 ? 1 : 0;
 }
 
+Convention published_convention(const Run &run) {
+  bool classic = run.decimal_places.decimals > 0 || run.route_limit.set;
+  return classic ? Convention::exact : run.windows ? Convention::truncated : Convention::rounded;
+}
+
 const char *cost_convention(const Report &rep) {
   double cost = rep.run.route_list.cost, tolerance = rep.run.route_list.cost_tolerance;
   double distances[] = {to_double(rep.record.distance),
@@ -590,7 +651,7 @@ const char *cost_convention(const Report &rep) {
                         static_cast<double>(rep.record.rounded_distance)};
   bool matches[3];
   for (int c = 0; c < 3; ++c) matches[c] = std::fabs(cost - distances[c]) <= tolerance;
-  int published = static_cast<int>(rep.run.windows ? Convention::truncated : Convention::rounded);
+  int published = static_cast<int>(published_convention(rep.run));
   if (matches[published]) return convention_names[published];
   for (int c = 0; c < 3; ++c)
     if (matches[c]) return convention_names[c];

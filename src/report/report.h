@@ -52,7 +52,8 @@ struct Record {
   ext distance = 0, waiting = 0, service = 0;
   int64_t truncated_distance = 0, truncated_duration = 0; // tenths
   int64_t rounded_distance = 0, rounded_duration = 0;
-  bool late[3] = {}; // any stop or return late, in each convention
+  bool late[3] = {};     // any stop or return late, in each convention
+  bool too_long[3] = {}; // any route above the instance's length limit, in each convention
 
   // The stops and returns (node 0) that are late in the chosen convention and
   // not in the exact one, or the other way round (with the exact convention
@@ -66,9 +67,9 @@ struct Record {
   // last in a route list, has been read. judge() then moves the deciding
   // one's lateness among the violations, and its disagreements above.
   struct ByConvention {
-    std::vector<Finding> late;       // late stops and returns, the first VIOLATIONS_KEPT
-    std::vector<int64_t> after;      // for each: how many other violations came before it
-    int64_t late_count[2] = {};      // time_window_missed, depot_closed, kept or not
+    std::vector<Finding> late; // late stops and returns, routes too long: the first VIOLATIONS_KEPT
+    std::vector<int64_t> after; // for each: how many other violations came before it
+    int64_t late_count[3] = {}; // time_window_missed, depot_closed, route_too_long, kept or not
     std::vector<Stop> disagreements; // with the exact convention; none kept for exact itself
     int64_t disagreements_left_out = 0;
   } by_convention[3];
@@ -100,7 +101,7 @@ struct Report {
 // windows only (`run.windows`). Reads every node once without windows: the
 // writers ask once each.
 inline bool has_time(const Run &run) {
-  if (run.windows) return true;
+  if (run.windows || run.route_limit.set) return true;
   size_t nodes = run.n < 0 ? 0 : std::min(static_cast<size_t>(run.n) + 1, run.customers.size());
   for (size_t i = 0; i < nodes; ++i)
     if (run.customers[i].service != 0) return true;
@@ -116,6 +117,13 @@ inline Convention compared(const Report &rep) {
 const char *conventions_note(const Run &run);
 // A whole number of a convention's units (tenths when truncated) as text.
 std::string in_convention(int64_t units, Convention c);
+// Where the instance limits a route's length: the limit as a sentence
+// ("200 (DISTANCE), its travel and its customers' service times"), and a route's length in the
+// chosen convention, as text with two decimals or the convention's own, and whether it is above the
+// limit there.
+std::string describe_route_limit(const Run &run);
+std::string route_length_text(const Report &rep, const RouteFigures &r);
+bool too_long_in(const RouteFigures &r, Convention c);
 // Where the conventions disagree, in a sentence: "route 4, node 885: at
 // 200.0446 exact, 200.0 truncated, due 200".
 std::string describe_disagreement(const Report &rep, const Stop &s);
@@ -155,10 +163,15 @@ std::vector<Line> lines_of(const Record &record, Kind kind);
 std::vector<const Finding *> worst_first(const Record &record, Kind kind);
 std::string describe_line(const Line &line);
 
+// The convention the instance's set publishes its costs in, told from the
+// instance: exact for the classic capacitated sets (decimal coordinates or a
+// route length limit), rounded for the other capacitated VRP sets, truncated
+// for the VRPTW.
+Convention published_convention(const Run &run);
+
 // A route list's declared cost against the distances: the convention it
 // matches within its tolerance (0.01, or half a unit of its last digit), or
-// nullptr. Where several match, the one the problem's results are published
-// in: rounded for the capacitated VRP, truncated for the VRPTW.
+// nullptr. Where several match, the one the instance's set is published in.
 const char *cost_convention(const Report &rep);
 // The same in words, with the tolerance: "matches the distance, truncated,
 // within 0.01".

@@ -15,11 +15,12 @@ double d(ext v) { return to_double(v); }
 // Without time the table holds load and distance; waiting and slack come
 // with windows only.
 void print_routes(const Report &rep, std::FILE *out) {
-  bool windows = rep.run.windows, timed = has_time(rep.run);
+  bool windows = rep.run.windows, timed = has_time(rep.run), limited = rep.run.route_limit.set;
   std::fprintf(out, "\n%5s %9s %9s %10s", "route", "customers", "load", "distance");
   if (windows) std::fprintf(out, " %9s", "waiting");
   if (timed) std::fprintf(out, " %9s %10s", "service", "duration");
-  std::fputs(windows ? "     slack\n" : "\n", out);
+  if (windows) std::fprintf(out, " %9s", "slack");
+  std::fputs(limited ? "     length\n" : "\n", out);
   size_t shown =
       rep.all ? rep.record.routes.size() : std::min(rep.record.routes.size(), ROUTES_SHOWN);
   for (size_t i = 0; i < shown; ++i) {
@@ -28,6 +29,9 @@ void print_routes(const Report &rep, std::FILE *out) {
     if (windows) std::fprintf(out, " %9.2f", d(r.waiting));
     if (timed) std::fprintf(out, " %9.2f %10.2f", d(r.service), d(r.duration));
     if (windows) std::fprintf(out, " %9.2f", d(r.slack));
+    if (limited)
+      std::fprintf(out, " %10s%s", route_length_text(rep, r).c_str(),
+                   too_long_in(r, rep.convention) ? "!" : "");
     std::fputc('\n', out);
   }
   int64_t more = rep.run.L1 - static_cast<int64_t>(shown);
@@ -39,6 +43,11 @@ void print_routes(const Report &rep, std::FILE *out) {
   if (windows)
     std::fprintf(out, "(slack: the smallest margin to a window's end on the route, the depot's "
                       "closing time included; negative when late)\n");
+  if (limited)
+    std::fprintf(out,
+                 "(length: what the limit counts, in the %s convention; ! marks a route "
+                 "above the limit)\n",
+                 convention_names[static_cast<int>(rep.convention)]);
 }
 
 void print_violations(const Report &rep, std::FILE *out) {
@@ -152,6 +161,9 @@ void write_text(const Report &rep, const Files &files, std::FILE *out) {
                                      : "no fleet limit");
   std::fprintf(out, "%s\n",
                rep.run.vrplib ? rep.run.windows ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)" : "");
+  if (rep.run.route_limit.set)
+    std::fprintf(out, "limit      a route's length at most %s\n",
+                 describe_route_limit(rep.run).c_str());
   const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
   std::fprintf(out, "solution   %s: %s\n", files.solution,
                formats[static_cast<int>(rep.record.format)]);

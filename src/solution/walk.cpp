@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "../instance/decimal.h"
 #include "../run.h"
 #include "solution.h"
 
@@ -19,6 +20,10 @@ struct Vehicle {
   RouteFigures figures;
   int64_t clock_tenths;  // the route's clock in the truncated convention
   int64_t clock_rounded; // and in the rounded one
+  // Under a route length limit: the travel so far, exact, and the service
+  // times of the customers served, whole numbers.
+  ext travel = 0;
+  int64_t served = 0;
 };
 
 // The running total is held to the declared one at every step; it is
@@ -82,6 +87,10 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   ext start = v.one_route_time;
   r.total_cost += c.service;
   v.one_route_time += c.service;
+  if (r.route_limit.set) {
+    v.travel += edgelen;
+    v.served += c.service;
+  }
 
   // The figures cost the checker nothing: it does not listen for them.
   if (!r.consumer.on_route) return;
@@ -123,12 +132,43 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   if (r.consumer.on_stop) r.consumer.on_stop(r.consumer.context, stop);
 }
 
+constexpr int64_t BILLION = 1000000000;
+
+// The route's length against the instance's limit, in each convention's
+// arithmetic and exactly: the limit and the service times are decimals added
+// as they are; only the legs are cut or rounded. A route exactly at the
+// limit is within it. The exact convention's finding is the rules'; the
+// other conventions' go with the route's figures.
+void judge_length(Run &r, Vehicle &v, int32_t route) {
+  const RouteLimit &limit = r.route_limit;
+  int64_t service = limit.with_service ? v.served : 0;
+  i128 room = i128{limit.billionths} - i128{service} * BILLION; // left for the travel
+  bool too_long = compare_with_decimal(v.travel, room, MAX_DECIMALS) > 0;
+  ext length = v.travel + ext(service);
+  if (too_long) {
+    Finding f{Kind::route_too_long, route, -1};
+    f.value = length;
+    f.limit = limit.value;
+    f.excess = length - limit.value;
+    found(r, f);
+  }
+  if (!r.consumer.on_route) return;
+  RouteFigures &f = v.figures;
+  f.length = length;
+  f.too_long = too_long;
+  f.truncated_length = f.truncated_distance + service * 10;
+  f.rounded_length = f.rounded_distance + service;
+  f.too_long_truncated = i128{f.truncated_length} * (BILLION / 10) > limit.billionths;
+  f.too_long_rounded = i128{f.rounded_length} * BILLION > limit.billionths;
+}
+
 void return_to_depot(Run &r, Vehicle &v) {
   int32_t route = r.L1 + 1;
   const Customer &depot = r.customers[0];
   ext edgelen = leg(r, r.B, 0);
   r.total_cost += edgelen;
   v.one_route_time += edgelen;
+  if (r.route_limit.set) v.travel += edgelen;
   running_total(r, Kind::running_total_at_return);
   bool late = v.one_route_time > depot.due && r.windows;
   if (late) {
@@ -156,7 +196,10 @@ void return_to_depot(Run &r, Vehicle &v) {
     f.late |= late;
     f.late_truncated |= f.return_late_truncated;
     f.late_rounded |= f.return_late_rounded;
+    if (r.route_limit.set) judge_length(r, v, route);
     r.consumer.on_route(r.consumer.context, f);
+  } else if (r.route_limit.set) {
+    judge_length(r, v, route);
   }
   // The count is held to the declared one after every route, too.
   if (++r.L1 > r.L && r.declared && !r.count_passed) {

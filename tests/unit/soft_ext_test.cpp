@@ -188,6 +188,44 @@ TEST(SoftExt, DistancesAndText) {
   EXPECT_EQ(t.count, 0);
 }
 
+// The length from extended differences (coordinates with decimals), and a
+// value's parts: any value, those of everyday coordinates, and overflowing
+// and vanishing squares.
+TEST(SoftExt, LengthsAndParts) {
+  Tally t;
+  for (int i = 0; i < 1000000; ++i) {
+    ext dx = any_value(), dy = any_value();
+    if (i % 2 == 0) { // differences of coordinates within +-10^6
+      dx = value(16383 + between(-30, 20), between(0, 40));
+      dy = value(16383 + between(-30, 20), between(0, 40));
+    }
+    if (i % 97 == 0) dy = ext{0, static_cast<uint16_t>(rng() & 0x8000)};
+    long double x = native(dx), y = native(dy);
+    if (std::isnan(x) || std::isnan(y) || std::isinf(x) || std::isinf(y)) continue;
+    t.add(same(ext_length(dx, dy), std::sqrt(x * x + y * y)), "length " + hex(x) + ", " + hex(y));
+    int64_t n = static_cast<int64_t>(bits(between(1, 63))) * (rng() & 1 ? 1 : -1);
+    int64_t d = i % 3 ? static_cast<int64_t>(bits(between(1, 63))) | 1 : 1000000000;
+    t.add(same(ext_ratio(n, d), static_cast<long double>(n) / static_cast<long double>(d)),
+          "ratio " + std::to_string(n) + " / " + std::to_string(d));
+    bool negative, native_negative;
+    uint64_t significand, native_significand;
+    int exponent, native_exponent;
+    ext_split(dx, negative, significand, exponent);
+    int e = 0;
+    long double fraction = std::frexp(std::fabs(x), &e);
+    native_negative = std::signbit(x);
+    native_significand = static_cast<uint64_t>(std::ldexp(fraction, 64));
+    native_exponent = e - 64;
+    // Both stand for the same value; a subnormal's parts may differ in form.
+    long double from_soft = std::ldexp(static_cast<long double>(significand), exponent);
+    long double from_native =
+        std::ldexp(static_cast<long double>(native_significand), native_exponent);
+    t.add(negative == native_negative && from_soft == from_native && from_soft == std::fabs(x),
+          "parts of " + hex(x));
+  }
+  EXPECT_EQ(t.count, 0);
+}
+
 // strtold with the overflow rule: the largest finite value and false.
 bool native_from_decimal(const char *text, long double &v) {
   v = std::strtold(text, nullptr);
