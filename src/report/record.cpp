@@ -6,8 +6,9 @@
 #include <pthread.h>
 #include <system_error>
 
-#include "../instance/tee.h"
 #include "../instance/vrplib.h"
+#include "alongside.h"
+#include "causes.h"
 #include "report.h"
 
 namespace {
@@ -219,185 +220,6 @@ void judge_cost(Report &rep) {
   found(rep.run, f);
 }
 
-// Whether the file's first line ends in CR LF, as the published benchmark
-// instances do. A first line too long to look at is too long to read anyway.
-bool has_crlf(std::string_view head) {
-  size_t feed = head.find('\n');
-  return feed != std::string_view::npos && feed > 0 && head[feed - 1] == '\r';
-}
-
-// The UTF-8 byte-order mark that editors on Windows put at the start of a
-// file. The report skips it; fleetjudge reads it as text.
-constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
-bool begins_with_mark(InputFile &file) {
-  return look_ahead(file, BYTE_ORDER_MARK.size()).substr(0, BYTE_ORDER_MARK.size()) ==
-         BYTE_ORDER_MARK;
-}
-void skip_mark(InputFile &file, bool mark) {
-  if (mark) file.next += BYTE_ORDER_MARK.size();
-}
-
-// The checker's run on the same files, on a thread of its own. It may stop
-// at its first line while the report reads on: its inputs are closed as soon
-// as it is done, so that the report's run never waits for room in a channel
-// that nobody reads any more.
-struct Aside {
-  Inputs in;
-  fleetjudge::Verdict verdict;
-};
-void *run_aside(void *context) {
-  Aside &aside = *static_cast<Aside *>(context);
-  aside.verdict = check_inputs(aside.in);
-  close_input(aside.in.instance);
-  close_input(aside.in.solution);
-  return nullptr;
-}
-
-// The report's end of the two runs, however its run ends: what the checker
-// still reads is passed on to the end of each file, then the checker's run
-// is waited for.
-struct Alongside {
-  Inputs &in;
-  pthread_t checker;
-  ~Alongside() {
-    close_input(in.instance);
-    close_input(in.solution);
-    pthread_join(checker, nullptr);
-  }
-};
-
-// What was read of a file to look ahead goes first to the checker's run.
-void pass_on_ahead(InputFile &file, Channel &channel) {
-  channel_put(channel, file.next, static_cast<size_t>(file.end - file.next));
-  if (file.eof) channel_close_writer(channel, file.error);
-  file.tee_out = file.eof ? nullptr : &channel;
-}
-// The checker's run on the same files, alongside the report's, reading what
-// the report's run reads through two bounded channels. The checker reads the
-// files' byte-order marks; the report skips them.
-fleetjudge::Verdict check_alongside(Report &rep, Inputs &in, const bool marks[2]) {
-  Channel instance_channel, solution_channel;
-  pass_on_ahead(in.instance, instance_channel);
-  pass_on_ahead(in.solution, solution_channel);
-  skip_mark(in.instance, marks[0]);
-  skip_mark(in.solution, marks[1]);
-  Aside aside;
-  aside.in.instance.kind = "instance";
-  aside.in.instance.path = in.instance.path;
-  aside.in.instance.tee_in = &instance_channel;
-  aside.in.solution.kind = "solution";
-  aside.in.solution.path = in.solution.path;
-  aside.in.solution.tee_in = &solution_channel;
-  pthread_t checker;
-  if (int error = pthread_create(&checker, nullptr, run_aside, &aside)) {
-    in.instance.tee_out = in.solution.tee_out = nullptr;
-    throw std::system_error(error, std::generic_category(), "the checker's run");
-  }
-  {
-    Alongside both{in, checker};
-    run_phases(rep.run, in);
-  }
-  return aside.verdict;
-}
-
-// What the instance's first lines say of it, for the notes on causes.
-struct InstanceHead {
-  bool key_line_first; // its first line is a key line "KEY : value", as in a VRPLIB file
-  bool like_solution;  // they begin with a route label, or hold customer numbers only
-};
-
-// Whether the first lines of a file are those of an instance: a line with
-// VEHICLE and one with CUSTOMER, or what a VRPLIB file begins with.
-bool looks_like_instance(std::string_view head) {
-  bool vehicle = false, customer = false;
-  int lines = 0;
-  for (size_t start = 0; start < head.size() && lines < 12;) {
-    size_t feed = std::min(head.find('\n', start), head.size());
-    std::string_view line = head.substr(start, feed - start);
-    start = feed + 1;
-    if (line.find_first_not_of(" \t\r") == std::string_view::npos) continue;
-    ++lines;
-    vehicle |= line.find("VEHICLE") != std::string_view::npos;
-    customer |= line.find("CUSTOMER") != std::string_view::npos;
-  }
-  return (vehicle && customer) || looks_like_vrplib(head);
-}
-
-// Notes that name the likely cause of what the rules found, where the
-// findings alone would leave a person searching.
-void point_at_causes(Report &rep, Inputs &in, const InstanceHead &head) {
-  Record &record = rep.record;
-  const Run &run = rep.run;
-  bool swapped = looks_like_instance(look_ahead(in.solution, FORMAT_LOOK_AHEAD));
-  if (swapped && head.like_solution) {
-    record.error = "the instance looks like a solution, and the solution like an instance: are "
-                   "the two arguments swapped?";
-    return;
-  }
-  if (swapped && !run.instance_read) {
-    record.error += "; the solution looks like an instance file: are the two arguments swapped?";
-    return;
-  }
-  // An instance that the format guess read otherwise than it is written.
-  if (!run.instance_read && rep.instance_choice == InstanceChoice::automatic) {
-    if (in.vrplib && !head.key_line_first)
-      record.error += "; it was read as a VRPLIB file, as it has a DIMENSION line and a "
-                      "section: --instance-format=solomon reads it as a Solomon file";
-    else if (!in.vrplib && head.key_line_first)
-      record.error += "; it was read as a Solomon file, as it lacks a DIMENSION line or a "
-                      "section: --instance-format=vrplib reads it as a VRPLIB file";
-  }
-  for (const Finding &f : record.violations)
-    if (f.kind == Kind::customer_out_of_range && f.node == 0) {
-      record.notes.push_back("node 0 is the depot: a route lists customers only");
-      break;
-    }
-  double distance = to_double(record.distance), duration = to_double(run.total_cost);
-  bool total_off = record.kind_count[static_cast<int>(Kind::total_above_declared)] +
-                       record.kind_count[static_cast<int>(Kind::total_below_declared)] >
-                   0;
-  if (total_off && std::fabs(to_double(run.TotLen) - distance) <= 0.01)
-    record.notes.push_back(format("the declared total %.2f is the distance, travel only; "
-                                  "fleetjudge's total is the duration: travel, waiting and "
-                                  "service, %.4f here",
-                                  to_double(run.TotLen), duration));
-  if (run.route_list.has_cost && cost_convention(rep) == nullptr &&
-      std::fabs(run.route_list.cost - duration) <= 0.01)
-    record.notes.push_back(format("the declared cost %.2f is the duration (travel, waiting and "
-                                  "service), not the distance",
-                                  run.route_list.cost));
-}
-
-// A window that closes before it opens makes every visit late, whatever the
-// rules find besides: named, the first few, then counted.
-void note_reversed_windows(Report &rep) {
-  const Run &run = rep.run;
-  if (!run.instance_read) return;
-  int64_t reversed = 0;
-  for (int64_t i = 0; i <= run.n; ++i) {
-    const Customer &c = run.customers[i];
-    if (c.due >= c.ready || reversed++ >= 5) continue;
-    std::string who =
-        i == 0 ? std::string("the depot's") : format("customer %lld's", static_cast<long long>(i));
-    rep.record.notes.push_back(
-        format("%s time window [%d, %d] closes before it opens", who.c_str(), c.ready, c.due));
-  }
-  if (reversed > 5)
-    rep.record.notes.push_back(format("%lld more time windows close before they open",
-                                      static_cast<long long>(reversed - 5)));
-}
-
-// What the format guess decided, why, and how to choose otherwise.
-std::string format_note(SolutionFormat format, const char *why) {
-  static const char read_as[][28] = {"in fleetjudge's format", "as a route list",
-                                     "as a plain list of routes"};
-  static const char others[][24] = {"routes or plain", "fleetjudge or plain",
-                                    "fleetjudge or routes"};
-  int f = static_cast<int>(format);
-  return std::string("the solution is read ") + read_as[f] + ": " + why +
-         "; --solution-format=" + others[f] + " reads it otherwise";
-}
-
 // The shortest text that reads back as the same double.
 std::string shortest(double v) {
   char text[64];
@@ -471,8 +293,7 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
   if (marks[0]) head.remove_prefix(BYTE_ORDER_MARK.size());
   in.vrplib = rep.instance_choice == InstanceChoice::vrplib ||
               (rep.instance_choice == InstanceChoice::automatic && looks_like_vrplib(head));
-  InstanceHead instance_head{begins_with_key_line(head),
-                             guess_format(head, INT32_MAX).format != SolutionFormat::fleetjudge};
+  InstanceHead instance_head = instance_head_of(head);
   // The checker reads neither VRPLIB files nor their line ends.
   bool crlf = !in.vrplib && has_crlf(head);
   bool checker_may_read = !in.vrplib && (in.guess || in.format == SolutionFormat::fleetjudge);
@@ -518,24 +339,7 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
   if (!rep.run.input_failed) judge_cost(rep);
   if (in.guess) record.notes.push_back(format_note(in.format, in.why));
   point_at_causes(rep, in, instance_head);
-  const RouteListNotes &list = rep.run.route_list;
-  for (const IgnoredLine &line : list.ignored)
-    record.notes.push_back(format("line %lld ignored, neither a route nor a cost: \"",
-                                  static_cast<long long>(line.line)) +
-                           line.text + "\"");
-  if (list.unended && !list.has_cost && !rep.run.input_failed)
-    record.notes.push_back("the solution's last line has no line end, and no cost line follows: "
-                           "the file may be cut short");
-  note_reversed_windows(rep);
-  for (const IgnoredLine &number : list.clamped)
-    record.notes.push_back(format("line %lld: the customer number %s lies beyond 32 bits; it is "
-                                  "named %s here",
-                                  static_cast<long long>(number.line), number.text.c_str(),
-                                  number.text[0] == '-' ? "-2147483648" : "2147483647"));
-  int64_t unquoted = list.ignored_lines - static_cast<int64_t>(list.ignored.size());
-  if (unquoted > 0)
-    record.notes.push_back(format("%lld more line%s ignored, neither a route nor a cost",
-                                  static_cast<long long>(unquoted), unquoted == 1 ? "" : "s"));
+  note_what_was_read(rep);
   decide(rep);
   settle(record, rep.convention);
   if (rep.automatic && record.error.empty())

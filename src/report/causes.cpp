@@ -1,0 +1,128 @@
+#include "causes.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "../instance/vrplib.h"
+
+InstanceHead instance_head_of(std::string_view head) {
+  return {begins_with_key_line(head),
+          guess_format(head, INT32_MAX).format != SolutionFormat::fleetjudge};
+}
+
+// Whether the first lines of a file are those of an instance: a line with
+// VEHICLE and one with CUSTOMER, or what a VRPLIB file begins with.
+static bool looks_like_instance(std::string_view head) {
+  bool vehicle = false, customer = false;
+  int lines = 0;
+  for (size_t start = 0; start < head.size() && lines < 12;) {
+    size_t feed = std::min(head.find('\n', start), head.size());
+    std::string_view line = head.substr(start, feed - start);
+    start = feed + 1;
+    if (line.find_first_not_of(" \t\r") == std::string_view::npos) continue;
+    ++lines;
+    vehicle |= line.find("VEHICLE") != std::string_view::npos;
+    customer |= line.find("CUSTOMER") != std::string_view::npos;
+  }
+  return (vehicle && customer) || looks_like_vrplib(head);
+}
+
+// Notes that name the likely cause of what the rules found, where the
+// findings alone would leave a person searching.
+void point_at_causes(Report &rep, Inputs &in, const InstanceHead &head) {
+  Record &record = rep.record;
+  const Run &run = rep.run;
+  bool swapped = looks_like_instance(look_ahead(in.solution, FORMAT_LOOK_AHEAD));
+  if (swapped && head.like_solution) {
+    record.error = "the instance looks like a solution, and the solution like an instance: are "
+                   "the two arguments swapped?";
+    return;
+  }
+  if (swapped && !run.instance_read) {
+    record.error += "; the solution looks like an instance file: are the two arguments swapped?";
+    return;
+  }
+  // An instance that the format guess read otherwise than it is written.
+  if (!run.instance_read && rep.instance_choice == InstanceChoice::automatic) {
+    if (in.vrplib && !head.key_line_first)
+      record.error += "; it was read as a VRPLIB file, as it has a DIMENSION line and a "
+                      "section: --instance-format=solomon reads it as a Solomon file";
+    else if (!in.vrplib && head.key_line_first)
+      record.error += "; it was read as a Solomon file, as it lacks a DIMENSION line or a "
+                      "section: --instance-format=vrplib reads it as a VRPLIB file";
+  }
+  for (const Finding &f : record.violations)
+    if (f.kind == Kind::customer_out_of_range && f.node == 0) {
+      record.notes.push_back("node 0 is the depot: a route lists customers only");
+      break;
+    }
+  double distance = to_double(record.distance), duration = to_double(run.total_cost);
+  bool total_off = record.kind_count[static_cast<int>(Kind::total_above_declared)] +
+                       record.kind_count[static_cast<int>(Kind::total_below_declared)] >
+                   0;
+  if (total_off && std::fabs(to_double(run.TotLen) - distance) <= 0.01)
+    record.notes.push_back(format("the declared total %.2f is the distance, travel only; "
+                                  "fleetjudge's total is the duration: travel, waiting and "
+                                  "service, %.4f here",
+                                  to_double(run.TotLen), duration));
+  if (run.route_list.has_cost && cost_convention(rep) == nullptr &&
+      std::fabs(run.route_list.cost - duration) <= 0.01)
+    record.notes.push_back(format("the declared cost %.2f is the duration (travel, waiting and "
+                                  "service), not the distance",
+                                  run.route_list.cost));
+}
+
+// A window that closes before it opens makes every visit late, whatever the
+// rules find besides: named, the first few, then counted.
+static void note_reversed_windows(Report &rep) {
+  const Run &run = rep.run;
+  if (!run.instance_read) return;
+  int64_t reversed = 0;
+  for (int64_t i = 0; i <= run.n; ++i) {
+    const Customer &c = run.customers[i];
+    if (c.due >= c.ready || reversed++ >= 5) continue;
+    std::string who =
+        i == 0 ? std::string("the depot's") : format("customer %lld's", static_cast<long long>(i));
+    rep.record.notes.push_back(
+        format("%s time window [%d, %d] closes before it opens", who.c_str(), c.ready, c.due));
+  }
+  if (reversed > 5)
+    rep.record.notes.push_back(format("%lld more time windows close before they open",
+                                      static_cast<long long>(reversed - 5)));
+}
+
+// What the format guess decided, why, and how to choose otherwise.
+std::string format_note(SolutionFormat format, const char *why) {
+  static const char read_as[][28] = {"in fleetjudge's format", "as a route list",
+                                     "as a plain list of routes"};
+  static const char others[][24] = {"routes or plain", "fleetjudge or plain",
+                                    "fleetjudge or routes"};
+  int f = static_cast<int>(format);
+  return std::string("the solution is read ") + read_as[f] + ": " + why +
+         "; --solution-format=" + others[f] + " reads it otherwise";
+}
+
+// How the route list was read: lines ignored, numbers beyond 32 bits, a last
+// line cut short; and windows that close before they open.
+void note_what_was_read(Report &rep) {
+  Record &record = rep.record;
+  const RouteListNotes &list = rep.run.route_list;
+  for (const IgnoredLine &line : list.ignored)
+    record.notes.push_back(format("line %lld ignored, neither a route nor a cost: \"",
+                                  static_cast<long long>(line.line)) +
+                           line.text + "\"");
+  if (list.unended && !list.has_cost && !rep.run.input_failed)
+    record.notes.push_back("the solution's last line has no line end, and no cost line follows: "
+                           "the file may be cut short");
+  note_reversed_windows(rep);
+  for (const IgnoredLine &number : list.clamped)
+    record.notes.push_back(format("line %lld: the customer number %s lies beyond 32 bits; it is "
+                                  "named %s here",
+                                  static_cast<long long>(number.line), number.text.c_str(),
+                                  number.text[0] == '-' ? "-2147483648" : "2147483647"));
+  int64_t unquoted = list.ignored_lines - static_cast<int64_t>(list.ignored.size());
+  if (unquoted > 0)
+    record.notes.push_back(format("%lld more line%s ignored, neither a route nor a cost",
+                                  static_cast<long long>(unquoted), unquoted == 1 ? "" : "s"));
+}
