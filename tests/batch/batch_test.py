@@ -75,6 +75,17 @@ def agree(row, doc, status, what):
         expect(f"{what} {key}", row[key], value)
 
 
+def typed(rows):
+    """CSV rows as JSON lines hold them: numbers as numbers, blanks as null."""
+    def value(v):
+        if v == "":
+            return None
+        if re.fullmatch(r"-?\d+", v):
+            return int(v)
+        return float(v) if re.fullmatch(r"-?[\d.]+(e[-+]?\d+)?", v) else v
+    return [{k: value(v) for k, v in r.items()} for r in rows]
+
+
 def natural_key(name):
     """Runs of digits as numbers before any other byte, other bytes without
     regard to ASCII case; the bytes themselves settle what is left."""
@@ -318,6 +329,94 @@ elif mode == "results":
            ("total", str(sum(v for g in groups.values() for v, _ in g[1])),
             f"{sum(d for g in groups.values() for _, d in g[1]):.2f}"))
 
+    # --decimals: the table, markdown and LaTeX round distances, gaps and
+    # means to N places, from the same figures the JSON lines hold in full;
+    # CSV and JSON lines do not change.
+    top = tempfile.mkdtemp()
+    _, out, _ = run("--format=jsonl", plain, instances, routes)
+    exact = {d["name"]: d["summary"]["distance"] for d in map(json.loads, out.splitlines())}
+    bks = os.path.join(top, "bks.csv")
+    costs = {n: round(d) + 1 for k, (n, d) in enumerate(sorted(exact.items())) if k % 2}
+    open(bks, "w").write("instance,vehicles,cost\n" + "".join(f"{n},,{c}\n" for n, c in costs.items()))
+    gap = {n: 100 * (exact[n] - c) / c for n, c in costs.items()}
+
+    def near(what, cell, value, places):
+        if not re.fullmatch(rf"-?\d+\.\d{{{places}}}" if places else r"-?\d+", cell) or \
+                abs(float(cell) - value) > 0.5 * 10 ** -places + 1e-9:
+            failures.append(f"{what}: {cell!r} is not {value} to {places} decimals")
+    for places in (0, 3, 5):
+        cols = f"--columns=name,distance,gap_percent"
+        for fmt, cells in (("table", lambda l: l.split()),
+                           ("markdown", lambda l: [c.strip() for c in l.strip("|").split("|")]),
+                           ("latex", lambda l: [c.strip().replace("\\_", "_") for c in
+                                      l.rstrip(" \\").split("&")])):
+            _, out, _ = run(f"--format={fmt}", f"--decimals={places}", cols, "--bks", bks, plain,
+                            instances, routes)
+            lines = [cells(l) for l in out.decode().splitlines()]
+            body = {c[0]: c for c in lines if c and c[0] in exact}
+            expect(f"{fmt} rows", sorted(body), sorted(exact))
+            for n, c in body.items():
+                expect(f"{fmt} {n} distance", c[1], f"{exact[n]:.{places}f}")
+                if n in gap:
+                    near(f"{fmt} {n} gap", c[2], gap[n], places)
+            total = ([c for c in lines if c and c[0] == "total"] + [["", "", ""]])[0]
+            near(f"{fmt} total distance", total[1], sum(exact.values()), places)
+            near(f"{fmt} mean gap", total[2], sum(gap.values()) / len(gap), places)
+        _, out, _ = run("--group=solomon", f"--decimals={places}", "--bks", bks, plain,
+                        "--columns=group,feasible,mean_distance,total_distance,mean_gap_percent",
+                        instances, routes)
+        _, lines, _ = run("--group=solomon", "--format=jsonl", "--bks", bks, plain,
+                          instances, routes)
+        means = {d["group"]: d for d in map(json.loads, lines.splitlines())}
+        rows = [l.split() for l in out.decode().splitlines()[2:-1]]
+        expect(f"group rows to {places} decimals", sorted(c[0] for c in rows), sorted(means))
+        for c in rows:
+            d = means.get(c[0], {})
+            want = [d.get(k) for k in ("mean_distance", "total_distance", "mean_gap_percent")]
+            expect(f"group {c[0]} to {places} decimals", c[2:],
+                   [f"{v:.{places}f}" for v in want if v is not None])
+    for options in (["--format=csv", "--bks", bks], ["--format=jsonl"],
+                    ["--format=csv", "--per-instance"], ["--format=jsonl", "--group=solomon"]):
+        expect(f"{options} without decimals", run(*options, "--decimals=1", plain, instances, routes),
+               run(*options, plain, instances, routes))
+
+    # Group rows as JSON lines: the CSV's columns as numbers, the figures of
+    # the groups made here, null where a group has no feasible pair.
+    _, out, _ = run("--format=jsonl", "--group=solomon", "--bks", bks, plain, instances, routes)
+    docs = [json.loads(l) for l in out.splitlines()]
+    _, out, _ = run("--format=csv", "--group=solomon", "--bks", bks, plain, instances, routes)
+    expect("jsonl as csv", docs, typed(csv_rows(out)))
+    expect("group keys", [list(d) for d in docs[:1]],
+           [["group", "pairs", "feasible", "mean_vehicles", "mean_distance", "mean_gap_percent",
+             "total_vehicles", "total_distance"]])
+    by_group = {}
+    for r in pairs:
+        m = re.fullmatch(r"(RC|R|C)([12])(\d\d)", r["name"]) or \
+            re.fullmatch(r"((RC|R|C)[12]_\d+)_\d+", r["name"])
+        label = (m.group(1) + m.group(2) if m.lastindex == 3 else m.group(1)) if m else "other"
+        by_group.setdefault(label, []).append(r["name"])
+    expect("jsonl groups", [d["group"] for d in docs], sorted(by_group, key=lambda g: natural_key(g.encode())))
+    for d in docs:
+        names = by_group.get(d["group"], [])
+        fine = [n for n in names if next(r for r in pairs if r["name"] == n)["feasible"] == "true"]
+        vehicles = sum(int(r["vehicles"]) for r in pairs if r["name"] in fine)
+        distance = sum(exact[n] for n in fine)
+        gaps = [gap[n] for n in fine if n in gap]
+        want = {"pairs": len(names), "feasible": len(fine), "total_vehicles": vehicles}
+        expect(f"jsonl {d['group']} counts", {k: d[k] for k in want}, want)
+        if not fine:
+            expect(f"jsonl {d['group']} means", (d["mean_vehicles"], d["mean_distance"],
+                                                  d["total_distance"]), (None, None, 0.0))
+            continue
+        for key, value in (("mean_vehicles", vehicles / len(fine)),
+                           ("mean_distance", distance / len(fine)), ("total_distance", distance),
+                           ("mean_gap_percent", sum(gaps) / len(gaps) if gaps else None)):
+            if value is None or d[key] is None:
+                expect(f"jsonl {d['group']} {key}", d[key], value)
+            elif abs(d[key] - value) > 1e-9 * max(1, abs(value)):
+                failures.append(f"jsonl {d['group']} {key}: got {d[key]}, want {value}")
+    shutil.rmtree(top)
+
     # A folder of published solutions as best-known ones: gaps of exactly 0.
     _, out, _ = run("--format=bks", vrplib, vrplib)
     expect("bks", out.decode().replace("\r\n", "\n"),
@@ -366,6 +465,24 @@ elif mode == "results":
                 abs(float(r["mean_distance"]) - mean) > 5e-5 or \
                 float(r["mean_vehicles"]) != sum(int(x["vehicles"]) for x in mine) / 2:
             failures.append(f"{n} per instance: {r}")
+    # The same rows as JSON lines, and the groups of their best runs.
+    _, lines, _ = run("--format=jsonl", "--per-instance", plain, instances, *seeds)
+    docs = [json.loads(l) for l in lines.splitlines()]
+    expect("per-instance jsonl as csv", docs, typed(csv_rows(out)))
+    expect("per-instance keys", [list(d) for d in docs[:1]],
+           [["name", "instance", "runs", "feasible", "best_vehicles", "mean_vehicles",
+             "best_distance", "mean_distance", "best_gap_percent", "mean_gap_percent",
+             "convention"]])
+    expect("per-instance jsonl", [(d["name"], d["instance"], d["runs"], d["feasible"],
+                                   d["best_gap_percent"], d["convention"]) for d in docs],
+           [(n, os.path.join(instances, n + ".txt"), 3, 2, None, "exact") for n in names])
+    _, lines, _ = run("--format=jsonl", "--per-instance", "--group=solomon", plain, instances,
+                      *seeds)
+    got = [json.loads(l) for l in lines.splitlines()]
+    expect("groups of the best", [(g["group"], g["instances"], g["feasible"], g["total_vehicles"],
+                                   g["mean_distance"], g["total_distance"]) for g in got],
+           [(re.sub(r"\d\d$", "", d["name"]), 1, 1, d["best_vehicles"], d["best_distance"],
+             d["best_distance"]) for d in docs])
     _, out, _ = run("--per-instance", "--group=solomon", "--format=markdown", plain, instances, *seeds)
     lines = out.decode().splitlines()
     expect("caption", lines[0].startswith("One row per group: means over its instances of each "
@@ -417,6 +534,41 @@ elif mode == "results":
     expect("latex names", sorted(back), sorted(want))
     expect("latex rules", [l for l in out.decode().splitlines() if l.startswith("\\") and
                            "rule" in l], ["\\toprule", "\\midrule", "\\midrule", "\\bottomrule"])
+
+    # Options that cannot go together: status 2, the reason, and no rows.
+    open(os.path.join(top, "pairs"), "w").write(
+        f"{os.path.join(instances, 'C101.txt')}\t{os.path.join(routes, 'C101.routes')}\n")
+    folders = [instances, routes]
+    listed = ["--pairs", os.path.join(top, "pairs")]
+    for options, reason in [
+            (["--routes", "--per-instance", "--format=jsonl", *folders], "--routes needs"),
+            (["--routes", "--group=solomon", "--format=jsonl", *folders], "--routes needs"),
+            (["--routes", "--format=csv", *folders], "--routes needs --format=jsonl"),
+            (["-r", *listed], "-r looks into folders, not a pair list"),
+            (["--recursive", "--format=jsonl", *listed], "-r looks into folders"),
+            ([*listed, instances], "--pairs takes no folders"),
+            (["--columns=name,nosuch", *folders], "no column nosuch in these rows; there are name,"),
+            (["--columns=name,best_distance", "--format=csv", *folders], "no column best_distance"),
+            (["--columns=group,distance", "--group=solomon", "--format=csv", *folders],
+             "no column distance in these rows; there are group,"),
+            (["--columns=name,distance,name", *folders], "the column name is named twice"),
+            (["--columns=name,,distance", *folders], "--columns has an empty name"),
+            (["--columns=name", "--format=jsonl", *folders], "--columns is for the table"),
+            (["--group=(R", *folders], "the --group expression is not valid"),
+            (["--group=R\\d+", "--format=csv", *folders],
+             "the --group expression has no capture group"),
+            (["--group=", *folders], "--group needs"),
+            (["--format=bks", "--per-instance", *folders], "--format=bks gives one row"),
+            (["--decimals=13", *folders], "--decimals needs a number of decimals, 0 to 12"),
+            (["--decimals=-1", *folders], "--decimals needs"),
+            (["--decimals=2x", "--format=latex", *folders], "--decimals needs")]:
+        code, out, err = run(plain, *options)
+        expect(f"refused {options}", (code, out, err.decode().startswith(
+            f"fleetjudge-batch: {reason}")), (2, b"", True))
+    # Column names of the aggregates are accepted where they exist.
+    _, out, _ = run("--format=csv", "--group=solomon", "--columns=mean_distance,group", plain,
+                    instances, *seeds)
+    expect("group columns", out.decode().splitlines()[0], "mean_distance,group")
     shutil.rmtree(top)
 
 for f in failures[:30]:
