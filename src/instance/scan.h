@@ -86,6 +86,23 @@ void stop_passing_on(InputFile &file);
 // parsed (the format of a solution, the line ends of an instance).
 std::string_view look_ahead(InputFile &file, size_t want);
 
+// The non-blank lines of bytes looked at ahead, one at a time, for the
+// guesses made before a file is read (its format, what it looks like).
+struct LinesAhead {
+  std::string_view rest;
+  // The next non-blank line, without its line feed; false when none is left.
+  bool next(std::string_view &line) {
+    while (!rest.empty()) {
+      size_t feed = rest.find('\n');
+      line = rest.substr(0, feed);
+      rest = feed == std::string_view::npos ? std::string_view() : rest.substr(feed + 1);
+      for (char c : line)
+        if (c != ' ' && (c < '\t' || c > '\r')) return true;
+    }
+    return false;
+  }
+};
+
 // Reads the next line into the run's line buffer and puts the cursor at its
 // start. At the end of the file the line is empty and at_end() holds. A line
 // too long for the buffer, or a read error, is a fault naming the file.

@@ -546,13 +546,11 @@ bool Reader::finish() {
 bool looks_like_vrplib(std::string_view head) {
   bool dimension = false, section = false;
   std::string key, value;
-  for (size_t start = 0; start < head.size() && !(dimension && section);) {
-    size_t feed = std::min(head.find('\n', start), head.size());
-    std::string line(head.substr(start, feed - start));
-    start = feed + 1;
-    std::vector<std::string_view> t = tokens_of(line.c_str());
-    if (t.empty()) continue;
-    section |= is_section_word(t[0]);
+  LinesAhead lines{head};
+  for (std::string_view text; !(dimension && section) && lines.next(text);) {
+    std::string line(text);
+    std::vector<std::string_view> t = tokens_of(line.c_str()); // empty behind a NUL
+    section |= !t.empty() && is_section_word(t[0]);
     dimension |= key_line(line.c_str(), key, value) && key == "DIMENSION";
   }
   return dimension && section;
@@ -560,13 +558,8 @@ bool looks_like_vrplib(std::string_view head) {
 
 bool begins_with_key_line(std::string_view head) {
   std::string key, value;
-  for (size_t start = 0; start < head.size();) {
-    size_t feed = std::min(head.find('\n', start), head.size());
-    std::string line(head.substr(start, feed - start));
-    start = feed + 1;
-    if (!tokens_of(line.c_str()).empty()) return key_line(line.c_str(), key, value);
-  }
-  return false;
+  std::string_view first;
+  return LinesAhead{head}.next(first) && key_line(std::string(first).c_str(), key, value);
 }
 
 void read_vrplib(Run &r, InputFile &file) {

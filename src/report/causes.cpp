@@ -15,13 +15,9 @@ InstanceHead instance_head_of(std::string_view head) {
 // VEHICLE and one with CUSTOMER, or what a VRPLIB file begins with.
 static bool looks_like_instance(std::string_view head) {
   bool vehicle = false, customer = false;
-  int lines = 0;
-  for (size_t start = 0; start < head.size() && lines < 12;) {
-    size_t feed = std::min(head.find('\n', start), head.size());
-    std::string_view line = head.substr(start, feed - start);
-    start = feed + 1;
-    if (line.find_first_not_of(" \t\r") == std::string_view::npos) continue;
-    ++lines;
+  LinesAhead lines{head};
+  std::string_view line;
+  for (int seen = 0; seen < 12 && lines.next(line); ++seen) {
     vehicle |= line.find("VEHICLE") != std::string_view::npos;
     customer |= line.find("CUSTOMER") != std::string_view::npos;
   }

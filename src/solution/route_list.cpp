@@ -83,22 +83,6 @@ bool only_customer_numbers(Run &r, InputFile &file, const char *p) {
   return true;
 }
 
-// The guess looks at whole lines of the bytes ahead, one at a time.
-struct Lines {
-  std::string_view rest;
-  // The next non-blank line, without its line feed; false when none is left.
-  bool next(std::string_view &line) {
-    while (!rest.empty()) {
-      size_t feed = rest.find('\n');
-      line = rest.substr(0, feed);
-      rest = feed == std::string_view::npos ? std::string_view() : rest.substr(feed + 1);
-      for (char c : line)
-        if (!is_space(c)) return true;
-    }
-    return false;
-  }
-};
-
 // How many tokens the line holds when every one is a customer number from 1
 // to n; 0 when any is not.
 int64_t customer_numbers(std::string_view line, int64_t n) {
@@ -132,7 +116,7 @@ const char *behind_route_label(const char *p) {
 }
 
 FormatGuess guess_format(std::string_view head, int64_t n) {
-  Lines lines{head};
+  LinesAhead lines{head};
   std::string_view first, second;
   if (!lines.next(first)) return {SolutionFormat::fleetjudge, "it has no route"};
   // The label is looked for on the line's text up to its first NUL, as the
