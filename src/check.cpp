@@ -7,29 +7,32 @@
 #include "solution/solution.h"
 
 void fault(Run &r, const char *message) {
-  r.input_failed = true;
+  r.stopped = true;
   r.consumer.fault(r.consumer.context, message);
 }
 
-void run_phases(Run &r, Inputs &in) {
+void read_instance_phases(Run &r, Inputs &in) {
   if (in.instance_path && !open_input(r, in.instance, "instance", in.instance_path)) return;
   if (in.vrplib)
     read_vrplib(r, in.instance);
   else
     read_instance(r, in.instance);
-  if (!r.input_failed) screen_instance(r);
-  r.instance_read = !r.input_failed;
-  if (r.consumer.on_route) r.first_visit.assign(r.customers.size(), Run::Visit{0, 0});
+  if (!r.stopped) screen_instance(r);
+  r.instance_read = !r.stopped;
+}
 
-  if (in.solution_path && !r.input_failed &&
-      !open_input(r, in.solution, "solution", in.solution_path))
+void solution_phases(Run &r, Inputs &in) {
+  r.visits.assign(r.instance->customers.size(), 0);
+  if (r.consumer.on_route) r.first_visit.assign(r.instance->customers.size(), Run::Visit{0, 0});
+  if (in.solution_path && !r.stopped && !open_input(r, in.solution, "solution", in.solution_path))
     return;
   if (in.guess) {
-    FormatGuess g = guess_format(look_ahead(in.solution, FORMAT_LOOK_AHEAD), r.n);
+    FormatGuess g =
+        guess_format(look_ahead(in.solution, FORMAT_LOOK_AHEAD), r.instance->customer_count);
     in.format = g.format;
     in.why = g.why;
   }
-  if (r.input_failed) return;
+  if (r.stopped) return;
   if (in.format != SolutionFormat::fleetjudge) {
     stop_passing_on(in.solution); // no checker's run reads along: it reads only its own format
     walk_route_list(r, in.solution, in.format);
@@ -37,7 +40,13 @@ void run_phases(Run &r, Inputs &in) {
     walk_routes(r, in.solution);
   }
   // A claim of infeasibility has been judged in full by the header.
-  if (!r.input_failed && (in.format != SolutionFormat::fleetjudge || r.L != -1)) close_checks(r);
+  if (!r.stopped && (in.format != SolutionFormat::fleetjudge || r.declared_routes != -1))
+    close_checks(r);
+}
+
+void run_phases(Run &r, Inputs &in) {
+  read_instance_phases(r, in);
+  solution_phases(r, in);
 }
 
 // The checker's consumer: every message is kept in order until the first
@@ -75,7 +84,7 @@ void stop(void *context, int status) {
 fleetjudge::Verdict check_inputs(Inputs &in) {
   Checker checker;
   Run r(Consumer{&checker, keep_text, stop_at_violation, stop_at_fault, stop}, true);
-  checker.stop = &r.input_failed;
+  checker.stop = &r.stopped;
   run_phases(r, in);
   return checker.verdict;
 }

@@ -23,6 +23,10 @@ struct Inputs {
 };
 
 void run_phases(Run &r, Inputs &in);
+// The same in two halves: the instance read and screened into the run's own
+// instance; the solution judged against `r.instance`, read or shared.
+void read_instance_phases(Run &r, Inputs &in);
+void solution_phases(Run &r, Inputs &in);
 
 // The checker's run: its standard output and its exit status.
 fleetjudge::Verdict check_inputs(Inputs &in);

@@ -151,7 +151,7 @@ struct RouteFigures {
 };
 
 // Who listens, with its own context. A consumer that ends the run (the
-// checker's) sets the run's `input_failed`, which every phase tests.
+// checker's) sets the run's `stopped`, which every phase tests.
 struct Consumer {
   void *context = nullptr;
   void (*say)(void *, const char *text) = nullptr;      // the checker's output besides messages

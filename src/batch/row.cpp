@@ -127,13 +127,14 @@ void figures(Row &row, const Report &rep) {
   const Record &record = rep.record;
   const Run &run = rep.run;
   std::string *c = row.cells;
-  c[col_customers] = std::to_string(run.n > 0 ? run.n : 0);
-  c[col_vehicles] = std::to_string(run.L1);
+  c[col_customers] =
+      std::to_string(run.instance->customer_count > 0 ? run.instance->customer_count : 0);
+  c[col_vehicles] = std::to_string(run.routes_done);
   c[col_distance] = fixed(to_double(record.distance), 4);
   c[col_distance_truncated] = tenths_text(record.truncated_distance);
   c[col_distance_rounded] = std::to_string(record.rounded_distance);
-  if (record.format == SolutionFormat::fleetjudge && run.L >= 0)
-    c[col_declared_cost] = shortest(to_double(run.TotLen));
+  if (record.format == SolutionFormat::fleetjudge && run.declared_routes >= 0)
+    c[col_declared_cost] = shortest(to_double(run.declared_total));
   if (record.format != SolutionFormat::fleetjudge && run.route_list.has_cost) {
     c[col_declared_cost] = shortest(run.route_list.cost);
     const char *matches = cost_convention(rep);
@@ -148,14 +149,14 @@ void figures(Row &row, const Report &rep) {
   if (!record.violations.empty()) c[col_first_violation] = kind_name(record.violations[0].kind);
   row.judged = true;
   row.feasible = feasible(rep, rep.convention);
-  row.vehicles = run.L1;
+  row.vehicles = run.routes_done;
   row.distance = to_double(record.distance);
   row.truncated_tenths = record.truncated_distance;
   row.rounded = record.rounded_distance;
   for (int k = 0; k < 3; ++k) row.feasible_in[k] = feasible(rep, Convention(k));
-  if (record.format == SolutionFormat::fleetjudge && run.L >= 0) {
+  if (record.format == SolutionFormat::fleetjudge && run.declared_routes >= 0) {
     row.has_cost = true;
-    row.cost = to_double(run.TotLen);
+    row.cost = to_double(run.declared_total);
   }
   if (record.format != SolutionFormat::fleetjudge && run.route_list.has_cost) {
     row.has_cost = true;

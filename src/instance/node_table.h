@@ -14,7 +14,6 @@ struct Customer {
   int32_t ready;   // service cannot begin earlier
   int32_t due;     // service must begin no later; for the depot, the closing time
   int32_t service; // duration of the service
-  int32_t visits;  // how often the solution's routes reached the node
 };
 
 // The checker's table: node numbers 0 to MAX_N - 1, at most MAX_N node lines.

@@ -17,9 +17,9 @@ static void read_header_line(Run &r, InputFile &file) {
 // Skips blank lines up to the next non-blank one, a section title; the end
 // of the file before it ends the run with `missing`.
 static void skip_to_title(Run &r, InputFile &file, const char *missing) {
-  while (!r.input_failed) {
+  while (!r.stopped) {
     read_header_line(r, file);
-    if (*rmblanc(r.line) != '\0') return;
+    if (*skip_blanks(r.line) != '\0') return;
     if (at_end(file)) input_fault(r, file, missing);
   }
 }
@@ -42,7 +42,7 @@ static void read_node_line(Run &r, InputFile &file, char *cursor, int64_t lines)
   int32_t node;
   const char *token = cursor; // the number as written, for a message about it
   cursor = read_one_number(r, cursor, node);
-  if (r.input_failed) return;
+  if (r.stopped) return;
   // Where the checker's table ends, the checker stops; the report's reads on.
   if (node < 0 || node >= MAX_N) found(r, Finding{Kind::beyond_checker_node_number, 0, node});
   if (node < 0)
@@ -50,19 +50,19 @@ static void read_node_line(Run &r, InputFile &file, char *cursor, int64_t lines)
                         beyond_32_bits(token));
   // The report's table grows with the lines read, never with a number alone:
   // a node beyond what the lines so far allow waits for the end of the file.
-  bool beyond = static_cast<size_t>(node) >= r.customers.size() && node > report_bound(lines);
-  if (!beyond && static_cast<size_t>(node) >= r.customers.size())
-    r.customers.resize(static_cast<size_t>(node) + 1, Customer{});
+  bool beyond =
+      static_cast<size_t>(node) >= r.own_instance.customers.size() && node > report_bound(lines);
+  if (!beyond && static_cast<size_t>(node) >= r.own_instance.customers.size())
+    r.own_instance.customers.resize(static_cast<size_t>(node) + 1, Customer{});
   Customer waiting{};
-  Customer &c = beyond ? waiting : r.customers[node];
+  Customer &c = beyond ? waiting : r.own_instance.customers[node];
   cursor = read_one_number(r, cursor, c.x);
   cursor = read_one_number(r, cursor, c.y);
   cursor = read_one_number(r, cursor, c.demand);
   cursor = read_one_number(r, cursor, c.ready);
   cursor = read_one_number(r, cursor, c.due);
   read_one_number(r, cursor, c.service);
-  c.visits = 0;
-  if (beyond && !r.input_failed)
+  if (beyond && !r.stopped)
     r.pending.push_back(PendingNode{node, c, file.lines_read, std::string(beyond_32_bits(token))});
 }
 
@@ -76,21 +76,21 @@ static void place_pending(Run &r, InputFile &file, int64_t lines) {
       return out_of_range(r, p.node, bound, p.written);
     }
   for (const PendingNode &p : r.pending) {
-    if (static_cast<size_t>(p.node) >= r.customers.size())
-      r.customers.resize(static_cast<size_t>(p.node) + 1, Customer{});
-    r.customers[p.node] = p.values;
+    if (static_cast<size_t>(p.node) >= r.own_instance.customers.size())
+      r.own_instance.customers.resize(static_cast<size_t>(p.node) + 1, Customer{});
+    r.own_instance.customers[p.node] = p.values;
   }
   r.pending.clear();
 }
 
 void read_instance(Run &r, InputFile &file) {
   read_header_line(r, file);
-  r.instance_name.assign(r.line, std::min<size_t>(std::strlen(r.line), 255)); // cut to fit
+  r.own_instance.name.assign(r.line, std::min<size_t>(std::strlen(r.line), 255)); // cut to fit
   skip_to_title(r, file, "ends before the vehicle section");
   read_header_line(r, file); // column titles
 
-  extract_int(file, r.vehicles);
-  extract_double(file, r.TCap);
+  extract_int(file, r.own_instance.vehicles);
+  extract_double(file, r.own_instance.capacity);
   check_extraction(r, file,
                    r.seen_cr ? "the vehicle count and capacity cannot be read; the file has "
                                "CR LF line ends and must be converted to LF"
@@ -99,18 +99,20 @@ void read_instance(Run &r, InputFile &file) {
   skip_to_title(r, file, "ends before the customer section"); // the rest of the capacity line first
   read_line(r, file);                                         // column titles
 
-  r.n = -1;
-  while (!at_end(file) && !r.input_failed) {
+  r.own_instance.customer_count = -1;
+  while (!at_end(file) && !r.stopped) {
     read_line(r, file);
-    r.ohneline = rmblanc(r.ohneline);
-    if (*r.ohneline == '\0') continue;
-    if (++r.n + 1 == MAX_N + 1) found(r, Finding{Kind::beyond_checker_node_count});
-    read_node_line(r, file, r.ohneline, r.n + 1);
+    r.cursor = skip_blanks(r.cursor);
+    if (*r.cursor == '\0') continue;
+    if (++r.own_instance.customer_count + 1 == MAX_N + 1)
+      found(r, Finding{Kind::beyond_checker_node_count});
+    read_node_line(r, file, r.cursor, r.own_instance.customer_count + 1);
   }
-  if (!r.input_failed) place_pending(r, file, r.n + 1);
+  if (!r.stopped) place_pending(r, file, r.own_instance.customer_count + 1);
   // Every record up to n exists, read or not (a gap in the numbering), and
   // the depot's even without node lines.
-  size_t records = static_cast<size_t>(std::max<int64_t>(r.n + 1, 1));
-  if (r.customers.size() < records) r.customers.resize(records, Customer{});
+  size_t records = static_cast<size_t>(std::max<int64_t>(r.own_instance.customer_count + 1, 1));
+  if (r.own_instance.customers.size() < records)
+    r.own_instance.customers.resize(records, Customer{});
   close_input(file);
 }

@@ -1,4 +1,4 @@
-// The instance reader: fills the run's node table, `n` and `TCap` from the
+// The instance reader: fills the run's node table, `n` and `capacity` from the
 // instance file and closes it. Title and column-title lines are skipped
 // unread; the two header numbers may share a line or not; node lines may come
 // in any order.

@@ -154,7 +154,7 @@ void input_fault(Run &r, InputFile &file, const char *problem) {
   fault_with(r, "%s file %s: %s\n", file.kind, file.path.c_str(), problem);
   // Nothing more is read from the file: every reader loop ends here.
   r.line[0] = '\0';
-  r.ohneline = r.line;
+  r.cursor = r.line;
   file.eof = file.fail = true;
 }
 
@@ -167,7 +167,7 @@ void check_read_error(Run &r, InputFile &file) {
 void read_line(Run &r, InputFile &file) {
   char *line = r.line;
   line[0] = '\0';
-  r.ohneline = line;
+  r.cursor = line;
   if (file.eof || file.fail || file.error != 0) {
     file.fail = true;
   } else {
@@ -212,13 +212,13 @@ void check_extraction(Run &r, InputFile &file, const char *problem) {
 
 static bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
-char *rmblanc(char *cursor) {
+char *skip_blanks(char *cursor) {
   while (is_blank(*cursor)) ++cursor;
   return cursor;
 }
 
-char *bf(char *cursor) {
-  cursor = rmblanc(cursor);
+char *token_end(char *cursor) {
+  cursor = skip_blanks(cursor);
   while (*cursor != '\0' && !is_blank(*cursor)) ++cursor;
   return cursor;
 }
@@ -279,7 +279,7 @@ char *int_token(char *cursor, int32_t &value) {
 
 char *read_one_number(Run &r, char *cursor, int32_t &destination) {
   char *end = int_token(cursor, destination);
-  if (end != nullptr) return rmblanc(end);
-  if (!r.input_failed) fault_with(r, "%sis not a proper number \n", cursor);
+  if (end != nullptr) return skip_blanks(end);
+  if (!r.stopped) fault_with(r, "%sis not a proper number \n", cursor);
   return cursor + std::strlen(cursor);
 }

@@ -4,7 +4,7 @@
 // A file is read once, front to back, from whatever holds it: a descriptor
 // (a regular file, a pipe, a terminal), bytes in memory, or a channel fed by
 // another run's reading of the same file (tee.h). Lines go into the run's one
-// line buffer; the cursor `ohneline` walks a line from left to right. Blanks
+// line buffer; the cursor `cursor` walks a line from left to right. Blanks
 // are a space and a tab, nothing else: a carriage return is text.
 #pragma once
 
@@ -131,8 +131,8 @@ void check_read_error(Run &r, InputFile &file);
 // `problem` as the message.
 void check_extraction(Run &r, InputFile &file, const char *problem);
 
-char *rmblanc(char *cursor); // first non-blank at or after the cursor
-char *bf(char *cursor);      // just behind the next token
+char *skip_blanks(char *cursor); // first non-blank at or after the cursor
+char *token_end(char *cursor);   // just behind the next token
 
 // scanf "%d" at the cursor: white space, sign, digits. A value beyond the
 // 32-bit range is clamped. Returns where the number begins (behind the white

@@ -217,7 +217,7 @@ bool Reader::key(const std::string &k, const std::string &v) {
   } else if (k.rfind("VEHICLES_", 0) == 0) {
     return fail("the key " + k + " limits the routes in a way that is not checked here");
   } else {
-    r.notes.push_back("the key " + k + " of the instance is not read");
+    r.own_instance.notes.push_back("the key " + k + " of the instance is not read");
   }
   return true;
 }
@@ -423,7 +423,7 @@ bool Reader::place_decimal_coordinates() {
     k = std::max({k, int{row.a_decimals}, int{row.b_decimals}});
   if (k == 0) return true;
   constexpr int64_t REACH = 1000000;
-  DecimalPlaces &p = r.decimal_places;
+  DecimalPlaces &p = r.own_instance.decimal_places;
   size_t d = static_cast<size_t>(dimension);
   p.decimals = k;
   p.unit = power_of_ten(k);
@@ -445,7 +445,7 @@ bool Reader::place_decimal_coordinates() {
                                      "are read");
       (field == 1 ? p.x : p.y)[at] = scaled;
       (field == 1 ? p.exact_x : p.exact_y)[at] = to_ext(c);
-      Customer &node = r.customers[at];
+      Customer &node = r.own_instance.customers[at];
       (field == 1 ? node.x : node.y) = static_cast<int32_t>(scaled / drawn);
     }
   }
@@ -458,9 +458,9 @@ bool Reader::finish() {
   if (capacity < 0) return fail("the file ends without CAPACITY");
   bool windows = seen[TIME_WINDOW];
   if (type.empty()) {
-    r.notes.push_back(std::string("the instance has no TYPE: read as ") +
-                      (windows ? "VRPTW, as it has a TIME_WINDOW_SECTION"
-                               : "CVRP, as it has no TIME_WINDOW_SECTION"));
+    r.own_instance.notes.push_back(std::string("the instance has no TYPE: read as ") +
+                                   (windows ? "VRPTW, as it has a TIME_WINDOW_SECTION"
+                                            : "CVRP, as it has no TIME_WINDOW_SECTION"));
   } else if (type == "CVRP" && windows) {
     return fail_at(type_line, "TYPE CVRP with a TIME_WINDOW_SECTION: a VRPTW needs TYPE VRPTW");
   } else if ((type == "VRPTW" || type == "CVRPTW") && !windows) {
@@ -468,7 +468,8 @@ bool Reader::finish() {
   }
   if (edge_weight_type.empty() && seen[NODE_COORD]) {
     edge_weight_type = "EUC_2D";
-    r.notes.push_back("the instance has no EDGE_WEIGHT_TYPE: legs are Euclidean (EUC_2D)");
+    r.own_instance.notes.push_back(
+        "the instance has no EDGE_WEIGHT_TYPE: legs are Euclidean (EUC_2D)");
   }
   if (edge_weight_type == "EUC_2D") {
     if (!seen[NODE_COORD]) return fail("EDGE_WEIGHT_TYPE EUC_2D without a NODE_COORD_SECTION");
@@ -483,13 +484,15 @@ bool Reader::finish() {
     return fail_at(limit_line, "DISTANCE with a TIME_WINDOW_SECTION: a route length limit that "
                                "counts service times is read only without time windows");
   if (seen[SERVICE_TIME] && !service_time_text.empty())
-    r.notes.push_back("the SERVICE_TIME_SECTION gives the service times; the key SERVICE_TIME " +
-                      service_time_text + " is not used");
+    r.own_instance.notes.push_back(
+        "the SERVICE_TIME_SECTION gives the service times; the key SERVICE_TIME " +
+        service_time_text + " is not used");
 
   size_t d = static_cast<size_t>(dimension);
-  r.customers.assign(d, Customer{});
-  for (size_t i = 1; i < d; ++i) r.customers[i].service = static_cast<int32_t>(service_time);
-  auto node = [&](const Row &row) -> Customer & { return r.customers[row.id - 1]; };
+  r.own_instance.customers.assign(d, Customer{});
+  for (size_t i = 1; i < d; ++i)
+    r.own_instance.customers[i].service = static_cast<int32_t>(service_time);
+  auto node = [&](const Row &row) -> Customer & { return r.own_instance.customers[row.id - 1]; };
   bool placed = seen[NODE_COORD] || seen[DISPLAY_DATA];
   for (const Row &row : rows[seen[NODE_COORD] ? NODE_COORD : DISPLAY_DATA]) {
     node(row).x = static_cast<int32_t>(row.a);
@@ -498,13 +501,13 @@ bool Reader::finish() {
   if (seen[NODE_COORD] && !place_decimal_coordinates()) return false;
   for (const Row &row : rows[DEMAND]) node(row).demand = static_cast<int32_t>(row.a);
   for (const Row &row : rows[SERVICE_TIME]) node(row).service = static_cast<int32_t>(row.a);
-  for (Customer &c : r.customers) c.due = INT32_MAX; // no window closes
+  for (Customer &c : r.own_instance.customers) c.due = INT32_MAX; // no window closes
   for (const Row &row : rows[TIME_WINDOW]) {
     node(row).ready = static_cast<int32_t>(row.a);
     node(row).due = static_cast<int32_t>(row.b);
   }
   if (seen[EDGE_WEIGHT]) {
-    Weights &w = r.weights;
+    Weights &w = r.own_instance.weights;
     w.size = dimension;
     w.exact.assign(d * d, 0);
     w.tenths.assign(d * d, 0);
@@ -529,15 +532,15 @@ bool Reader::finish() {
         for (size_t j = i + (f == "UPPER_ROW"); j < d; ++j) put(i, j, true);
     }
   }
-  r.n = dimension - 1;
-  r.TCap = capacity;
-  r.vehicles = static_cast<int32_t>(std::min<int64_t>(vehicles, INT32_MAX));
-  r.fleet_limited = vehicles > 0;
-  r.windows = windows;
-  r.route_limit = limit;
-  r.coordinates = placed;
-  r.vrplib = true;
-  r.instance_name = name.substr(0, 255);
+  r.own_instance.customer_count = dimension - 1;
+  r.own_instance.capacity = capacity;
+  r.own_instance.vehicles = static_cast<int32_t>(std::min<int64_t>(vehicles, INT32_MAX));
+  r.own_instance.fleet_limited = vehicles > 0;
+  r.own_instance.windows = windows;
+  r.own_instance.route_limit = limit;
+  r.own_instance.coordinates = placed;
+  r.own_instance.vrplib = true;
+  r.own_instance.name = name.substr(0, 255);
   return true;
 }
 
@@ -566,10 +569,10 @@ void read_vrplib(Run &r, InputFile &file) {
   Reader rd(r, file);
   bool ended = false;
   std::string key, value;
-  while (!at_end(file) && !r.input_failed && !ended) {
+  while (!at_end(file) && !r.stopped && !ended) {
     read_line(r, file);
     std::vector<std::string_view> t = tokens_of(r.line);
-    if (t.empty() || r.input_failed) continue;
+    if (t.empty() || r.stopped) continue;
     if (t[0] == "EOF") {
       ended = rd.end_section();
     } else if (is_section_word(t[0])) {
@@ -580,8 +583,9 @@ void read_vrplib(Run &r, InputFile &file) {
       rd.row(t);
     }
   }
-  if (!r.input_failed && !ended) rd.end_section();
-  if (!r.input_failed) rd.finish();
-  if (r.customers.empty()) r.customers.assign(1, Customer{}); // the depot, for what follows
+  if (!r.stopped && !ended) rd.end_section();
+  if (!r.stopped) rd.finish();
+  if (r.own_instance.customers.empty())
+    r.own_instance.customers.assign(1, Customer{}); // the depot, for what follows
   close_input(file);
 }

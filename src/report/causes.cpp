@@ -57,11 +57,11 @@ void point_at_causes(Report &rep, Inputs &in, const InstanceHead &head) {
   bool total_off = record.kind_count[static_cast<int>(Kind::total_above_declared)] +
                        record.kind_count[static_cast<int>(Kind::total_below_declared)] >
                    0;
-  if (total_off && std::fabs(to_double(run.TotLen) - distance) <= 0.01)
+  if (total_off && std::fabs(to_double(run.declared_total) - distance) <= 0.01)
     record.notes.push_back(format("the declared total %.2f is the distance, travel only; "
                                   "fleetjudge's total is the duration: travel, waiting and "
                                   "service, %.4f here",
-                                  to_double(run.TotLen), duration));
+                                  to_double(run.declared_total), duration));
   if (run.route_list.has_cost && cost_convention(rep) == nullptr &&
       std::fabs(run.route_list.cost - duration) <= 0.01)
     record.notes.push_back(format("the declared cost %.2f is the duration (travel, waiting and "
@@ -75,8 +75,8 @@ static void note_reversed_windows(Report &rep) {
   const Run &run = rep.run;
   if (!run.instance_read) return;
   int64_t reversed = 0;
-  for (int64_t i = 0; i <= run.n; ++i) {
-    const Customer &c = run.customers[i];
+  for (int64_t i = 0; i <= run.instance->customer_count; ++i) {
+    const Customer &c = run.instance->customers[i];
     if (c.due >= c.ready || reversed++ >= 5) continue;
     std::string who =
         i == 0 ? std::string("the depot's") : format("customer %lld's", static_cast<long long>(i));
@@ -108,7 +108,7 @@ void note_what_was_read(Report &rep) {
     record.notes.push_back(format("line %lld ignored, neither a route nor a cost: \"",
                                   static_cast<long long>(line.line)) +
                            line.text + "\"");
-  if (list.unended && !list.has_cost && !rep.run.input_failed)
+  if (list.unended && !list.has_cost && !rep.run.stopped)
     record.notes.push_back("the solution's last line has no line end, and no cost line follows: "
                            "the file may be cut short");
   note_reversed_windows(rep);

@@ -134,22 +134,24 @@ void put_summary(const Report &rep, std::FILE *out) {
   std::fputs("<table>\n", out);
   std::fprintf(out,
                "<tr><td class=\"l\">vehicles</td><td>%lld</td><td class=\"l\">used, %s</td></tr>\n",
-               static_cast<long long>(rep.run.L1),
-               rep.run.fleet_limited ? format("the instance has %d", rep.run.vehicles).c_str()
-                                     : "the fleet is unlimited");
+               static_cast<long long>(rep.run.routes_done),
+               rep.run.instance->fleet_limited
+                   ? format("the instance has %d", rep.run.instance->vehicles).c_str()
+                   : "the fleet is unlimited");
   std::fprintf(out,
                "<tr><td class=\"l\">customers</td><td>%lld</td><td class=\"l\">of %lld "
                "served</td></tr>\n",
                static_cast<long long>(customers_served(rep)),
-               static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
+               static_cast<long long>(
+                   rep.run.instance->customer_count > 0 ? rep.run.instance->customer_count : 0));
   bool timed = has_time(rep.run);
-  if (rep.run.windows)
+  if (rep.run.instance->windows)
     std::fprintf(out, "<tr><td class=\"l\">waiting</td><td>%.4f</td><td></td></tr>\n",
                  d(rep.record.waiting));
   if (timed)
     std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n",
                  d(rep.record.service));
-  if (rep.run.route_limit.set) {
+  if (rep.run.instance->route_limit.set) {
     std::fputs("<tr><td class=\"l\">route length</td><td></td><td class=\"l\">at most ", out);
     put_html_text(out, describe_route_limit(rep.run));
     std::fputs("</td></tr>\n", out);
@@ -169,7 +171,7 @@ void put_summary(const Report &rep, std::FILE *out) {
                  "class=\"l note\">%s: fleetjudge's total</td></tr>\n",
                  d(rep.run.total_cost), tenths(rep.record.truncated_duration).c_str(),
                  static_cast<long long>(rep.record.rounded_duration),
-                 rep.run.windows ? "travel, waiting and service" : "travel and service");
+                 rep.run.instance->windows ? "travel, waiting and service" : "travel and service");
   std::fprintf(out,
                "<tr><td class=\"l\">feasible</td><td>%s</td><td>%s</td><td>%s</td><td></td></tr>\n",
                feasible(rep) ? "yes" : "no", feasible(rep, Convention::truncated) ? "yes" : "no",
@@ -198,13 +200,13 @@ void put_summary(const Report &rep, std::FILE *out) {
 // Where the instance limits a route's length: its head, and a route's cell,
 // marked where the route is above the limit in the chosen convention.
 std::string length_head(const Report &rep) {
-  if (!rep.run.route_limit.set) return "";
+  if (!rep.run.instance->route_limit.set) return "";
   char limit[EXT_TEXT];
-  format_ext(limit, rep.run.route_limit.value);
+  format_ext(limit, rep.run.instance->route_limit.value);
   return format("<th>length (limit %s)</th>", limit);
 }
 std::string length_cell(const Report &rep, const RouteFigures &r) {
-  if (!rep.run.route_limit.set) return "";
+  if (!rep.run.instance->route_limit.set) return "";
   bool above = too_long_in(r, rep.convention);
   return format("<td%s>%s</td>", above ? " class=\"late\"" : "", route_length_text(rep, r).c_str());
 }
@@ -213,8 +215,8 @@ std::string length_cell(const Report &rep, const RouteFigures &r) {
 // with windows only.
 void put_route_table(const Report &rep, std::FILE *out) {
   std::vector<int64_t> bad = violations_by_route(rep);
-  bool windows = rep.run.windows, timed = has_time(rep.run);
-  if (rep.run.route_limit.set) {
+  bool windows = rep.run.instance->windows, timed = has_time(rep.run);
+  if (rep.run.instance->route_limit.set) {
     std::fprintf(out, "<p class=\"note\">Length: what the limit counts, in the %s convention: ",
                  convention_names[static_cast<int>(rep.convention)]);
     put_html_text(out, describe_route_limit(rep.run));
@@ -312,10 +314,10 @@ std::string stop_title(const Report &rep, const Stop &s, size_t position, size_t
                        bool timed) {
   std::string stop =
       format("customer %d, route %d, stop %zu of %zu: ", s.node, s.route, position, stops);
-  std::string load = format("load %.0f of %g", s.load, rep.run.TCap);
+  std::string load = format("load %.0f of %g", s.load, rep.run.instance->capacity);
   if (!timed) // the arrival is the distance travelled
     return stop + load + format(", %.2f travelled", to_double(s.arrival));
-  if (!rep.run.windows) // service starts on arrival, and nothing is late
+  if (!rep.run.instance->windows) // service starts on arrival, and nothing is late
     return stop + format("arrives %.2f, ", to_double(s.arrival)) + load;
   std::string when = s.late ? format("%.2f late", to_double(s.start - static_cast<ext>(s.due)))
                             : std::string("on time");
@@ -338,16 +340,20 @@ void write_html(const Report &rep, const Files &files, std::FILE *out) {
   std::fputs("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\">\n"
              "<head>\n<meta charset=\"utf-8\"/>\n<title>fleetjudge-report: ",
              out);
-  put_html_text(out, rep.run.instance_name);
+  put_html_text(out, rep.run.instance->name);
   std::fprintf(out, "</title>\n<style>%s</style>\n</head>\n<body>\n<h1>", style);
-  put_html_text(out, rep.run.instance_name);
+  put_html_text(out, rep.run.instance->name);
   std::fputs("</h1>\n<p class=\"files\">instance <code>", out);
   put_html_text(out, files.instance);
-  std::fprintf(out, "</code>: %lld customers, capacity %g, %s%s<br/>solution <code>",
-               static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0), rep.run.TCap,
-               rep.run.fleet_limited ? format("%d vehicles", rep.run.vehicles).c_str()
-                                     : "no fleet limit",
-               rep.run.vrplib ? rep.run.windows ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)" : "");
+  std::fprintf(
+      out, "</code>: %lld customers, capacity %g, %s%s<br/>solution <code>",
+      static_cast<long long>(rep.run.instance->customer_count > 0 ? rep.run.instance->customer_count
+                                                                  : 0),
+      rep.run.instance->capacity,
+      rep.run.instance->fleet_limited ? format("%d vehicles", rep.run.instance->vehicles).c_str()
+                                      : "no fleet limit",
+      rep.run.instance->vrplib ? rep.run.instance->windows ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)"
+                               : "");
   put_html_text(out, files.solution);
   const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
   std::fprintf(out, "</code>: %s</p>\n", formats[static_cast<int>(rep.record.format)]);
@@ -377,10 +383,11 @@ void write_html(const Report &rep, const Files &files, std::FILE *out) {
     put_html_text(out, rep.record.verdict);
     std::fputs("</code>", out);
   } else {
-    std::fputs(rep.run.vrplib ? "<br/>fleetjudge's verdict: none; fleetjudge reads instances only "
-                                "in its own text layout, not VRPLIB files"
-                              : "<br/>fleetjudge's verdict: none; fleetjudge reads only its own "
-                                "format, which declares a route count and a total duration",
+    std::fputs(rep.run.instance->vrplib
+                   ? "<br/>fleetjudge's verdict: none; fleetjudge reads instances only "
+                     "in its own text layout, not VRPLIB files"
+                   : "<br/>fleetjudge's verdict: none; fleetjudge reads only its own "
+                     "format, which declares a route count and a total duration",
                out);
   }
   std::fputs("</div>\n", out);
@@ -392,10 +399,10 @@ void write_html(const Report &rep, const Files &files, std::FILE *out) {
     put_violations(rep, out);
     std::fputs("</div>\n</div>\n", out);
   }
-  if (rep.run.n >= 0 && rep.run.coordinates) {
+  if (rep.run.instance->customer_count >= 0 && rep.run.instance->coordinates) {
     std::fputs("<h2>Route map</h2>\n", out);
     write_html_map(rep, out);
-  } else if (rep.run.n >= 0) {
+  } else if (rep.run.instance->customer_count >= 0) {
     std::fputs("<h2>Route map</h2>\n<p class=\"note\">No map: the instance gives its legs' "
                "lengths, not the nodes' coordinates.</p>\n",
                out);

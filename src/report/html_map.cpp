@@ -148,9 +148,9 @@ void put_route_legend(const Report &rep, bool timed, std::FILE *out) {
 } // namespace
 
 void write_html_map(const Report &rep, std::FILE *out) {
-  const std::vector<Customer> &nodes = rep.run.customers;
+  const std::vector<Customer> &nodes = rep.run.instance->customers;
   int32_t min_x = nodes[0].x, max_x = min_x, min_y = nodes[0].y, max_y = min_y;
-  for (int64_t i = 1; i <= rep.run.n; ++i) {
+  for (int64_t i = 1; i <= rep.run.instance->customer_count; ++i) {
     min_x = std::min(min_x, nodes[i].x);
     max_x = std::max(max_x, nodes[i].x);
     min_y = std::min(min_y, nodes[i].y);
@@ -165,7 +165,7 @@ void write_html_map(const Report &rep, std::FILE *out) {
   double height = span_y * scale + 2 * PAD;
 
   // Smaller marks and thinner lines as the picture fills up.
-  double dot = rep.run.n > 300 ? 2.2 : 3;
+  double dot = rep.run.instance->customer_count > 300 ? 2.2 : 3;
   double line = rep.record.routes.size() > 30 ? 1.1 : 1.6;
 
   std::vector<int64_t> bad = violations_by_route(rep);
@@ -201,11 +201,12 @@ void write_html_map(const Report &rep, std::FILE *out) {
       // With windows, how long the route takes and its margin to them; else
       // its load against the capacity, its distance and any service time.
       std::string figures =
-          rep.run.windows ? format("load %.0f, duration %.2f, slack %.2f", r.load,
-                                   to_double(r.duration), to_double(r.slack))
-                          : format("load %.0f of %g, distance %.2f", r.load, rep.run.TCap,
-                                   to_double(r.distance)) +
-                                (timed ? format(", duration %.2f", to_double(r.duration)) : "");
+          rep.run.instance->windows
+              ? format("load %.0f, duration %.2f, slack %.2f", r.load, to_double(r.duration),
+                       to_double(r.slack))
+              : format("load %.0f of %g, distance %.2f", r.load, rep.run.instance->capacity,
+                       to_double(r.distance)) +
+                    (timed ? format(", duration %.2f", to_double(r.duration)) : "");
       std::fprintf(out,
                    "<polyline class=\"route\" data-route=\"%d\" tabindex=\"0\" fill=\"none\" "
                    "stroke=\"%s\" stroke-width=\"%.2f\"%s stroke-linejoin=\"round\" "
@@ -217,17 +218,19 @@ void write_html_map(const Report &rep, std::FILE *out) {
   }
 
   // Each customer's kept stops, as (route, position): once for most.
-  std::vector<std::vector<std::pair<const KeptRoute *, size_t>>> stops_at(rep.run.n + 1);
+  std::vector<std::vector<std::pair<const KeptRoute *, size_t>>> stops_at(
+      rep.run.instance->customer_count + 1);
   for (const KeptRoute &k : rep.record.routes)
     for (size_t i = 0; i < k.stop_count; ++i)
       stops_at[rep.record.stops[k.first_stop + i].node].push_back({&k, i});
 
   // Customers: served ones in their (first) route's colour, each naming its
   // stops; unvisited ones hollow.
-  for (int64_t i = 1; i <= rep.run.n; ++i) {
+  for (int64_t i = 1; i <= rep.run.instance->customer_count; ++i) {
     const Customer &c = nodes[i];
-    if (c.visits == 0) {
-      std::string what = rep.run.windows ? format("due %d", c.due) : format("demand %d", c.demand);
+    if (rep.run.visits[i] == 0) {
+      std::string what =
+          rep.run.instance->windows ? format("due %d", c.due) : format("demand %d", c.demand);
       std::fprintf(out,
                    "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"#fff\" stroke=\"#000\" "
                    "stroke-width=\"1.2\"><title>customer %lld: not visited, %s</title>"
@@ -257,7 +260,8 @@ void write_html_map(const Report &rep, std::FILE *out) {
     std::fputs("</title></circle>\n", out);
   }
   const Customer &depot = nodes[0];
-  std::string hours = rep.run.windows ? format(": open from %d to %d", depot.ready, depot.due) : "";
+  std::string hours =
+      rep.run.instance->windows ? format(": open from %d to %d", depot.ready, depot.due) : "";
   std::fprintf(out,
                "<rect x=\"%.1f\" y=\"%.1f\" width=\"10\" height=\"10\" fill=\"#000\">"
                "<title>depot%s</title></rect>\n",
@@ -266,7 +270,7 @@ void write_html_map(const Report &rep, std::FILE *out) {
   // Violations by node, in the order found; one ring per node.
   std::map<int64_t, std::vector<const Finding *>> at_node;
   for (const Finding &v : rep.record.violations)
-    if (v.node >= 0 && v.node <= rep.run.n && !is_declared(v.kind) &&
+    if (v.node >= 0 && v.node <= rep.run.instance->customer_count && !is_declared(v.kind) &&
         v.kind != Kind::customer_out_of_range)
       at_node[v.node].push_back(&v);
   // The rings, and the depot, are taken before any label is placed; the

@@ -36,8 +36,8 @@ std::vector<const KeptRoute *> chosen_rows(const Report &rep, const std::vector<
   std::stable_sort(rows.begin(), rows.end(), [&](const KeptRoute *a, const KeptRoute *b) {
     bool fa = bad[a->figures.route] > 0, fb = bad[b->figures.route] > 0;
     if (fa != fb) return fa;
-    return rep.run.windows ? a->figures.slack < b->figures.slack
-                           : a->figures.duration > b->figures.duration;
+    return rep.run.instance->windows ? a->figures.slack < b->figures.slack
+                                     : a->figures.duration > b->figures.duration;
   });
   rows.resize(ROWS_SHOWN);
   std::sort(rows.begin(), rows.end(), [](const KeptRoute *a, const KeptRoute *b) {
@@ -55,7 +55,7 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
   // longest route.
   double longest = 1;
   for (const KeptRoute *k : rows) longest = std::max(longest, to_double(k->figures.duration));
-  double closing = rep.run.windows ? rep.run.customers[0].due : longest;
+  double closing = rep.run.instance->windows ? rep.run.instance->customers[0].due : longest;
   double end = std::max(closing, longest);
   double row = rows.size() > 30 ? 13 : 18;
   double height = TOP + row * rows.size() + 10;
@@ -69,7 +69,7 @@ void write_html_schedule(const Report &rep, std::FILE *out) {
                height, height);
 
   // The legend, then the axis with its ticks and the closing time.
-  bool windows = rep.run.windows;
+  bool windows = rep.run.instance->windows;
   double at = LEFT; // the legend's next entry
   std::fprintf(out,
                "<g fill=\"#333\">"

@@ -40,7 +40,7 @@ double tenths(int64_t t) { return static_cast<double>(t) / 10; }
 
 // Without time windows (the capacitated VRP) no window closes: its end, and
 // the slack it leaves, are null.
-Json bounded(const Run &run, Json value) { return run.windows ? value : Json(nullptr); }
+Json bounded(const Run &run, Json value) { return run.instance->windows ? value : Json(nullptr); }
 
 Json stop_json(const Run &run, const Stop &s) {
   return Json{{"node", s.node},        {"arrival", num(s.arrival)},
@@ -73,7 +73,7 @@ Json route_json(const Report &rep, const KeptRoute &k, int64_t faults) {
   Json rounded{{"distance", static_cast<double>(r.rounded_distance)},
                {"duration", static_cast<double>(r.rounded_duration)}};
   // A route's length, where the instance limits it, in each convention.
-  if (rep.run.route_limit.set) {
+  if (rep.run.instance->route_limit.set) {
     j["length"] = num(r.length);
     truncated["length"] = tenths(r.truncated_length);
     rounded["length"] = static_cast<double>(r.rounded_length);
@@ -126,30 +126,31 @@ Json summary_json(const Report &rep) {
                 {"tolerance", rep.run.route_list.cost_tolerance}};
   }
   bool declares = rep.record.format == SolutionFormat::fleetjudge;
-  return Json{
-      {"vehicles", rep.run.L1},
-      {"customers_served", customers_served(rep)},
-      {"distance", num(rep.record.distance)},
-      {"duration", num(rep.run.total_cost)},
-      {"waiting", num(rep.record.waiting)},
-      {"service", num(rep.record.service)},
-      {"feasible", feasible(rep)},
-      {"truncated",
-       {{"distance", tenths(rep.record.truncated_distance)},
-        {"duration", tenths(rep.record.truncated_duration)},
-        {"feasible", feasible(rep, Convention::truncated)}}},
-      {"rounded",
-       {{"distance", static_cast<double>(rep.record.rounded_distance)},
-        {"duration", static_cast<double>(rep.record.rounded_duration)},
-        {"feasible", feasible(rep, Convention::rounded)}}},
-      {"convention", convention_names[static_cast<int>(rep.convention)]},
-      {"decision",
-       {{"convention", convention_names[static_cast<int>(rep.convention)]},
-        {"feasible", feasible(rep, rep.convention)},
-        {"reason", rep.reason}}},
-      {"declared_routes", declares ? Json(rep.run.L) : Json(nullptr)},
-      {"declared_total", declares && rep.run.L != -1 ? Json(num(rep.run.TotLen)) : Json(nullptr)},
-      {"declared_cost", cost}};
+  return Json{{"vehicles", rep.run.routes_done},
+              {"customers_served", customers_served(rep)},
+              {"distance", num(rep.record.distance)},
+              {"duration", num(rep.run.total_cost)},
+              {"waiting", num(rep.record.waiting)},
+              {"service", num(rep.record.service)},
+              {"feasible", feasible(rep)},
+              {"truncated",
+               {{"distance", tenths(rep.record.truncated_distance)},
+                {"duration", tenths(rep.record.truncated_duration)},
+                {"feasible", feasible(rep, Convention::truncated)}}},
+              {"rounded",
+               {{"distance", static_cast<double>(rep.record.rounded_distance)},
+                {"duration", static_cast<double>(rep.record.rounded_duration)},
+                {"feasible", feasible(rep, Convention::rounded)}}},
+              {"convention", convention_names[static_cast<int>(rep.convention)]},
+              {"decision",
+               {{"convention", convention_names[static_cast<int>(rep.convention)]},
+                {"feasible", feasible(rep, rep.convention)},
+                {"reason", rep.reason}}},
+              {"declared_routes", declares ? Json(rep.run.declared_routes) : Json(nullptr)},
+              {"declared_total", declares && rep.run.declared_routes != -1
+                                     ? Json(num(rep.run.declared_total))
+                                     : Json(nullptr)},
+              {"declared_cost", cost}};
 }
 
 // The violations of each route other than its lateness: a customer out of
@@ -187,18 +188,20 @@ void write_json(const Report &rep, const Files &files, std::FILE *out) {
       {"schema", 2},
       {"instance",
        {{"path", path_json(files.instance)},
-        {"name", latin1(rep.run.instance_name)},
-        {"customers", rep.run.n > 0 ? rep.run.n : 0},
-        {"capacity", rep.run.TCap},
-        {"vehicles", rep.run.fleet_limited ? Json(rep.run.vehicles) : Json(nullptr)},
-        {"format", rep.run.vrplib ? "vrplib" : "solomon"},
-        {"type", rep.run.windows ? "VRPTW" : "CVRP"}}},
+        {"name", latin1(rep.run.instance->name)},
+        {"customers", rep.run.instance->customer_count > 0 ? rep.run.instance->customer_count : 0},
+        {"capacity", rep.run.instance->capacity},
+        {"vehicles",
+         rep.run.instance->fleet_limited ? Json(rep.run.instance->vehicles) : Json(nullptr)},
+        {"format", rep.run.instance->vrplib ? "vrplib" : "solomon"},
+        {"type", rep.run.instance->windows ? "VRPTW" : "CVRP"}}},
       {"solution", {{"path", path_json(files.solution)}, {"format", format_name(rep.record)}}},
       {"notes", notes},
       {"verdict", verdict},
       {"error", rep.record.error.empty() ? Json(nullptr) : Json(latin1(rep.record.error))},
       {"summary", summary_json(rep)}};
-  if (rep.run.route_limit.set) head["instance"]["route_limit"] = limit_json(rep.run.route_limit);
+  if (rep.run.instance->route_limit.set)
+    head["instance"]["route_limit"] = limit_json(rep.run.instance->route_limit);
   std::string text = head.dump(-1, ' ', false, Json::error_handler_t::replace);
   text.pop_back(); // the closing brace: the lists follow
   std::fputs(text.c_str(), out);

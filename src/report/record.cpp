@@ -153,7 +153,7 @@ void hold_too_long(Report &rep, const RouteFigures &r) {
     Finding f{Kind::route_too_long, r.route, -1};
     f.value =
         cut ? static_cast<double>(r.truncated_length) / 10 : static_cast<double>(r.rounded_length);
-    f.limit = rep.run.route_limit.value;
+    f.limit = rep.run.instance->route_limit.value;
     f.excess = f.value - f.limit;
     hold_late(rep.record, c, f);
   }
@@ -162,7 +162,7 @@ void hold_too_long(Report &rep, const RouteFigures &r) {
 void keep_route(void *context, const RouteFigures &r) {
   Report &rep = of(context);
   Record &record = rep.record;
-  if (rep.run.route_limit.set) {
+  if (rep.run.instance->route_limit.set) {
     record.too_long[static_cast<int>(Convention::exact)] |= r.too_long;
     record.too_long[static_cast<int>(Convention::truncated)] |= r.too_long_truncated;
     record.too_long[static_cast<int>(Convention::rounded)] |= r.too_long_rounded;
@@ -176,7 +176,7 @@ void keep_route(void *context, const RouteFigures &r) {
   record.rounded_distance += r.rounded_distance;
   record.rounded_duration += r.rounded_duration;
   // The return to the depot, as a stop at node 0.
-  const Customer &depot = rep.run.customers[0];
+  const Customer &depot = rep.run.instance->customers[0];
   Stop back{};
   back.route = r.route;
   back.arrival = back.start = back.departure = r.duration;
@@ -190,7 +190,7 @@ void keep_route(void *context, const RouteFigures &r) {
   back.late_rounded = r.return_late_rounded;
   for (Convention c : {Convention::exact, Convention::truncated, Convention::rounded})
     record.late[static_cast<int>(c)] |= late_in(back, c);
-  hold_lateness(rep, Kind::depot_closed, back, rep.run.B);
+  hold_lateness(rep, Kind::depot_closed, back, rep.run.last_node);
   size_t kept_stops = record.stops.size() - rep.route_first_stop;
   if (record.routes.size() < ROUTES_KEPT) {
     record.routes.push_back(KeptRoute{r, rep.route_first_stop, kept_stops, 0});
@@ -326,7 +326,8 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
     }
   }
   record.format = in.format;
-  record.notes.insert(record.notes.end(), rep.run.notes.begin(), rep.run.notes.end());
+  record.notes.insert(record.notes.end(), rep.run.instance->notes.begin(),
+                      rep.run.instance->notes.end());
   if (in.format != SolutionFormat::fleetjudge || in.vrplib) {
     // Nothing to keep: fleetjudge reads neither this format nor VRPLIB files.
     record.has_verdict = false;
@@ -336,7 +337,7 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
     record.verdict = aside.output;
     record.verdict_status = aside.status;
   }
-  if (!rep.run.input_failed) judge_cost(rep);
+  if (!rep.run.stopped) judge_cost(rep);
   if (in.guess) record.notes.push_back(format_note(in.format, in.why));
   point_at_causes(rep, in, instance_head);
   note_what_was_read(rep);
@@ -350,7 +351,7 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
 
 int64_t customers_served(const Report &rep) {
   int64_t served = 0;
-  for (int64_t i = 1; i <= rep.run.n; ++i) served += rep.run.customers[i].visits > 0;
+  for (int64_t i = 1; i <= rep.run.instance->customer_count; ++i) served += rep.run.visits[i] > 0;
   return served;
 }
 
@@ -376,7 +377,7 @@ std::string in_convention(int64_t units, Convention c) {
 }
 
 std::string describe_route_limit(const Run &run) {
-  const RouteLimit &limit = run.route_limit;
+  const RouteLimit &limit = run.instance->route_limit;
   char value[EXT_TEXT];
   format_ext(value, limit.value);
   return std::string(value) + " (" + limit.key + "), " +
@@ -439,13 +440,15 @@ int64_t violation_count(const Report &rep) {
 int exit_status(const Report &rep) {
   if (!rep.record.error.empty()) return 2;
   // A correct claim of infeasibility: the screening's findings are its proof.
-  if (rep.run.L == -1 && rep.record.verdict_status == 0) return 0;
+  if (rep.run.declared_routes == -1 && rep.record.verdict_status == 0) return 0;
   return violation_count(rep) > 0 ? 1 : 0;
 }
 
 Convention published_convention(const Run &run) {
-  bool classic = run.decimal_places.decimals > 0 || run.route_limit.set;
-  return classic ? Convention::exact : run.windows ? Convention::truncated : Convention::rounded;
+  bool classic = run.instance->decimal_places.decimals > 0 || run.instance->route_limit.set;
+  return classic                 ? Convention::exact
+         : run.instance->windows ? Convention::truncated
+                                 : Convention::rounded;
 }
 
 const char *cost_convention(const Report &rep) {

@@ -98,13 +98,16 @@ struct Report {
 // nothing can be late, so the writers show load, distance and capacity and
 // leave out waiting, service, duration, slack and the schedule. With service
 // times alone, service and duration still apply; waiting and slack come with
-// windows only (`run.windows`). Reads every node once without windows: the
+// windows only (`run.instance->windows`). Reads every node once without windows: the
 // writers ask once each.
 inline bool has_time(const Run &run) {
-  if (run.windows || run.route_limit.set) return true;
-  size_t nodes = run.n < 0 ? 0 : std::min(static_cast<size_t>(run.n) + 1, run.customers.size());
+  if (run.instance->windows || run.instance->route_limit.set) return true;
+  size_t nodes = run.instance->customer_count < 0
+                     ? 0
+                     : std::min(static_cast<size_t>(run.instance->customer_count) + 1,
+                                run.instance->customers.size());
   for (size_t i = 0; i < nodes; ++i)
-    if (run.customers[i].service != 0) return true;
+    if (run.instance->customers[i].service != 0) return true;
   return false;
 }
 

@@ -15,7 +15,8 @@ double d(ext v) { return to_double(v); }
 // Without time the table holds load and distance; waiting and slack come
 // with windows only.
 void print_routes(const Report &rep, std::FILE *out) {
-  bool windows = rep.run.windows, timed = has_time(rep.run), limited = rep.run.route_limit.set;
+  bool windows = rep.run.instance->windows, timed = has_time(rep.run),
+       limited = rep.run.instance->route_limit.set;
   std::fprintf(out, "\n%5s %9s %9s %10s", "route", "customers", "load", "distance");
   if (windows) std::fprintf(out, " %9s", "waiting");
   if (timed) std::fprintf(out, " %9s %10s", "service", "duration");
@@ -34,7 +35,7 @@ void print_routes(const Report &rep, std::FILE *out) {
                    too_long_in(r, rep.convention) ? "!" : "");
     std::fputc('\n', out);
   }
-  int64_t more = rep.run.L1 - static_cast<int64_t>(shown);
+  int64_t more = rep.run.routes_done - static_cast<int64_t>(shown);
   if (more > 0 && !rep.all)
     std::fprintf(out, "(and %lld more routes; --all shows them)\n", static_cast<long long>(more));
   else if (more > 0)
@@ -87,17 +88,18 @@ void print_disagreements(const Report &rep, std::FILE *out) {
 
 void print_summary(const Report &rep, std::FILE *out) {
   std::fprintf(out, "\nsummary\n");
-  if (rep.run.fleet_limited)
+  if (rep.run.instance->fleet_limited)
     std::fprintf(out, "  vehicles   %lld used, the instance has %d\n",
-                 static_cast<long long>(rep.run.L1), rep.run.vehicles);
+                 static_cast<long long>(rep.run.routes_done), rep.run.instance->vehicles);
   else
     std::fprintf(out, "  vehicles   %lld used, the fleet is unlimited\n",
-                 static_cast<long long>(rep.run.L1));
+                 static_cast<long long>(rep.run.routes_done));
   std::fprintf(out, "  customers  %lld of %lld served\n",
                static_cast<long long>(customers_served(rep)),
-               static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0));
+               static_cast<long long>(
+                   rep.run.instance->customer_count > 0 ? rep.run.instance->customer_count : 0));
   bool timed = has_time(rep.run);
-  if (rep.run.windows) std::fprintf(out, "  waiting    %.4f\n", d(rep.record.waiting));
+  if (rep.run.instance->windows) std::fprintf(out, "  waiting    %.4f\n", d(rep.record.waiting));
   if (timed) std::fprintf(out, "  service    %.4f\n", d(rep.record.service));
   const Record &record = rep.record;
   std::fprintf(out, "\n  %-10s %16s %16s %16s\n", "", "exact", "truncated", "rounded");
@@ -110,7 +112,7 @@ void print_summary(const Report &rep, std::FILE *out) {
                  d(rep.run.total_cost),
                  in_convention(record.truncated_duration, Convention::truncated).c_str(),
                  static_cast<long long>(record.rounded_duration),
-                 rep.run.windows ? "travel, waiting and service" : "travel and service");
+                 rep.run.instance->windows ? "travel, waiting and service" : "travel and service");
   std::fprintf(out, "  %-10s %16s %16s %16s\n", "feasible", feasible(rep) ? "yes" : "no",
                feasible(rep, Convention::truncated) ? "yes" : "no",
                feasible(rep, Convention::rounded) ? "yes" : "no");
@@ -125,7 +127,7 @@ void print_summary(const Report &rep, std::FILE *out) {
 
 void print_verdict(const Report &rep, std::FILE *out) {
   if (!rep.record.has_verdict) {
-    if (rep.run.vrplib)
+    if (rep.run.instance->vrplib)
       std::fprintf(out, "\nfleetjudge's verdict: none; fleetjudge reads instances only in its own "
                         "text layout, not VRPLIB files\n");
     else
@@ -147,7 +149,7 @@ void print_verdict(const Report &rep, std::FILE *out) {
 } // namespace
 
 const char *conventions_note(const Run &run) {
-  return run.weights.size
+  return run.instance->weights.size
              ? "exact: the legs as the instance's matrix gives them, in extended precision; "
                "truncated: every arc cut to one decimal; rounded: every arc to the nearest integer"
              : "exact: Euclidean distances in extended precision, as fleetjudge; truncated: "
@@ -156,12 +158,17 @@ const char *conventions_note(const Run &run) {
 
 void write_text(const Report &rep, const Files &files, std::FILE *out) {
   std::fprintf(out, "instance   %s: %lld customers, capacity %g, %s", files.instance,
-               static_cast<long long>(rep.run.n > 0 ? rep.run.n : 0), rep.run.TCap,
-               rep.run.fleet_limited ? format("%d vehicles", rep.run.vehicles).c_str()
-                                     : "no fleet limit");
+               static_cast<long long>(
+                   rep.run.instance->customer_count > 0 ? rep.run.instance->customer_count : 0),
+               rep.run.instance->capacity,
+               rep.run.instance->fleet_limited
+                   ? format("%d vehicles", rep.run.instance->vehicles).c_str()
+                   : "no fleet limit");
   std::fprintf(out, "%s\n",
-               rep.run.vrplib ? rep.run.windows ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)" : "");
-  if (rep.run.route_limit.set)
+               rep.run.instance->vrplib
+                   ? rep.run.instance->windows ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)"
+                   : "");
+  if (rep.run.instance->route_limit.set)
     std::fprintf(out, "limit      a route's length at most %s\n",
                  describe_route_limit(rep.run).c_str());
   const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
@@ -169,7 +176,7 @@ void write_text(const Report &rep, const Files &files, std::FILE *out) {
                formats[static_cast<int>(rep.record.format)]);
   for (const std::string &note : rep.record.notes)
     std::fprintf(out, "note       %s\n", note.c_str());
-  if (rep.run.L1 > 0) print_routes(rep, out);
+  if (rep.run.routes_done > 0) print_routes(rep, out);
   print_violations(rep, out);
   print_summary(rep, out);
   print_disagreements(rep, out);

@@ -5,19 +5,20 @@
 #include "../run.h"
 
 static bool unreachable(const Run &r, int64_t i) {
-  return leg(r, 0, i) > r.customers[i].due && r.windows;
+  return leg(r.own_instance, 0, i) > r.own_instance.customers[i].due && r.own_instance.windows;
 }
 
 // Out and back alone, leaving the depot at time 0 and waiting for the window.
 static bool cannot_return(const Run &r, int64_t i) {
-  const Customer &c = r.customers[i];
-  ext out = leg(r, 0, i), back = leg(r, i, 0);
+  const Customer &c = r.own_instance.customers[i];
+  ext out = leg(r.own_instance, 0, i), back = leg(r.own_instance, i, 0);
   ext wait = out >= c.ready ? 0 : c.ready - out;
-  return (out + back) + wait + c.service > r.customers[0].due && r.windows;
+  return (out + back) + wait + c.service > r.own_instance.customers[0].due &&
+         r.own_instance.windows;
 }
 
 static bool too_big(const Run &r, int64_t i) {
-  return static_cast<double>(r.customers[i].demand) > r.TCap;
+  return static_cast<double>(r.own_instance.customers[i].demand) > r.own_instance.capacity;
 }
 
 // Lists the customers for which `listed` holds under `title`: the title comes
@@ -26,12 +27,12 @@ static bool too_big(const Run &r, int64_t i) {
 static void list_customers(Run &r, Kind kind, const char *title, int64_t first,
                            bool (*listed)(const Run &, int64_t)) {
   bool started = false;
-  for (int64_t i = first; i <= r.n; ++i) {
+  for (int64_t i = first; i <= r.own_instance.customer_count; ++i) {
     if (!listed(r, i)) continue;
     if (!started) {
       say(r, title);
       started = true;
-      r.infeasible = 1;
+      r.own_instance.infeasible = 1;
     }
     char entry[24];
     std::snprintf(entry, sizeof entry, "%lld,", static_cast<long long>(i));
@@ -42,8 +43,8 @@ static void list_customers(Run &r, Kind kind, const char *title, int64_t first,
 }
 
 void screen_instance(Run &r) {
-  for (int64_t i = 1; i <= r.n; ++i)
-    if (r.customers[i].demand == 0) found(r, Finding{Kind::no_demand, 0, i});
+  for (int64_t i = 1; i <= r.own_instance.customer_count; ++i)
+    if (r.own_instance.customers[i].demand == 0) found(r, Finding{Kind::no_demand, 0, i});
   // All comparisons are strict: a window met exactly, or a demand equal to
   // the capacity, is still feasible.
   list_customers(r, Kind::unreachable_customer, "customers unreachable in their time windows:", 1,

@@ -7,25 +7,25 @@
 // judgement of the declared figures, made once, here.
 static void declared_checks(Run &r) {
   Finding counts{Kind::no_routes};
-  counts.declared = r.L;
-  counts.found = r.L1;
-  if (r.L1 == 0) {
+  counts.declared = r.declared_routes;
+  counts.found = r.routes_done;
+  if (r.routes_done == 0) {
     found(r, counts);
-  } else if (r.L1 < r.L) {
+  } else if (r.routes_done < r.declared_routes) {
     counts.kind = Kind::too_few_routes;
     found(r, counts);
   }
-  if (r.L1 > r.L) {
+  if (r.routes_done > r.declared_routes) {
     counts.kind = Kind::too_many_routes;
     found(r, counts);
   }
-  Finding total{Kind::total_above_declared, r.L1, r.B};
+  Finding total{Kind::total_above_declared, r.routes_done, r.last_node};
   total.value = r.total_cost;
-  total.limit = r.TotLen;
-  total.excess = r.total_cost - r.TotLen;
-  if (r.total_cost > r.TotLen + epsilon) found(r, total);
+  total.limit = r.declared_total;
+  total.excess = r.total_cost - r.declared_total;
+  if (r.total_cost > r.declared_total + epsilon) found(r, total);
   // The lower side of the tolerance; the upper side was held at every step.
-  if (r.total_cost < r.TotLen - epsilon) {
+  if (r.total_cost < r.declared_total - epsilon) {
     total.kind = Kind::total_below_declared;
     found(r, total);
   }
@@ -33,12 +33,12 @@ static void declared_checks(Run &r) {
 
 void close_checks(Run &r) {
   if (r.declared) declared_checks(r);
-  for (int64_t i = 1; i <= r.n; ++i)
-    if (r.customers[i].visits == 0) found(r, Finding{Kind::not_visited, 0, i});
-  if (r.fleet_limited && r.L1 > r.vehicles) {
+  for (int64_t i = 1; i <= r.instance->customer_count; ++i)
+    if (r.visits[i] == 0) found(r, Finding{Kind::not_visited, 0, i});
+  if (r.instance->fleet_limited && r.routes_done > r.instance->vehicles) {
     Finding f{Kind::too_many_vehicles};
-    f.declared = r.vehicles;
-    f.found = r.L1;
+    f.declared = r.instance->vehicles;
+    f.found = r.routes_done;
     found(r, f);
   }
   say(r, "OK\n");

@@ -132,9 +132,9 @@ FormatGuess guess_format(std::string_view head, int64_t n) {
 
 void walk_route_list(Run &r, InputFile &file, SolutionFormat format) {
   r.declared = false;
-  r.L1 = 0;
+  r.routes_done = 0;
   r.total_cost = 0;
-  while (!at_end(file) && !r.input_failed) {
+  while (!at_end(file) && !r.stopped) {
     read_line(r, file);
     char *text = r.line + (skip_space(r.line) - r.line);
     if (*text == '\0') continue;

@@ -13,10 +13,10 @@
 namespace {
 
 struct Vehicle {
-  double Remainig_Cap;
-  int32_t A;
-  ext one_route_time;
-  bool overloaded; // the route's capacity excess is reported once
+  double remaining_capacity;
+  int32_t from_node; // the node the vehicle leaves for the next
+  ext time;          // the route's clock
+  bool overloaded;   // the route's capacity excess is reported once
   RouteFigures figures;
   int64_t clock_tenths;  // the route's clock in the truncated convention
   int64_t clock_rounded; // and in the rounded one
@@ -29,11 +29,11 @@ struct Vehicle {
 // The running total is held to the declared one at every step; it is
 // reported the first time it passes.
 void running_total(Run &r, Kind kind) {
-  if (!r.declared || r.total_passed || !(r.total_cost > r.TotLen + epsilon)) return;
+  if (!r.declared || r.total_passed || !(r.total_cost > r.declared_total + epsilon)) return;
   r.total_passed = true;
-  Finding f{kind, r.L1 + 1, r.B};
+  Finding f{kind, r.routes_done + 1, r.last_node};
   f.value = r.total_cost;
-  f.limit = r.TotLen;
+  f.limit = r.declared_total;
   found(r, f);
 }
 
@@ -42,53 +42,54 @@ void note_slack(Vehicle &v, ext margin) {
 }
 
 void visit(Run &r, int32_t i, Vehicle &v) {
-  int32_t route = r.L1 + 1;
-  if (i > r.n || i < 1) {
+  int32_t route = r.routes_done + 1;
+  if (i > r.instance->customer_count || i < 1) {
     found(r, Finding{Kind::customer_out_of_range, route, i});
     return;
   }
-  v.A = r.B;
-  r.B = i;
-  Customer &c = r.customers[r.B];
-  if (++c.visits > 1) {
-    Finding f{Kind::visited_twice, route, r.B};
+  v.from_node = r.last_node;
+  r.last_node = i;
+  const Customer &c = r.instance->customers[r.last_node];
+  int32_t visits = ++r.visits[r.last_node];
+  if (visits > 1) {
+    Finding f{Kind::visited_twice, route, r.last_node};
     if (!r.first_visit.empty()) {
-      f.declared = r.first_visit[r.B].route;
-      f.found = r.first_visit[r.B].position;
+      f.declared = r.first_visit[r.last_node].route;
+      f.found = r.first_visit[r.last_node].position;
     }
     found(r, f);
   }
-  v.Remainig_Cap -= static_cast<double>(c.demand);
-  if (v.Remainig_Cap < 0 && !v.overloaded) {
+  v.remaining_capacity -= static_cast<double>(c.demand);
+  if (v.remaining_capacity < 0 && !v.overloaded) {
     v.overloaded = true;
-    Finding f{Kind::capacity_exceeded, route, r.B};
-    f.value = r.TCap - v.Remainig_Cap;
-    f.limit = r.TCap;
+    Finding f{Kind::capacity_exceeded, route, r.last_node};
+    f.value = r.instance->capacity - v.remaining_capacity;
+    f.limit = r.instance->capacity;
     found(r, f);
   }
-  ext edgelen = leg(r, v.A, r.B);
-  v.one_route_time += edgelen;
-  r.total_cost += edgelen;
-  ext arrival = v.one_route_time;
-  ext wait_time = v.one_route_time >= c.ready ? 0 : c.ready - v.one_route_time;
-  v.one_route_time += wait_time;
+  ext leg_length = leg(*r.instance, v.from_node, r.last_node);
+  v.time += leg_length;
+  r.total_cost += leg_length;
+  ext arrival = v.time;
+  ext wait_time = v.time >= c.ready ? 0 : c.ready - v.time;
+  v.time += wait_time;
   r.total_cost += wait_time;
   // The declared total is checked before the window of the same customer.
   running_total(r, Kind::running_total_at_customer);
-  bool late = v.one_route_time > c.due && r.windows;
+  bool late = v.time > c.due && r.instance->windows;
   if (late) {
-    Finding f{Kind::time_window_missed, route, r.B};
+    Finding f{Kind::time_window_missed, route, r.last_node};
     f.arrival = arrival;
-    f.value = v.one_route_time;
+    f.value = v.time;
     f.limit = c.due;
-    f.excess = v.one_route_time - c.due;
+    f.excess = v.time - c.due;
     found(r, f);
   }
-  ext start = v.one_route_time;
+  ext start = v.time;
   r.total_cost += c.service;
-  v.one_route_time += c.service;
-  if (__builtin_expect(r.route_limit.set, 0)) { // never for the checker's instances
-    v.travel += edgelen;
+  v.time += c.service;
+  if (__builtin_expect(r.instance->route_limit.set, 0)) { // never for the checker's instances
+    v.travel += leg_length;
     v.served += c.service;
   }
 
@@ -96,13 +97,14 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   if (!r.consumer.on_route) return;
   RouteFigures &f = v.figures;
   f.customers++;
-  if (c.visits == 1 && !r.first_visit.empty()) r.first_visit[r.B] = {route, f.customers};
-  f.distance += edgelen;
+  if (visits == 1 && !r.first_visit.empty()) r.first_visit[r.last_node] = {route, f.customers};
+  f.distance += leg_length;
   f.waiting += wait_time;
   f.service += c.service;
   note_slack(v, c.due - start);
 
-  int64_t tenths = leg_tenths(r, v.A, r.B), rounded = leg_rounded(r, v.A, r.B);
+  int64_t tenths = leg_tenths(*r.instance, v.from_node, r.last_node),
+          rounded = leg_rounded(*r.instance, v.from_node, r.last_node);
   f.truncated_distance += tenths;
   f.rounded_distance += rounded;
   Stop stop{};
@@ -111,19 +113,19 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   v.clock_tenths = std::max(stop.arrival_tenths, int64_t{c.ready} * 10);
   v.clock_rounded = std::max(stop.arrival_rounded, int64_t{c.ready});
   stop.route = route;
-  stop.node = r.B;
+  stop.node = r.last_node;
   stop.position = f.customers;
   stop.arrival = arrival;
   stop.start = start;
-  stop.departure = v.one_route_time;
+  stop.departure = v.time;
   stop.ready = c.ready;
   stop.due = c.due;
-  stop.load = r.TCap - v.Remainig_Cap;
+  stop.load = r.instance->capacity - v.remaining_capacity;
   stop.start_tenths = v.clock_tenths;
   stop.start_rounded = v.clock_rounded;
   stop.late = late;
-  stop.late_truncated = v.clock_tenths > int64_t{c.due} * 10 && r.windows;
-  stop.late_rounded = v.clock_rounded > c.due && r.windows;
+  stop.late_truncated = v.clock_tenths > int64_t{c.due} * 10 && r.instance->windows;
+  stop.late_rounded = v.clock_rounded > c.due && r.instance->windows;
   v.clock_tenths += int64_t{c.service} * 10;
   v.clock_rounded += c.service;
   f.late |= late;
@@ -140,7 +142,7 @@ constexpr int64_t BILLION = 1000000000;
 // limit is within it. The exact convention's finding is the rules'; the
 // other conventions' go with the route's figures.
 void judge_length(Run &r, Vehicle &v, int32_t route) {
-  const RouteLimit &limit = r.route_limit;
+  const RouteLimit &limit = r.instance->route_limit;
   int64_t service = limit.with_service ? v.served : 0;
   i128 room = i128{limit.billionths} - i128{service} * BILLION; // left for the travel
   bool too_long = compare_with_decimal(v.travel, room, MAX_DECIMALS) > 0;
@@ -163,50 +165,51 @@ void judge_length(Run &r, Vehicle &v, int32_t route) {
 }
 
 void return_to_depot(Run &r, Vehicle &v) {
-  int32_t route = r.L1 + 1;
-  const Customer &depot = r.customers[0];
-  ext edgelen = leg(r, r.B, 0);
-  r.total_cost += edgelen;
-  v.one_route_time += edgelen;
-  if (r.route_limit.set) v.travel += edgelen;
+  int32_t route = r.routes_done + 1;
+  const Customer &depot = r.instance->customers[0];
+  ext leg_length = leg(*r.instance, r.last_node, 0);
+  r.total_cost += leg_length;
+  v.time += leg_length;
+  if (r.instance->route_limit.set) v.travel += leg_length;
   running_total(r, Kind::running_total_at_return);
-  bool late = v.one_route_time > depot.due && r.windows;
+  bool late = v.time > depot.due && r.instance->windows;
   if (late) {
-    Finding f{Kind::depot_closed, route, r.B};
-    f.value = v.one_route_time;
+    Finding f{Kind::depot_closed, route, r.last_node};
+    f.value = v.time;
     f.limit = depot.due;
-    f.excess = v.one_route_time - depot.due;
+    f.excess = v.time - depot.due;
     found(r, f);
   }
   if (r.consumer.on_route) {
     RouteFigures &f = v.figures;
     f.route = route;
-    f.load = r.TCap - v.Remainig_Cap;
-    f.distance += edgelen;
-    f.duration = v.one_route_time;
-    note_slack(v, depot.due - v.one_route_time);
-    int64_t tenths = leg_tenths(r, r.B, 0), rounded = leg_rounded(r, r.B, 0);
+    f.load = r.instance->capacity - v.remaining_capacity;
+    f.distance += leg_length;
+    f.duration = v.time;
+    note_slack(v, depot.due - v.time);
+    int64_t tenths = leg_tenths(*r.instance, r.last_node, 0),
+            rounded = leg_rounded(*r.instance, r.last_node, 0);
     f.truncated_distance += tenths;
     f.truncated_duration = v.clock_tenths + tenths;
     f.rounded_distance += rounded;
     f.rounded_duration = v.clock_rounded + rounded;
     f.return_late = late;
-    f.return_late_truncated = f.truncated_duration > int64_t{depot.due} * 10 && r.windows;
-    f.return_late_rounded = f.rounded_duration > depot.due && r.windows;
+    f.return_late_truncated = f.truncated_duration > int64_t{depot.due} * 10 && r.instance->windows;
+    f.return_late_rounded = f.rounded_duration > depot.due && r.instance->windows;
     f.late |= late;
     f.late_truncated |= f.return_late_truncated;
     f.late_rounded |= f.return_late_rounded;
-    if (r.route_limit.set) judge_length(r, v, route);
+    if (r.instance->route_limit.set) judge_length(r, v, route);
     r.consumer.on_route(r.consumer.context, f);
-  } else if (r.route_limit.set) {
+  } else if (r.instance->route_limit.set) {
     judge_length(r, v, route);
   }
   // The count is held to the declared one after every route, too.
-  if (++r.L1 > r.L && r.declared && !r.count_passed) {
+  if (++r.routes_done > r.declared_routes && r.declared && !r.count_passed) {
     r.count_passed = true;
     Finding f{Kind::running_route_count, 0, -1};
-    f.declared = r.L;
-    f.found = r.L1;
+    f.declared = r.declared_routes;
+    f.found = r.routes_done;
     found(r, f);
   }
 }
@@ -216,18 +219,18 @@ void return_to_depot(Run &r, Vehicle &v) {
 // Customer numbers up to the end of the line or the first token that is not
 // a number, then back to the depot.
 void walk_route(Run &r, char *cursor) {
-  Vehicle v{r.TCap, 0, 0, false, {}, 0, 0};
-  v.figures.slack = r.customers[0].due; // leaving the depot at time 0
-  r.B = 0;
+  Vehicle v{r.instance->capacity, 0, 0, false, {}, 0, 0};
+  v.figures.slack = r.instance->customers[0].due; // leaving the depot at time 0
+  r.last_node = 0;
   int32_t i;
   while ((cursor = int_token(cursor, i)) != nullptr) visit(r, i, v);
   return_to_depot(r, v);
 }
 
 void walk_routes(Run &r, InputFile &file) {
-  while (!at_end(file) && !r.input_failed) {
+  while (!at_end(file) && !r.stopped) {
     read_line(r, file);
-    r.ohneline = rmblanc(r.ohneline);
-    if (*r.ohneline != '\0') walk_route(r, r.ohneline);
+    r.cursor = skip_blanks(r.cursor);
+    if (*r.cursor != '\0') walk_route(r, r.cursor);
   }
 }

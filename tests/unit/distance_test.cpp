@@ -6,7 +6,7 @@
 
 namespace {
 
-Customer at(int32_t x, int32_t y) { return Customer{x, y, 0, 0, 0, 0, 0}; }
+Customer at(int32_t x, int32_t y) { return Customer{x, y, 0, 0, 0, 0}; }
 
 // An extended value written as the double nearest to it plus the exact rest,
 // which holds on every platform and in either implementation.

@@ -29,12 +29,12 @@ struct ScanTest : testing::Test {
 
 TEST_F(ScanTest, CursorMovesOverBlanksAndTokens) {
   char *line = r.line;
-  EXPECT_EQ(rmblanc(put_line("   \t 12 5")), line + 5);
-  EXPECT_EQ(rmblanc(put_line(" \t ")), line + 3);
-  EXPECT_EQ(rmblanc(put_line("\r")), line); // a carriage return is text
-  EXPECT_EQ(bf(put_line(" 12 5")), line + 3);
-  EXPECT_EQ(bf(put_line("12")), line + 2);
-  EXPECT_EQ(bf(put_line("12,5\r 7")), line + 5);
+  EXPECT_EQ(skip_blanks(put_line("   \t 12 5")), line + 5);
+  EXPECT_EQ(skip_blanks(put_line(" \t ")), line + 3);
+  EXPECT_EQ(skip_blanks(put_line("\r")), line); // a carriage return is text
+  EXPECT_EQ(token_end(put_line(" 12 5")), line + 3);
+  EXPECT_EQ(token_end(put_line("12")), line + 2);
+  EXPECT_EQ(token_end(put_line("12,5\r 7")), line + 5);
 }
 
 TEST_F(ScanTest, ReadOneNumberTakesTheLeadingIntegerOfTheToken) {
@@ -50,7 +50,7 @@ TEST_F(ScanTest, ReadOneNumberTakesTheLeadingIntegerOfTheToken) {
   EXPECT_EQ(faults.text, "");
   read_one_number(r, put_line("abc 5"), value);
   EXPECT_EQ(faults.text, "abc 5is not a proper number \n");
-  EXPECT_TRUE(r.input_failed);
+  EXPECT_TRUE(r.stopped);
 }
 
 TEST_F(ScanTest, NumbersBeyondThe32BitRangeAreClamped) {
