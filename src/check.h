@@ -20,6 +20,7 @@ struct Inputs {
   SolutionFormat format = SolutionFormat::fleetjudge;
   const char *why = nullptr; // the guess's reason
   bool vrplib = false;       // the instance is a VRPLIB file (the checker never reads one)
+  const std::vector<fleetjudge::Route> *routes = nullptr; // the solution's routes in memory
 };
 
 void run_phases(Run &r, Inputs &in);

@@ -62,6 +62,7 @@ struct Finding {
   ext value = 0, limit = 0, excess = 0;
   int64_t declared = 0, found = 0;
   ext arrival = 0;
+  int32_t position = 0; // from 1, of the customer in its route as written; 0 without a stop
 };
 
 // printf into a string, for short texts (up to 511 characters).
@@ -82,6 +83,15 @@ enum class Args : uint8_t { // what a text's conversions take, in order
   route_figures,     // route, then value, limit, excess as numbers
 };
 enum class Badness : uint8_t { none, excess, distance_off, overload };
+// What a kind is, for whoever treats kinds alike: one bit each.
+namespace trait {
+constexpr uint8_t late = 1;           // a stop or a return after its window
+constexpr uint8_t by_convention = 2;  // judged in each convention's own arithmetic
+constexpr uint8_t route_fault = 4;    // breaks its route, on whatever clock (not lateness)
+constexpr uint8_t whole_solution = 8; // about the solution as a whole: no route, no node
+constexpr uint8_t exact_only = 16;    // the screening's, in exact distances only
+constexpr uint8_t cost = 32; // a route list's declared cost: figures in tenths, a tolerance
+} // namespace trait
 struct KindInfo {
   Kind kind;
   char name[28];   // also its name in the report's JSON; empty for the running kinds
@@ -101,12 +111,14 @@ struct KindInfo {
   char value_name[16], limit_name[16], excess_name[16], declared_name[16], found_name[16];
   char arrival_name[8];
   bool whole_limit;
+  uint8_t traits;
 };
 const KindInfo &kind_info(Kind kind);
 inline const char *kind_name(Kind kind) { return kind_info(kind).name; }
 inline bool ends_check(Kind kind) { return kind_info(kind).ends_check; }
 inline bool is_declared(Kind kind) { return kind_info(kind).declared; }
 inline bool is_listed(Kind kind) { return kind_info(kind).rank >= 0; }
+inline bool has_trait(Kind kind, uint8_t trait) { return (kind_info(kind).traits & trait) != 0; }
 std::string message(const Finding &f);
 std::string describe(const Finding &f);
 ext badness(const Finding &f);
@@ -126,6 +138,7 @@ extern const KindOrder kinds_worst_first;
 struct Stop {
   int32_t route, node;
   int32_t position;              // from 1, among the route's customers in range
+  int32_t written_position;      // from 1, among all the route's customer numbers as written
   ext arrival, start, departure; // start: when service begins, after any wait
   int32_t ready, due;
   double load;                            // delivered so far on the route, this stop included

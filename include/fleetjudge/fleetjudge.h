@@ -8,8 +8,13 @@
 // however malformed, ends the process: it is judged or reported as such.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The entries below are what the shared library exports.
 #if defined(__GNUC__)
@@ -18,7 +23,14 @@
 #define FLEETJUDGE_API
 #endif
 
+#define FLEETJUDGE_VERSION_MAJOR 1
+#define FLEETJUDGE_VERSION_MINOR 3
+#define FLEETJUDGE_VERSION "1.3"
+
 namespace fleetjudge {
+
+// The library's version, as FLEETJUDGE_VERSION says it at build time.
+FLEETJUDGE_API const char *version();
 
 struct Verdict {
   int status;         // the exit status: 0 or 1
@@ -65,5 +77,172 @@ FLEETJUDGE_API ReportResult report(std::string_view instance, std::string_view s
 FLEETJUDGE_API ReportResult report(std::string_view instance, std::string_view solution,
                                    const ReportOptions &options, const char *instance_name,
                                    const char *solution_name);
+
+// ---------------------------------------------------------------------------
+// The model: an instance read once, any number of solutions judged against
+// it in memory, and the report as a value.
+
+// An input the library refuses, with the message the report's "error" gives
+// (file and line).
+struct InputError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+struct InstanceOptions {
+  std::string format = "auto"; // "auto", "solomon" or "vrplib"
+};
+
+// A node of an instance as it was read: the depot is node 0. Coordinates
+// are NaN where the instance gives leg lengths instead; without windows
+// (the capacitated VRP) `due` is the largest int.
+struct Node {
+  double x, y;
+  int demand, ready, due, service;
+};
+
+struct ReadInstance; // the library's own
+
+// An instance, read once. Immutable and cheap to copy (it shares its data);
+// any number of threads may judge against one Instance at once. It keeps its
+// own copy of the bytes it was read from, made once and shared by all copies
+// of the Instance, for the checker's verdict and for callers that pass it on.
+class FLEETJUDGE_API Instance {
+public:
+  // Throws InputError where the report refuses the instance, and
+  // std::invalid_argument for a format that does not exist. name: the path,
+  // for messages and "instance.path"; null for bytes that have none.
+  static Instance read(std::string_view bytes, const InstanceOptions &options = {},
+                       const char *name = nullptr);
+  static Instance load(const std::string &path, const InstanceOptions &options = {});
+
+  std::string_view bytes() const;
+  const char *path() const;        // as given to read() or load(); null for none
+  const std::string &name() const; // the instance's own: its first line, or its NAME
+  const char *type() const;        // "VRPTW", or "CVRP" without windows
+  const char *format() const;      // "solomon" or "vrplib"
+  int64_t customers() const;
+  double capacity() const;
+  std::optional<int> vehicles() const; // none: the fleet is unlimited
+  Node node(int64_t number) const;     // 0 to customers(); std::out_of_range beyond
+
+  const std::shared_ptr<const ReadInstance> &data() const { return data_; } // the library's own
+
+private:
+  std::shared_ptr<const ReadInstance> data_;
+};
+
+// Customer numbers as solution files write them, depot excluded (in a VRPLIB
+// file, customer k is node k+1).
+using Route = std::vector<int>;
+
+// What `fleetjudge-report --json` holds, as values, with the document's
+// structure and names (fleetjudge-report(1) describes each). Strings hold the
+// bytes as read; the document writes them as Latin-1 characters.
+struct Stop {
+  int node;
+  double arrival, start, departure; // start: when service begins, after any wait
+  int ready;
+  std::optional<int> due; // none without windows
+  double load;            // delivered so far on the route, this stop included
+};
+// A route's or the solution's figures in the truncated convention (every
+// leg cut to one decimal) or the rounded one (every leg rounded).
+struct ConventionFigures {
+  double distance = 0, duration = 0;
+  std::optional<double> length; // where the instance limits a route's length
+  bool feasible = true;
+};
+struct RouteReport {
+  int route; // its number, from 1
+  std::vector<int> customers;
+  double load, distance, waiting, service, duration;
+  std::optional<double> slack; // none without windows
+  std::optional<double> length;
+  bool feasible; // in the exact convention
+  ConventionFigures truncated, rounded;
+  std::vector<Stop> stops;
+  int64_t stops_left_out = 0;
+};
+// One of a violation's figures, under its name in the document.
+struct Figure {
+  std::string name;
+  double value;
+  bool whole; // written as an integer
+};
+struct Violation {
+  std::string kind;            // "time_window_missed", ...
+  std::optional<int> route;    // none for the solution as a whole
+  std::optional<int> position; // from 1, of the stop in its route; none without a stop
+  std::optional<int64_t> node; // none where the violation names no node
+  std::vector<Figure> figures; // in the document's order
+  std::optional<double> figure(std::string_view name) const;
+};
+struct Decision {
+  std::string convention; // the convention that decides: "exact", "truncated" or "rounded"
+  bool feasible;
+  std::string reason;
+};
+struct DeclaredCost {
+  double value;
+  std::optional<std::string> matches; // the convention it matches
+  double tolerance;
+};
+struct Summary {
+  int vehicles;
+  int64_t customers_served;
+  double distance, duration, waiting, service; // exact
+  bool feasible;                               // in the exact convention
+  ConventionFigures truncated, rounded;
+  std::string convention;
+  Decision decision;
+  std::optional<int> declared_routes;
+  std::optional<double> declared_total;
+  std::optional<DeclaredCost> declared_cost;
+};
+struct RouteLimitReport {
+  std::string key;
+  double value;
+  std::string counts; // "travel" or "travel and service"
+};
+struct InstanceReport {
+  std::optional<std::string> path;
+  std::string name;
+  int64_t customers;
+  double capacity;
+  std::optional<int> vehicles;
+  std::string format, type;
+  std::optional<RouteLimitReport> route_limit;
+};
+struct SolutionReport {
+  std::optional<std::string> path;
+  std::string format; // "fleetjudge", "routes" or "plain"
+};
+struct CheckerVerdict {
+  std::optional<int> status; // none where fleetjudge cannot read the files
+  std::optional<std::string> message;
+};
+struct Report {
+  int status = 2; // 0: no violation; 1: violations; 2: cannot be judged
+  int schema = 2;
+  InstanceReport instance;
+  SolutionReport solution;
+  std::vector<std::string> notes;
+  CheckerVerdict verdict;
+  std::optional<std::string> error;
+  std::optional<Summary> summary; // none where the solution cannot be judged
+  std::vector<RouteReport> routes;
+  int64_t routes_left_out = 0;
+  std::vector<Violation> violations;
+  int64_t violations_left_out = 0;
+};
+
+// The solution's routes in memory, as a plain list of them would give it.
+FLEETJUDGE_API Report judge(const Instance &instance, const std::vector<Route> &routes,
+                            const ReportOptions &options = {});
+// A solution file's bytes, in any format the report reads.
+FLEETJUDGE_API Report judge(const Instance &instance, std::string_view solution,
+                            const ReportOptions &options = {}, const char *solution_name = nullptr);
+// The document `fleetjudge-report --json` writes.
+FLEETJUDGE_API std::string to_json(const Report &report);
 
 } // namespace fleetjudge

@@ -136,7 +136,7 @@ def test_a_route_above_the_length_limit_is_a_violation_of_its_own(convention):
     assert "has more than 9 decimals" in str(raised.value)
     document = fleetjudge.report(instance, [[3], [1, 2]], convention=convention)
     length = 11.0 if convention == "rounded" else 10.0
-    assert document["violations"] == [{"kind": "route_too_long", "route": 2, "node": None,
+    assert document["violations"] == [{"kind": "route_too_long", "route": 2, "position": None, "node": None,
                                        "length": length, "limit": 9.999,
                                        "excess": pytest.approx(length - 9.999)}]
     assert document["instance"]["route_limit"] == {"key": "DISTANCE", "value": 9.999,

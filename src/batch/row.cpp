@@ -109,7 +109,7 @@ bool open_both(const Pair &pair, Opened &opened, std::string &problem) {
 }
 
 // The report's document, compact on one line.
-Json document(const Report &rep, const Pair &pair, bool routes) {
+Json document(const ReportRun &rep, const Pair &pair, bool routes) {
   char *text = nullptr;
   size_t size = 0;
   std::FILE *out = open_memstream(&text, &size);
@@ -123,7 +123,7 @@ Json document(const Report &rep, const Pair &pair, bool routes) {
   return doc;
 }
 
-void figures(Row &row, const Report &rep) {
+void figures(Row &row, const ReportRun &rep) {
   const Record &record = rep.record;
   const Run &run = rep.run;
   std::string *c = row.cells;
@@ -188,7 +188,7 @@ void judge_files(Row &row, const Pair &pair, const Settings &settings, Json *doc
                         doc);
     }
   }
-  auto rep = std::make_unique<Report>(doc != nullptr && settings.routes);
+  auto rep = std::make_unique<ReportRun>(doc != nullptr && settings.routes);
   rep->convention = settings.convention;
   rep->automatic = settings.automatic_convention;
   rep->instance_choice = settings.instance_format;

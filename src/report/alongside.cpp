@@ -61,7 +61,7 @@ void pass_on_ahead(InputFile &file, Channel &channel) {
 } // namespace
 
 // Two bounded channels carry what the report's run reads to the checker's.
-fleetjudge::Verdict check_alongside(Report &rep, Inputs &in, const bool marks[2]) {
+fleetjudge::Verdict check_alongside(ReportRun &rep, Inputs &in, const bool marks[2]) {
   Channel instance_channel, solution_channel;
   pass_on_ahead(in.instance, instance_channel);
   pass_on_ahead(in.solution, solution_channel);

@@ -22,4 +22,4 @@ void skip_mark(InputFile &file, bool mark);
 // second thread: either run may end first, and neither waits for the other.
 // The checker reads the files' marks (marks[0]: the instance's, marks[1]:
 // the solution's); the report skips them.
-fleetjudge::Verdict check_alongside(Report &rep, Inputs &in, const bool marks[2]);
+fleetjudge::Verdict check_alongside(ReportRun &rep, Inputs &in, const bool marks[2]);

@@ -24,9 +24,19 @@ static bool looks_like_instance(std::string_view head) {
   return (vehicle && customer) || looks_like_vrplib(head);
 }
 
+std::string instance_format_hint(bool vrplib, const InstanceHead &head) {
+  if (vrplib && !head.key_line_first)
+    return "; it was read as a VRPLIB file, as it has a DIMENSION line and a section: "
+           "--instance-format=solomon reads it as a Solomon file";
+  if (!vrplib && head.key_line_first)
+    return "; it was read as a Solomon file, as it lacks a DIMENSION line or a section: "
+           "--instance-format=vrplib reads it as a VRPLIB file";
+  return {};
+}
+
 // Notes that name the likely cause of what the rules found, where the
 // findings alone would leave a person searching.
-void point_at_causes(Report &rep, Inputs &in, const InstanceHead &head) {
+void point_at_causes(ReportRun &rep, Inputs &in, const InstanceHead &head) {
   Record &record = rep.record;
   const Run &run = rep.run;
   bool swapped = looks_like_instance(look_ahead(in.solution, FORMAT_LOOK_AHEAD));
@@ -40,14 +50,8 @@ void point_at_causes(Report &rep, Inputs &in, const InstanceHead &head) {
     return;
   }
   // An instance that the format guess read otherwise than it is written.
-  if (!run.instance_read && rep.instance_choice == InstanceChoice::automatic) {
-    if (in.vrplib && !head.key_line_first)
-      record.error += "; it was read as a VRPLIB file, as it has a DIMENSION line and a "
-                      "section: --instance-format=solomon reads it as a Solomon file";
-    else if (!in.vrplib && head.key_line_first)
-      record.error += "; it was read as a Solomon file, as it lacks a DIMENSION line or a "
-                      "section: --instance-format=vrplib reads it as a VRPLIB file";
-  }
+  if (!run.instance_read && rep.instance_choice == InstanceChoice::automatic)
+    record.error += instance_format_hint(in.vrplib, head);
   for (const Finding &f : record.violations)
     if (f.kind == Kind::customer_out_of_range && f.node == 0) {
       record.notes.push_back("node 0 is the depot: a route lists customers only");
@@ -71,7 +75,7 @@ void point_at_causes(Report &rep, Inputs &in, const InstanceHead &head) {
 
 // A window that closes before it opens makes every visit late, whatever the
 // rules find besides: named, the first few, then counted.
-static void note_reversed_windows(Report &rep) {
+static void note_reversed_windows(ReportRun &rep) {
   const Run &run = rep.run;
   if (!run.instance_read) return;
   int64_t reversed = 0;
@@ -90,18 +94,14 @@ static void note_reversed_windows(Report &rep) {
 
 // What the format guess decided, why, and how to choose otherwise.
 std::string format_note(SolutionFormat format, const char *why) {
-  static const char read_as[][28] = {"in fleetjudge's format", "as a route list",
-                                     "as a plain list of routes"};
-  static const char others[][24] = {"routes or plain", "fleetjudge or plain",
-                                    "fleetjudge or routes"};
-  int f = static_cast<int>(format);
-  return std::string("the solution is read ") + read_as[f] + ": " + why +
-         "; --solution-format=" + others[f] + " reads it otherwise";
+  const SolutionFormatInfo &info = solution_format_info(format);
+  return std::string("the solution is read ") + info.read_as + ": " + why +
+         "; --solution-format=" + info.others + " reads it otherwise";
 }
 
 // How the route list was read: lines ignored, numbers beyond 32 bits, a last
 // line cut short; and windows that close before they open.
-void note_what_was_read(Report &rep) {
+void note_what_was_read(ReportRun &rep) {
   Record &record = rep.record;
   const RouteListNotes &list = rep.run.route_list;
   for (const IgnoredLine &line : list.ignored)

@@ -18,8 +18,12 @@ struct InstanceHead {
 };
 InstanceHead instance_head_of(std::string_view head);
 
+// Where an instance that cannot be read was read in the format its first
+// lines do not show, a hint to the error that says so; empty otherwise.
+std::string instance_format_hint(bool vrplib, const InstanceHead &head);
+
 // Once the run is done: hints added to the error, or notes.
-void point_at_causes(Report &rep, Inputs &in, const InstanceHead &head);
-void note_what_was_read(Report &rep);
+void point_at_causes(ReportRun &rep, Inputs &in, const InstanceHead &head);
+void note_what_was_read(ReportRun &rep);
 // What the solution format's guess decided, why, and how to choose otherwise.
 std::string format_note(SolutionFormat format, const char *why);

@@ -99,7 +99,7 @@ const char script[] = R"(
 })();
 )";
 
-void put_violations(const Report &rep, std::FILE *out) {
+void put_violations(const ReportRun &rep, std::FILE *out) {
   int64_t total = violation_count(rep);
   if (total == 0) {
     std::fputs("<p>No violations.</p>\n", out);
@@ -130,7 +130,7 @@ std::string tenths(int64_t t) {
   return format("%lld.%lld", static_cast<long long>(t / 10), static_cast<long long>(t % 10));
 }
 
-void put_summary(const Report &rep, std::FILE *out) {
+void put_summary(const ReportRun &rep, std::FILE *out) {
   std::fputs("<table>\n", out);
   std::fprintf(out,
                "<tr><td class=\"l\">vehicles</td><td>%lld</td><td class=\"l\">used, %s</td></tr>\n",
@@ -199,13 +199,13 @@ void put_summary(const Report &rep, std::FILE *out) {
 
 // Where the instance limits a route's length: its head, and a route's cell,
 // marked where the route is above the limit in the chosen convention.
-std::string length_head(const Report &rep) {
+std::string length_head(const ReportRun &rep) {
   if (!rep.run.instance->route_limit.set) return "";
   char limit[EXT_TEXT];
   format_ext(limit, rep.run.instance->route_limit.value);
   return format("<th>length (limit %s)</th>", limit);
 }
-std::string length_cell(const Report &rep, const RouteFigures &r) {
+std::string length_cell(const ReportRun &rep, const RouteFigures &r) {
   if (!rep.run.instance->route_limit.set) return "";
   bool above = too_long_in(r, rep.convention);
   return format("<td%s>%s</td>", above ? " class=\"late\"" : "", route_length_text(rep, r).c_str());
@@ -213,7 +213,7 @@ std::string length_cell(const Report &rep, const RouteFigures &r) {
 
 // Without time the table holds load and distance; waiting and slack come
 // with windows only.
-void put_route_table(const Report &rep, std::FILE *out) {
+void put_route_table(const ReportRun &rep, std::FILE *out) {
   std::vector<int64_t> bad = violations_by_route(rep);
   bool windows = rep.run.instance->windows, timed = has_time(rep.run);
   if (rep.run.instance->route_limit.set) {
@@ -310,7 +310,7 @@ std::string route_colour(int32_t route) {
   return format("#%02x%02x%02x", byte(0), byte(1), byte(2));
 }
 
-std::string stop_title(const Report &rep, const Stop &s, size_t position, size_t stops,
+std::string stop_title(const ReportRun &rep, const Stop &s, size_t position, size_t stops,
                        bool timed) {
   std::string stop =
       format("customer %d, route %d, stop %zu of %zu: ", s.node, s.route, position, stops);
@@ -327,7 +327,7 @@ std::string stop_title(const Report &rep, const Stop &s, size_t position, size_t
          load + ", " + when;
 }
 
-std::vector<int64_t> violations_by_route(const Report &rep) {
+std::vector<int64_t> violations_by_route(const ReportRun &rep) {
   std::vector<int64_t> count(MAX_L + 2, 0);
   for (const Finding &f : rep.record.violations)
     if (f.route > 0 && f.route <= MAX_L + 1 && !is_declared(f.kind) &&
@@ -336,7 +336,7 @@ std::vector<int64_t> violations_by_route(const Report &rep) {
   return count;
 }
 
-void write_html(const Report &rep, const Files &files, std::FILE *out) {
+void write_html(const ReportRun &rep, const Files &files, std::FILE *out) {
   std::fputs("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\">\n"
              "<head>\n<meta charset=\"utf-8\"/>\n<title>fleetjudge-report: ",
              out);

@@ -127,7 +127,7 @@ void put_legend(std::FILE *out, double top, bool faint) {
 
 // Every route's colour and number, each lighting its route up on hover;
 // `timed`: the page has a schedule.
-void put_route_legend(const Report &rep, bool timed, std::FILE *out) {
+void put_route_legend(const ReportRun &rep, bool timed, std::FILE *out) {
   const std::vector<KeptRoute> &routes = rep.record.routes;
   if (routes.empty()) return;
   if (routes.size() > LEGEND_ROUTES) {
@@ -147,7 +147,7 @@ void put_route_legend(const Report &rep, bool timed, std::FILE *out) {
 }
 } // namespace
 
-void write_html_map(const Report &rep, std::FILE *out) {
+void write_html_map(const ReportRun &rep, std::FILE *out) {
   const std::vector<Customer> &nodes = rep.run.instance->customers;
   int32_t min_x = nodes[0].x, max_x = min_x, min_y = nodes[0].y, max_y = min_y;
   for (int64_t i = 1; i <= rep.run.instance->customer_count; ++i) {

@@ -29,7 +29,7 @@ double tick_step(double span) {
 
 // The routes drawn: those with violations first, then the smallest slack,
 // or without windows the longest, shown in route order.
-std::vector<const KeptRoute *> chosen_rows(const Report &rep, const std::vector<int64_t> &bad) {
+std::vector<const KeptRoute *> chosen_rows(const ReportRun &rep, const std::vector<int64_t> &bad) {
   std::vector<const KeptRoute *> rows;
   for (const KeptRoute &k : rep.record.routes) rows.push_back(&k);
   if (rows.size() <= ROWS_SHOWN) return rows;
@@ -48,7 +48,7 @@ std::vector<const KeptRoute *> chosen_rows(const Report &rep, const std::vector<
 
 } // namespace
 
-void write_html_schedule(const Report &rep, std::FILE *out) {
+void write_html_schedule(const ReportRun &rep, std::FILE *out) {
   std::vector<int64_t> bad = violations_by_route(rep);
   std::vector<const KeptRoute *> rows = chosen_rows(rep, bad);
   // Without time windows the depot never closes: the axis ends at the

@@ -149,7 +149,7 @@ static int parse(int argc, char **argv, Options &o) {
 
 // Writes the page and checks that it really reached the file: a full disk
 // shows only when the buffer goes out, so the flush and the close count.
-static bool write_page(const Report &rep, const Files &files, std::FILE *page, const char *path) {
+static bool write_page(const ReportRun &rep, const Files &files, std::FILE *page, const char *path) {
   write_html(rep, files, page);
   errno = 0;
   bool failed = std::fflush(page) != 0 || std::ferror(page);
@@ -189,7 +189,7 @@ int main(int argc, char **argv) {
     return 2;
   }
 
-  auto rep = std::make_unique<Report>(o.json || page != nullptr);
+  auto rep = std::make_unique<ReportRun>(o.json || page != nullptr);
   rep->convention = convention;
   rep->automatic = automatic;
   rep->instance_choice = instance_choice;

@@ -45,11 +45,10 @@ inline bool choose_instance_format(const char *name, InstanceChoice &c) {
 // "auto", "fleetjudge", "routes" or "plain" into the inputs; false for any
 // other name.
 inline bool choose_format(const char *name, Inputs &in) {
-  static const char names[][12] = {"fleetjudge", "routes", "plain"};
   in.guess = std::strcmp(name, "auto") == 0;
   if (in.guess) return true;
-  for (int i = 0; i < 3; ++i)
-    if (std::strcmp(name, names[i]) == 0) {
+  for (int i = 0; i < SOLUTION_FORMATS; ++i)
+    if (std::strcmp(name, solution_format_info(SolutionFormat(i)).name) == 0) {
       in.format = SolutionFormat(i);
       return true;
     }

@@ -7,13 +7,15 @@
 #include <system_error>
 
 #include "../instance/vrplib.h"
+#include "../model.h"
+#include "../solution/solution.h"
 #include "alongside.h"
 #include "causes.h"
 #include "report.h"
 
 namespace {
 
-Report &of(void *context) { return *static_cast<Report *>(context); }
+ReportRun &of(void *context) { return *static_cast<ReportRun *>(context); }
 
 void close_verdict(void *context, int status) {
   Record &record = of(context).record;
@@ -41,12 +43,12 @@ bool is_lateness(Kind kind) {
 // Whether the convention may decide, so that its lateness is held for the
 // end. Under auto, a solution that declares its total (fleetjudge's format)
 // is judged in exact distances.
-bool may_decide(const Report &rep, Convention c) {
+bool may_decide(const ReportRun &rep, Convention c) {
   if (!rep.automatic) return rep.convention == c;
   return c == Convention::exact || !rep.run.declared;
 }
 // Whether the stops where `c` and the exact convention disagree may be listed.
-bool may_be_compared(const Report &rep, Convention c) {
+bool may_be_compared(const ReportRun &rep, Convention c) {
   if (!rep.automatic) return compared(rep) == c;
   return c == Convention::truncated || !rep.run.declared;
 }
@@ -69,7 +71,7 @@ void hold_late(Record &record, Convention c, const Finding &f) {
 }
 
 void keep(void *context, const Finding &f) {
-  Report &rep = of(context);
+  ReportRun &rep = of(context);
   Record &record = rep.record;
   // Lateness and route lengths in the exact convention; the others' are
   // taken from the figures of the stops and routes, below.
@@ -84,9 +86,10 @@ void keep(void *context, const Finding &f) {
 }
 
 // A late stop or return in a convention other than the exact one.
-void hold_late(Record &record, Convention c, Kind kind, int32_t route, int64_t node, double arrival,
-               double at, int32_t due) {
+void hold_late(Record &record, Convention c, Kind kind, int32_t route, int64_t node,
+               int32_t position, double arrival, double at, int32_t due) {
   Finding f{kind, route, node};
+  f.position = position;
   f.arrival = arrival;
   f.value = at;
   f.limit = due;
@@ -94,28 +97,12 @@ void hold_late(Record &record, Convention c, Kind kind, int32_t route, int64_t n
   hold_late(record, c, f);
 }
 
-// The report's own message names the file and the line where the checker's
-// may not ("...is not a proper number").
-std::string where(const Run &run, const char *text) {
-  const InputFile *file = run.reading;
-  if (file == nullptr || file->line == 0) return text;
-  std::string named = std::string(file->kind) + " file " + file->path + ": ";
-  std::string line = "line " + std::to_string(file->line) + ": ";
-  if (std::strncmp(text, named.c_str(), named.size()) != 0) return named + line + text;
-  if (std::strncmp(text + named.size(), "line ", 5) == 0) return text;
-  return named + line + (text + named.size());
-}
-
 void keep_fault(void *context, const char *text) {
-  Report &rep = of(context);
+  ReportRun &rep = of(context);
   Record &record = rep.record;
   say_to_verdict(context, text);
   close_verdict(context, 1);
-  if (!record.error.empty()) return;
-  const std::string &written = rep.run.fault_as_written;
-  record.error = where(rep.run, written.empty() ? text : written.c_str());
-  while (!record.error.empty() && (record.error.back() == '\n' || record.error.back() == ' '))
-    record.error.pop_back();
+  if (record.error.empty()) record.error = error_text(rep.run, text);
 }
 
 void keep_disagreement(Record::ByConvention &with, const Stop &s) {
@@ -126,18 +113,20 @@ void keep_disagreement(Record::ByConvention &with, const Stop &s) {
 }
 
 // A stop's or return's lateness in the conventions other than the exact one.
-void hold_lateness(Report &rep, Kind kind, const Stop &s, int64_t node) {
+void hold_lateness(ReportRun &rep, Kind kind, const Stop &s, int64_t node) {
   for (Convention c : {Convention::truncated, Convention::rounded}) {
     Record::ByConvention &with = rep.record.by_convention[static_cast<int>(c)];
     if (may_decide(rep, c) && late_in(s, c))
-      hold_late(rep.record, c, kind, s.route, node, arrival_in(s, c), start_in(s, c), s.due);
+      hold_late(rep.record, c, kind, s.route, node,
+                kind == Kind::depot_closed ? 0 : s.written_position, arrival_in(s, c),
+                start_in(s, c), s.due);
     if (may_be_compared(rep, c) && s.late != late_in(s, c)) keep_disagreement(with, s);
   }
 }
 
 // A stop beyond the limit is counted when its route is done.
 void keep_stop(void *context, const Stop &s) {
-  Report &rep = of(context);
+  ReportRun &rep = of(context);
   Record &record = rep.record;
   for (Convention c : {Convention::exact, Convention::truncated, Convention::rounded})
     record.late[static_cast<int>(c)] |= late_in(s, c);
@@ -146,7 +135,7 @@ void keep_stop(void *context, const Stop &s) {
 }
 
 // A route above the length limit in the conventions other than the exact one.
-void hold_too_long(Report &rep, const RouteFigures &r) {
+void hold_too_long(ReportRun &rep, const RouteFigures &r) {
   for (Convention c : {Convention::truncated, Convention::rounded}) {
     bool cut = c == Convention::truncated;
     if (!may_decide(rep, c) || !(cut ? r.too_long_truncated : r.too_long_rounded)) continue;
@@ -160,7 +149,7 @@ void hold_too_long(Report &rep, const RouteFigures &r) {
 }
 
 void keep_route(void *context, const RouteFigures &r) {
-  Report &rep = of(context);
+  ReportRun &rep = of(context);
   Record &record = rep.record;
   if (rep.run.instance->route_limit.set) {
     record.too_long[static_cast<int>(Convention::exact)] |= r.too_long;
@@ -203,12 +192,12 @@ void keep_route(void *context, const RouteFigures &r) {
   rep.route_first_stop = record.stops.size();
 }
 
-Consumer recording(Report *rep) {
+Consumer recording(ReportRun *rep) {
   return Consumer{rep, say_to_verdict, keep, keep_fault, close_verdict, keep_stop, keep_route};
 }
 
 // A route list's declared cost that matches neither distance.
-void judge_cost(Report &rep) {
+void judge_cost(ReportRun &rep) {
   const RouteListNotes &list = rep.run.route_list;
   if (!list.has_cost || cost_convention(rep) != nullptr) return;
   Finding f{Kind::cost_mismatch};
@@ -228,7 +217,7 @@ std::string shortest(double v) {
 
 // The convention asked for, or under auto the one the declared cost matches,
 // else exact; with the reason.
-void decide(Report &rep) {
+void decide(ReportRun &rep) {
   if (!rep.automatic) {
     rep.reason = "asked for with --convention";
     return;
@@ -284,9 +273,76 @@ void settle(Record &record, Convention c) {
 
 } // namespace
 
-Report::Report(bool keep) : run(recording(this), false), keep_stops(keep) {}
+// The report's own message names the file and the line where the checker's
+// may not ("...is not a proper number").
+static std::string where(const Run &run, const char *text) {
+  const InputFile *file = run.reading;
+  if (file == nullptr || file->line == 0) return text;
+  std::string named = std::string(file->kind) + " file " + file->path + ": ";
+  std::string line = "line " + std::to_string(file->line) + ": ";
+  if (std::strncmp(text, named.c_str(), named.size()) != 0) return named + line + text;
+  if (std::strncmp(text + named.size(), "line ", 5) == 0) return text;
+  return named + line + (text + named.size());
+}
 
-void judge(Report &rep, Inputs &in, bool in_memory) {
+std::string error_text(const Run &run, const char *text) {
+  const std::string &written = run.fault_as_written;
+  std::string error = where(run, written.empty() ? text : written.c_str());
+  while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
+  return error;
+}
+
+ReportRun::ReportRun(bool keep) : run(recording(this), false), keep_stops(keep) {}
+
+namespace {
+
+const char *const kind_of_file[2] = {"instance", "solution"};
+
+void note_marks(Record &record, const bool marks[2]) {
+  for (int k = 0; k < 2; ++k)
+    if (marks[k])
+      record.notes.push_back(std::string("the ") + kind_of_file[k] +
+                             " begins with a byte-order mark (EF BB BF): skipped here; fleetjudge "
+                             "itself reads it as text");
+}
+
+void note_crlf(Record &record) {
+  record.notes.push_back("the instance has CR LF line ends: read here as LF; fleetjudge itself "
+                         "does not accept them (convert with tr -d '\\r')");
+}
+
+// Once the phases are done: the checker's verdict (`aside`, where it ran a
+// run of its own), the cost rule, the notes, and the convention that decides.
+void conclude(ReportRun &rep, Inputs &in, const InstanceHead &head,
+              const fleetjudge::Verdict &aside) {
+  Record &record = rep.record;
+  record.format = in.format;
+  record.notes.insert(record.notes.end(), rep.run.instance->notes.begin(),
+                      rep.run.instance->notes.end());
+  if (in.format != SolutionFormat::fleetjudge || in.vrplib) {
+    // Nothing to keep: fleetjudge reads neither this format nor VRPLIB files.
+    record.has_verdict = false;
+    record.verdict.clear();
+    record.verdict_status = 0;
+  } else if (aside.status >= 0) {
+    record.verdict = aside.output;
+    record.verdict_status = aside.status;
+  }
+  if (!rep.run.stopped) judge_cost(rep);
+  if (in.guess) record.notes.push_back(format_note(in.format, in.why));
+  point_at_causes(rep, in, head);
+  note_what_was_read(rep);
+  decide(rep);
+  settle(record, rep.convention);
+  if (rep.automatic && record.error.empty())
+    record.notes.push_back(std::string("the ") +
+                           convention_names[static_cast<int>(rep.convention)] +
+                           " convention decides: " + rep.reason);
+}
+
+} // namespace
+
+void judge(ReportRun &rep, Inputs &in, bool in_memory) {
   Record &record = rep.record;
   const bool marks[2] = {begins_with_mark(in.instance), begins_with_mark(in.solution)};
   std::string_view head = look_ahead(in.instance, FORMAT_LOOK_AHEAD);
@@ -302,16 +358,10 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
   bool read_otherwise = crlf || marks[0] || marks[1];
   fleetjudge::Verdict aside{-1, {}};
   if (crlf) {
-    record.notes.push_back("the instance has CR LF line ends: read here as LF; fleetjudge itself "
-                           "does not accept them (convert with tr -d '\\r')");
+    note_crlf(record);
     in.instance.crlf_as_lf = true;
   }
-  const char *kinds[2] = {"instance", "solution"};
-  for (int k = 0; k < 2; ++k)
-    if (marks[k])
-      record.notes.push_back(std::string("the ") + kinds[k] +
-                             " begins with a byte-order mark (EF BB BF): skipped here; fleetjudge "
-                             "itself reads it as text");
+  note_marks(record, marks);
   if (read_otherwise && checker_may_read && !in_memory) {
     aside = check_alongside(rep, in, marks);
   } else {
@@ -325,31 +375,41 @@ void judge(Report &rep, Inputs &in, bool in_memory) {
       aside = check_inputs(again);
     }
   }
-  record.format = in.format;
-  record.notes.insert(record.notes.end(), rep.run.instance->notes.begin(),
-                      rep.run.instance->notes.end());
-  if (in.format != SolutionFormat::fleetjudge || in.vrplib) {
-    // Nothing to keep: fleetjudge reads neither this format nor VRPLIB files.
-    record.has_verdict = false;
-    record.verdict.clear();
-    record.verdict_status = 0;
-  } else if (aside.status >= 0) {
-    record.verdict = aside.output;
-    record.verdict_status = aside.status;
-  }
-  if (!rep.run.stopped) judge_cost(rep);
-  if (in.guess) record.notes.push_back(format_note(in.format, in.why));
-  point_at_causes(rep, in, instance_head);
-  note_what_was_read(rep);
-  decide(rep);
-  settle(record, rep.convention);
-  if (rep.automatic && record.error.empty())
-    record.notes.push_back(std::string("the ") +
-                           convention_names[static_cast<int>(rep.convention)] +
-                           " convention decides: " + rep.reason);
+  conclude(rep, in, instance_head, aside);
 }
 
-int64_t customers_served(const Report &rep) {
+void judge_against(ReportRun &rep, const fleetjudge::ReadInstance &instance, Inputs &in) {
+  Record &record = rep.record;
+  const bool marks[2] = {instance.mark, begins_with_mark(in.solution)};
+  in.vrplib = instance.data.vrplib;
+  bool checker_may_read = !in.vrplib && (in.guess || in.format == SolutionFormat::fleetjudge);
+  bool read_otherwise = instance.crlf || marks[0] || marks[1];
+  if (instance.crlf) note_crlf(record);
+  note_marks(record, marks);
+  skip_mark(in.solution, marks[1]);
+  Run &run = rep.run;
+  run.instance = &instance.data;
+  run.instance_read = true;
+  for (const InstanceEvent &e : instance.events)
+    if (e.text.empty())
+      found(run, e.finding);
+    else
+      say(run, e.text.c_str());
+  if (in.routes != nullptr)
+    walk_routes_in_memory(run, *in.routes);
+  else
+    solution_phases(run, in);
+  fleetjudge::Verdict aside{-1, {}};
+  if (read_otherwise && checker_may_read && in.format == SolutionFormat::fleetjudge) {
+    Inputs again;
+    use_memory(again.instance, "instance", instance.file_name, instance.bytes);
+    use_memory(again.solution, "solution", in.solution.path, in.solution.memory);
+    aside = check_inputs(again);
+  }
+  conclude(rep, in, instance.head, aside);
+}
+
+int64_t customers_served(const ReportRun &rep) {
   int64_t served = 0;
   for (int64_t i = 1; i <= rep.run.instance->customer_count; ++i) served += rep.run.visits[i] > 0;
   return served;
@@ -358,7 +418,7 @@ int64_t customers_served(const Report &rep) {
 // Late stops and returns, and routes' lengths, are judged in each
 // convention's own arithmetic; the screening's distances are exact, so its lists of customers no
 // vehicle can reach in time count only in the exact convention.
-bool feasible(const Report &rep, Convention c) {
+bool feasible(const ReportRun &rep, Convention c) {
   if (rep.record.late[static_cast<int>(c)] || rep.record.too_long[static_cast<int>(c)])
     return false;
   for (int k = 0; k < KIND_COUNT; ++k) {
@@ -384,7 +444,7 @@ std::string describe_route_limit(const Run &run) {
          (limit.with_service ? "its travel and its customers' service times" : "its travel alone");
 }
 
-std::string route_length_text(const Report &rep, const RouteFigures &r) {
+std::string route_length_text(const ReportRun &rep, const RouteFigures &r) {
   switch (rep.convention) {
   case Convention::truncated:
     return in_convention(r.truncated_length, Convention::truncated);
@@ -402,7 +462,7 @@ bool too_long_in(const RouteFigures &r, Convention c) {
                                       : r.too_long_rounded;
 }
 
-std::string describe_disagreement(const Report &rep, const Stop &s) {
+std::string describe_disagreement(const ReportRun &rep, const Stop &s) {
   Convention other = compared(rep);
   std::string where = s.node == 0 ? "return to the depot" : format("node %d", s.node);
   int64_t units = other == Convention::truncated ? s.start_tenths : s.start_rounded;
@@ -430,14 +490,14 @@ bool late_in(const Stop &s, Convention c) {
                                       : s.late_rounded;
 }
 
-int64_t violation_count(const Report &rep) {
+int64_t violation_count(const ReportRun &rep) {
   int64_t count = 0;
   for (int k = 0; k < KIND_COUNT; ++k)
     if (is_listed(Kind(k))) count += rep.record.kind_count[k];
   return count;
 }
 
-int exit_status(const Report &rep) {
+int exit_status(const ReportRun &rep) {
   if (!rep.record.error.empty()) return 2;
   // A correct claim of infeasibility: the screening's findings are its proof.
   if (rep.run.declared_routes == -1 && rep.record.verdict_status == 0) return 0;
@@ -451,7 +511,7 @@ Convention published_convention(const Run &run) {
                                  : Convention::rounded;
 }
 
-const char *cost_convention(const Report &rep) {
+const char *cost_convention(const ReportRun &rep) {
   double cost = rep.run.route_list.cost, tolerance = rep.run.route_list.cost_tolerance;
   double distances[] = {to_double(rep.record.distance),
                         static_cast<double>(rep.record.truncated_distance) / 10,
@@ -465,7 +525,7 @@ const char *cost_convention(const Report &rep) {
   return nullptr;
 }
 
-std::string cost_match_text(const Report &rep) {
+std::string cost_match_text(const ReportRun &rep) {
   const char *matches = cost_convention(rep);
   double tolerance = rep.run.route_list.cost_tolerance;
   return (matches ? std::string("matches the distance, ") + matches + ", within "

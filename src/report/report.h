@@ -77,7 +77,7 @@ struct Record {
 
 // A report's run and what it recorded. With `keep_stops`, every stop's
 // figures are kept (the JSON and the page list them).
-struct Report {
+struct ReportRun {
   Run run;
   Record record;
   bool keep_stops;
@@ -90,7 +90,7 @@ struct Report {
   std::string reason; // why the convention decides, once judged
   InstanceChoice instance_choice = InstanceChoice::automatic;
   bool all = false; // the writers show every route and violation kept
-  explicit Report(bool keep_stops);
+  explicit ReportRun(bool keep_stops);
 };
 
 // Whether the instance has time beyond its distances: windows, or a service
@@ -112,7 +112,7 @@ inline bool has_time(const Run &run) {
 }
 
 // The convention the disagreements are taken against the exact one in.
-inline Convention compared(const Report &rep) {
+inline Convention compared(const ReportRun &rep) {
   return rep.convention == Convention::exact ? Convention::truncated : rep.convention;
 }
 // What each convention measures, for under its figures: the legs as the
@@ -125,11 +125,11 @@ std::string in_convention(int64_t units, Convention c);
 // chosen convention, as text with two decimals or the convention's own, and whether it is above the
 // limit there.
 std::string describe_route_limit(const Run &run);
-std::string route_length_text(const Report &rep, const RouteFigures &r);
+std::string route_length_text(const ReportRun &rep, const RouteFigures &r);
 bool too_long_in(const RouteFigures &r, Convention c);
 // Where the conventions disagree, in a sentence: "route 4, node 885: at
 // 200.0446 exact, 200.0 truncated, due 200".
-std::string describe_disagreement(const Report &rep, const Stop &s);
+std::string describe_disagreement(const ReportRun &rep, const Stop &s);
 // A stop's service start in a convention, as a number; whether it is late.
 double start_in(const Stop &s, Convention c);
 double arrival_in(const Stop &s, Convention c);
@@ -140,13 +140,20 @@ bool late_in(const Stop &s, Convention c);
 // the report reads as LF and the checker does not: then it comes from a
 // checker's run of its own, made afterwards on bytes in memory, or alongside
 // on a second thread over the one read of files (`in_memory` false).
-void judge(Report &rep, Inputs &in, bool in_memory);
+void judge(ReportRun &rep, Inputs &in, bool in_memory);
+// The same against an instance read before: the solution given in `in`, as
+// a file or as routes in memory (`in.routes`, a plain list), the checker's
+// verdict from a run of its own on the bytes where it reads them otherwise.
+void judge_against(ReportRun &rep, const fleetjudge::ReadInstance &instance, Inputs &in);
+// The error the report gives for a fault the run met: the fault's message,
+// with the file and the line where it stands.
+std::string error_text(const Run &run, const char *text);
 
-int64_t customers_served(const Report &rep);
+int64_t customers_served(const ReportRun &rep);
 // No violation of a route or instance kind, with times in the convention.
-bool feasible(const Report &rep, Convention c = Convention::exact);
-int64_t violation_count(const Report &rep); // of listed kinds
-int exit_status(const Report &rep);         // 0, 1 or 2
+bool feasible(const ReportRun &rep, Convention c = Convention::exact);
+int64_t violation_count(const ReportRun &rep); // of listed kinds
+int exit_status(const ReportRun &rep);         // 0, 1 or 2
 
 // The lines a person reads for one kind: its kept violations by route and,
 // within a route, in visiting order, so that a cause comes before what it
@@ -175,18 +182,18 @@ Convention published_convention(const Run &run);
 // A route list's declared cost against the distances: the convention it
 // matches within its tolerance (0.01, or half a unit of its last digit), or
 // nullptr. Where several match, the one the instance's set is published in.
-const char *cost_convention(const Report &rep);
+const char *cost_convention(const ReportRun &rep);
 // The same in words, with the tolerance: "matches the distance, truncated,
 // within 0.01".
-std::string cost_match_text(const Report &rep);
+std::string cost_match_text(const ReportRun &rep);
 
 // What the writers call the files; nullptr for input that has no path
 // (bytes given in memory).
 struct Files {
   const char *instance, *solution;
 };
-void write_text(const Report &rep, const Files &files, std::FILE *out);
-void write_json(const Report &rep, const Files &files, std::FILE *out);
+void write_text(const ReportRun &rep, const Files &files, std::FILE *out);
+void write_json(const ReportRun &rep, const Files &files, std::FILE *out);
 // Bytes as the Latin-1 characters of the same codes, in UTF-8: how the JSON
 // carries what it copies from the input.
 std::string latin1(const std::string &bytes);
@@ -195,9 +202,9 @@ std::string latin1(const std::string &bytes);
 // the instance has time) and the route table in one self-contained file that
 // is HTML and well-formed XML alike (html.cpp, html_map.cpp,
 // html_schedule.cpp). Needs the stops kept.
-void write_html(const Report &rep, const Files &files, std::FILE *out);
-void write_html_map(const Report &rep, std::FILE *out);
-void write_html_schedule(const Report &rep, std::FILE *out);
+void write_html(const ReportRun &rep, const Files &files, std::FILE *out);
+void write_html_map(const ReportRun &rep, std::FILE *out);
+void write_html_schedule(const ReportRun &rep, std::FILE *out);
 // Input text as character data or an attribute value: markup characters
 // escaped, bytes from 0xA0 as the Latin-1 characters of the same code,
 // control characters (XML forbids most; browsers remap 0x80-0x9F) as U+FFFD.
@@ -207,5 +214,5 @@ std::string route_colour(int32_t route); // the route's colour on every picture 
 // `stops`), arrival, start of service, due, load and how late. Without
 // windows, the arrival and the load; without time (`timed`, has_time's
 // answer, false), the load and the distance travelled.
-std::string stop_title(const Report &rep, const Stop &s, size_t position, size_t stops, bool timed);
-std::vector<int64_t> violations_by_route(const Report &rep); // indexed by route number
+std::string stop_title(const ReportRun &rep, const Stop &s, size_t position, size_t stops, bool timed);
+std::vector<int64_t> violations_by_route(const ReportRun &rep); // indexed by route number

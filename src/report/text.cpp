@@ -14,7 +14,7 @@ double d(ext v) { return to_double(v); }
 
 // Without time the table holds load and distance; waiting and slack come
 // with windows only.
-void print_routes(const Report &rep, std::FILE *out) {
+void print_routes(const ReportRun &rep, std::FILE *out) {
   bool windows = rep.run.instance->windows, timed = has_time(rep.run),
        limited = rep.run.instance->route_limit.set;
   std::fprintf(out, "\n%5s %9s %9s %10s", "route", "customers", "load", "distance");
@@ -51,7 +51,7 @@ void print_routes(const Report &rep, std::FILE *out) {
                  convention_names[static_cast<int>(rep.convention)]);
 }
 
-void print_violations(const Report &rep, std::FILE *out) {
+void print_violations(const ReportRun &rep, std::FILE *out) {
   int64_t total = violation_count(rep);
   if (total == 0) {
     std::fprintf(out, "\nno violations\n");
@@ -75,7 +75,7 @@ void print_violations(const Report &rep, std::FILE *out) {
   }
 }
 
-void print_disagreements(const Report &rep, std::FILE *out) {
+void print_disagreements(const ReportRun &rep, std::FILE *out) {
   if (rep.record.disagreements.empty()) return;
   std::fprintf(out,
                "\nthe conventions disagree where a vehicle is late in one and not the other:\n");
@@ -86,7 +86,7 @@ void print_disagreements(const Report &rep, std::FILE *out) {
                  static_cast<long long>(rep.record.disagreements_left_out));
 }
 
-void print_summary(const Report &rep, std::FILE *out) {
+void print_summary(const ReportRun &rep, std::FILE *out) {
   std::fprintf(out, "\nsummary\n");
   if (rep.run.instance->fleet_limited)
     std::fprintf(out, "  vehicles   %lld used, the instance has %d\n",
@@ -125,7 +125,7 @@ void print_summary(const Report &rep, std::FILE *out) {
                  cost_match_text(rep).c_str());
 }
 
-void print_verdict(const Report &rep, std::FILE *out) {
+void print_verdict(const ReportRun &rep, std::FILE *out) {
   if (!rep.record.has_verdict) {
     if (rep.run.instance->vrplib)
       std::fprintf(out, "\nfleetjudge's verdict: none; fleetjudge reads instances only in its own "
@@ -156,7 +156,7 @@ const char *conventions_note(const Run &run) {
                "every arc cut to one decimal; rounded: every arc to the nearest integer";
 }
 
-void write_text(const Report &rep, const Files &files, std::FILE *out) {
+void write_text(const ReportRun &rep, const Files &files, std::FILE *out) {
   std::fprintf(out, "instance   %s: %lld customers, capacity %g, %s", files.instance,
                static_cast<long long>(
                    rep.run.instance->customer_count > 0 ? rep.run.instance->customer_count : 0),

@@ -11,6 +11,22 @@
 #include <vector>
 
 enum class SolutionFormat { fleetjudge, routes, plain };
+constexpr int SOLUTION_FORMATS = 3;
+
+// Each format's name (as options and documents name it), how a note says it
+// was read, and the others to choose instead.
+struct SolutionFormatInfo {
+  char name[12];
+  char read_as[28];
+  char others[24];
+};
+inline const SolutionFormatInfo &solution_format_info(SolutionFormat format) {
+  static constexpr SolutionFormatInfo formats[SOLUTION_FORMATS] = {
+      {"fleetjudge", "in fleetjudge's format", "routes or plain"},
+      {"routes", "as a route list", "fleetjudge or plain"},
+      {"plain", "as a plain list of routes", "fleetjudge or routes"}};
+  return formats[static_cast<int>(format)];
+}
 
 // How much of a solution the guess may look at: far more than the two lines
 // it needs, so that the guess is the same whatever the size of the reads.
@@ -44,7 +60,7 @@ struct RouteListNotes {
   std::vector<IgnoredLine> clamped; // customer numbers beyond 32 bits, as written
   bool has_cost = false;
   double cost = 0;
-  bool unended = false; // the last line read has no line feed: the file may be cut short
+  bool unended = false;         // the last line read has no line feed: the file may be cut short
   double cost_tolerance = 0.01; // how far from a distance the cost still matches it
 };
 

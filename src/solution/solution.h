@@ -7,6 +7,8 @@
 #include "../instance/scan.h"
 #include "route_list.h"
 
+#include <vector>
+
 struct Run;
 
 constexpr int MAX_L = 10000;
@@ -24,6 +26,10 @@ void walk_route(Run &r, char *cursor);
 // Walks every route of a route list or a plain list. A token that is not a
 // customer number is a fault naming its line.
 void walk_route_list(Run &r, InputFile &file, SolutionFormat format);
+
+// Walks routes given in memory as a plain list of them: customer numbers, an
+// empty route skipped as a blank line is.
+void walk_routes_in_memory(Run &r, const std::vector<std::vector<int>> &routes);
 
 // The checks that only the end of the file can decide, then "OK".
 void close_checks(Run &r);

@@ -24,6 +24,7 @@ struct Vehicle {
   // times of the customers served, whole numbers.
   ext travel = 0;
   int64_t served = 0;
+  int32_t written = 0; // customer numbers met so far, in range or not
 };
 
 // The running total is held to the declared one at every step; it is
@@ -43,8 +44,11 @@ void note_slack(Vehicle &v, ext margin) {
 
 void visit(Run &r, int32_t i, Vehicle &v) {
   int32_t route = r.routes_done + 1;
+  int32_t position = ++v.written;
   if (i > r.instance->customer_count || i < 1) {
-    found(r, Finding{Kind::customer_out_of_range, route, i});
+    Finding f{Kind::customer_out_of_range, route, i};
+    f.position = position;
+    found(r, f);
     return;
   }
   v.from_node = r.last_node;
@@ -53,6 +57,7 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   int32_t visits = ++r.visits[r.last_node];
   if (visits > 1) {
     Finding f{Kind::visited_twice, route, r.last_node};
+    f.position = position;
     if (!r.first_visit.empty()) {
       f.declared = r.first_visit[r.last_node].route;
       f.found = r.first_visit[r.last_node].position;
@@ -63,6 +68,7 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   if (v.remaining_capacity < 0 && !v.overloaded) {
     v.overloaded = true;
     Finding f{Kind::capacity_exceeded, route, r.last_node};
+    f.position = position;
     f.value = r.instance->capacity - v.remaining_capacity;
     f.limit = r.instance->capacity;
     found(r, f);
@@ -79,6 +85,7 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   bool late = v.time > c.due && r.instance->windows;
   if (late) {
     Finding f{Kind::time_window_missed, route, r.last_node};
+    f.position = position;
     f.arrival = arrival;
     f.value = v.time;
     f.limit = c.due;
@@ -115,6 +122,7 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   stop.route = route;
   stop.node = r.last_node;
   stop.position = f.customers;
+  stop.written_position = position;
   stop.arrival = arrival;
   stop.start = start;
   stop.departure = v.time;
@@ -214,14 +222,20 @@ void return_to_depot(Run &r, Vehicle &v) {
   }
 }
 
+// Empty, at time 0.
+Vehicle leave_depot(Run &r) {
+  Vehicle v{r.instance->capacity, 0, 0, false, {}, 0, 0};
+  v.figures.slack = r.instance->customers[0].due;
+  r.last_node = 0;
+  return v;
+}
+
 } // namespace
 
 // Customer numbers up to the end of the line or the first token that is not
 // a number, then back to the depot.
 void walk_route(Run &r, char *cursor) {
-  Vehicle v{r.instance->capacity, 0, 0, false, {}, 0, 0};
-  v.figures.slack = r.instance->customers[0].due; // leaving the depot at time 0
-  r.last_node = 0;
+  Vehicle v = leave_depot(r);
   int32_t i;
   while ((cursor = int_token(cursor, i)) != nullptr) visit(r, i, v);
   return_to_depot(r, v);
@@ -232,5 +246,15 @@ void walk_routes(Run &r, InputFile &file) {
     read_line(r, file);
     r.cursor = skip_blanks(r.cursor);
     if (*r.cursor != '\0') walk_route(r, r.cursor);
+  }
+}
+
+void walk_routes_in_memory(Run &r, const std::vector<std::vector<int>> &routes) {
+  r.declared = false;
+  for (const std::vector<int> &route : routes) {
+    if (route.empty()) continue;
+    Vehicle v = leave_depot(r);
+    for (int customer : route) visit(r, customer, v);
+    return_to_depot(r, v);
   }
 }

@@ -228,10 +228,10 @@ TEST(Classic, TheTextAndThePageShowTheLimitAndMarkTheRoute) {
   use_memory(in.instance, "instance", "i.vrp", text);
   std::string routes = std::string(both) + "Route #2: 3\n";
   use_memory(in.solution, "solution", "s.sol", routes);
-  auto rep = std::make_unique<Report>(true);
+  auto rep = std::make_unique<ReportRun>(true);
   judge(*rep, in, true);
   ASSERT_EQ(rep->record.error, "");
-  auto written = [&](void (*write)(const Report &, const Files &, std::FILE *)) {
+  auto written = [&](void (*write)(const ReportRun &, const Files &, std::FILE *)) {
     char *bytes = nullptr;
     size_t size = 0;
     std::FILE *out = open_memstream(&bytes, &size);

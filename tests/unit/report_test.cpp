@@ -30,7 +30,7 @@ std::string text_of(const std::string &instance, const std::string &solution, bo
   in.guess = true;
   use_memory(in.instance, "instance", "i.txt", instance);
   use_memory(in.solution, "solution", "s.txt", solution);
-  auto rep = std::make_unique<Report>(page);
+  auto rep = std::make_unique<ReportRun>(page);
   rep->all = all;
   judge(*rep, in, true);
   char *text = nullptr;

@@ -99,7 +99,7 @@ TEST(Threads, ACrLfInstanceFromPipesIsJudgedAsFromMemory) {
   in.guess = true;
   use_descriptor(in.instance, "instance", "instance", instance_pipe.fd, true);
   use_descriptor(in.solution, "solution", "solution", solution_pipe.fd, true);
-  Report rep(true);
+  ReportRun rep(true);
   judge(rep, in, false);
   char *text = nullptr;
   size_t size = 0;
