@@ -6,6 +6,9 @@
 #   fuzz/library.sh report SECONDS   fleetjudge::report, in every solution format
 #   fuzz/library.sh vrplib SECONDS   fleetjudge::report on VRPLIB instances, in every
 #                                    convention
+#   fuzz/library.sh read SECONDS     fleetjudge::Instance::read and its accessors
+#   fuzz/library.sh judge SECONDS    fleetjudge::judge on a solution's bytes and on
+#                                    routes decoded from them, against report()
 #
 # Needs clang and libFuzzer (Debian: apt-get install clang libfuzzer-14-dev).
 # Builds into build-libfuzz/, seeds fuzz/corpus-lib-TARGET/ from the test
@@ -14,8 +17,8 @@
 set -euo pipefail
 target=${1:-}
 seconds=${2:-}
-if ! [[ $target =~ ^(check|report|vrplib)$ && $seconds =~ ^[1-9][0-9]*$ ]]; then
-  sed -n '5,13p' "$0" >&2
+if ! [[ $target =~ ^(check|report|vrplib|read|judge)$ && $seconds =~ ^[1-9][0-9]*$ ]]; then
+  sed -n '5,16p' "$0" >&2
   exit 2
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,7 +39,7 @@ seed() { # instance solution
   { cat "$1"; printf '\n====\n'; cat "$2"; } >"$file"
   mv "$file" "$corpus/$(sha1sum <"$file" | cut -c1-16)"
 }
-if [[ $target == vrplib ]]; then
+if [[ $target != check && $target != report ]]; then
   # Small VRPLIB files of every kind the reader knows, and the smallest
   # published sample where the data folder is at hand.
   small=$(mktemp -d)
@@ -54,7 +57,8 @@ if [[ $target == vrplib ]]; then
   classic=${FLEETJUDGE_DATA:-$root/../shared/data}/classic
   [[ -f $classic/CMT6.vrp ]] && seed "$classic/CMT6.vrp" "$classic/CMT6.sol"
   rm -rf "$small"
-else
+fi
+if [[ $target != vrplib ]]; then
   for dir in "$root"/tests/cases/* "$root"/tests/report-cases/*; do
     [[ -f $dir/instance && -f $dir/solution ]] && seed "$dir/instance" "$dir/solution"
   done

@@ -1,6 +1,7 @@
-// In-process fuzzing of the library's two entries with libFuzzer, under
+// In-process fuzzing of the library's entries with libFuzzer, under
 // AddressSanitizer and UndefinedBehaviorSanitizer (fuzz/library.sh): the
-// checker, the report, and the report on VRPLIB instances.
+// checker, the report, the report on VRPLIB instances, an Instance read, and
+// judge() on a solution's bytes and on routes in memory.
 //
 // One input holds both files: the instance, the line "====", then the
 // solution; without that line, all of it is the solution of a fixed
@@ -8,11 +9,15 @@
 // the checker's status is 0 or 1; the report's document is valid JSON whose
 // verdict, for a solution in fleetjudge's format, is the checker's own,
 // byte for byte; a second call gives the same bytes (no state survives a
-// run).
+// run). An Instance read gives the figures its accessors promise, and
+// judge() against it the document report() writes: on the solution's bytes,
+// and on routes decoded from them (two bytes a customer number, 0xFFFF
+// between routes) against the same routes written as a plain list.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <fleetjudge/fleetjudge.h>
 #include <nlohmann/json.hpp>
@@ -52,12 +57,71 @@ std::string latin1(const std::string &utf8) {
 }
 #endif
 
+#ifdef FUZZ_READ
+void read_instance(std::string_view data) {
+  static const char *const formats[] = {"auto", "solomon", "vrplib"};
+  try {
+    fleetjudge::Instance instance =
+        fleetjudge::Instance::read(data, {formats[data.size() % 3]}, "fuzzed");
+    if (instance.bytes() != data || instance.customers() < 0) std::abort();
+    for (int64_t i = 0; i <= instance.customers(); ++i) instance.node(i);
+    fleetjudge::Instance copy = instance; // shares, never reads again
+    if (copy.bytes().data() != instance.bytes().data()) std::abort();
+  } catch (const fleetjudge::InputError &error) {
+    if (error.what()[0] == '\0') std::abort();
+  }
+}
+#endif
+
+#ifdef FUZZ_JUDGE
+void judge_both_ways(std::string_view instance_bytes, std::string_view solution, size_t size) {
+  static const char *const conventions[] = {"auto", "exact", "truncated", "rounded"};
+  fleetjudge::ReportOptions options;
+  options.convention = conventions[size % 4];
+  fleetjudge::Instance instance;
+  try {
+    instance = fleetjudge::Instance::read(instance_bytes);
+  } catch (const fleetjudge::InputError &) {
+    return;
+  }
+  fleetjudge::Report judged = fleetjudge::judge(instance, solution, options);
+  if (fleetjudge::to_json(judged) != fleetjudge::report(instance_bytes, solution, options).json)
+    std::abort();
+  std::vector<fleetjudge::Route> routes(1);
+  std::string plain;
+  for (size_t i = 0; i + 1 < solution.size(); i += 2) {
+    unsigned number =
+        static_cast<unsigned char>(solution[i]) << 8 | static_cast<unsigned char>(solution[i + 1]);
+    if (number == 0xFFFF) {
+      routes.emplace_back();
+      plain += '\n';
+      continue;
+    }
+    int customer = static_cast<int>(number) - 2; // 0 and -1 too: not customers
+    routes.back().push_back(customer);
+    plain += std::to_string(customer) + ' ';
+  }
+  options.solution_format = "plain";
+  fleetjudge::Report in_memory = fleetjudge::judge(instance, routes, options);
+  fleetjudge::Report written = fleetjudge::judge(instance, plain + '\n', options);
+  if (in_memory.status != written.status ||
+      in_memory.violations.size() != written.violations.size())
+    std::abort();
+  written.verdict = in_memory.verdict; // a plain list has none either way
+  if (fleetjudge::to_json(in_memory) != fleetjudge::to_json(written)) std::abort();
+}
+#endif
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
   std::string_view data(reinterpret_cast<const char *>(bytes), size), instance, solution;
   split(data, instance, solution);
-#if defined(FUZZ_REPORT) || defined(FUZZ_VRPLIB)
+#if defined(FUZZ_READ)
+  read_instance(data);
+#elif defined(FUZZ_JUDGE)
+  judge_both_ways(instance, solution, size);
+#elif defined(FUZZ_REPORT) || defined(FUZZ_VRPLIB)
   static const char *const formats[] = {"auto", "auto", "plain", "routes"};
   static const char *const conventions[] = {"auto", "exact", "truncated", "rounded"};
   fleetjudge::ReportOptions options;

@@ -166,7 +166,7 @@ std::optional<double> Violation::figure(std::string_view name) const {
 Report judge(const Instance &instance, const std::vector<Route> &routes,
              const ReportOptions &options) {
   const ReadInstance &read = shared(instance);
-  auto rep = std::make_unique<ReportRun>(true);
+  auto rep = std::make_unique<ReportRun>(true, false);
   Inputs in;
   apply(options, *rep, in);
   if (!in.guess && in.format != SolutionFormat::plain)

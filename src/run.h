@@ -24,10 +24,11 @@ struct Run {
   // A fault, or the checker's verdict: every reader and phase winds down.
   bool stopped = false;
 
-  // The line buffer, shared by both files, and the cursor into it.
+  // The line buffer, shared by both files, and the cursor into it; none for
+  // a run that reads no file (a judgement of routes in memory).
   PageBuffer line_buffer;
-  char *line = page_aligned(line_buffer, LINE_LEN);
-  char *cursor = line;
+  char *line = nullptr;
+  char *cursor = nullptr;
 
   // The instance this run reads, and the one it judges against.
   InstanceData own_instance;
@@ -57,7 +58,8 @@ struct Run {
 
   // `fixed`: the checker's table of MAX_N nodes; else the report's, which
   // grows with the instance.
-  Run(Consumer c, bool fixed) : consumer(c), fixed_table(fixed) {
+  Run(Consumer c, bool fixed, bool reads_files = true) : consumer(c), fixed_table(fixed) {
+    if (reads_files) line = cursor = page_aligned(line_buffer, LINE_LEN);
     if (fixed) own_instance.customers.assign(MAX_N, Customer{});
   }
   Run(const Run &) = delete;

@@ -59,6 +59,11 @@ inline int64_t leg_tenths(const InstanceData &d, int64_t a, int64_t b) {
   if (d.decimal_places.decimals) return decimal_distance_tenths(d.decimal_places, a, b);
   return distance_tenths(d.customers[a], d.customers[b]);
 }
+// A leg rounded to the nearest integer, half up, from the same leg cut to
+// tenths, t = floor(10 d), exactly: with k = floor(t / 10), a last digit
+// t - 10k of at most 4 means d < k + 1/2, and one of at least 5 that
+// d >= k + 1/2. So the walk takes one root per leg, not two.
+inline int64_t rounded_from_tenths(int64_t tenths) { return (tenths + 5) / 10; }
 // Every leg rounded to the nearest integer.
 inline int64_t leg_rounded(const InstanceData &d, int64_t a, int64_t b) {
   const Weights &w = d.weights;

@@ -7,11 +7,14 @@ namespace {
 double num(ext v) { return to_double(v); }
 double tenths(int64_t t) { return static_cast<double>(t) / 10; }
 
-fleetjudge::Stop stop_of(const Run &run, const Stop &s) {
-  std::optional<int> due;
-  if (run.instance->windows) due = s.due;
-  return fleetjudge::Stop{s.node, num(s.arrival), num(s.start), num(s.departure), s.ready,
-                          due,    s.load};
+void put_stop(fleetjudge::Stop &out, bool windows, const Stop &s) {
+  out.node = s.node;
+  out.arrival = num(s.arrival);
+  out.start = num(s.start);
+  out.departure = num(s.departure);
+  out.ready = s.ready;
+  if (windows) out.due = s.due;
+  out.load = s.load;
 }
 
 // A route is feasible in a convention when it is in time there and breaks
@@ -21,12 +24,13 @@ fleetjudge::RouteReport route_of(const ReportRun &rep, const KeptRoute &k, int64
   bool sound = faults == 0;
   fleetjudge::RouteReport out;
   out.route = r.route;
-  out.customers.reserve(k.stop_count);
-  out.stops.reserve(k.stop_count);
+  out.customers.resize(k.stop_count);
+  out.stops.resize(k.stop_count);
+  bool windows = rep.run.instance->windows;
   for (size_t i = 0; i < k.stop_count; ++i) {
     const Stop &s = rep.record.stops[k.first_stop + i];
-    out.customers.push_back(s.node);
-    out.stops.push_back(stop_of(rep.run, s));
+    out.customers[i] = s.node;
+    put_stop(out.stops[i], windows, s);
   }
   out.load = r.load;
   out.distance = num(r.distance);

@@ -292,7 +292,8 @@ std::string error_text(const Run &run, const char *text) {
   return error;
 }
 
-ReportRun::ReportRun(bool keep) : run(recording(this), false), keep_stops(keep) {}
+ReportRun::ReportRun(bool keep, bool reads_files)
+    : run(recording(this), false, reads_files), keep_stops(keep) {}
 
 namespace {
 
@@ -387,6 +388,12 @@ void judge_against(ReportRun &rep, const fleetjudge::ReadInstance &instance, Inp
   if (instance.crlf) note_crlf(record);
   note_marks(record, marks);
   skip_mark(in.solution, marks[1]);
+  if (in.routes != nullptr && rep.keep_stops) { // their number is known: no growing
+    size_t stops = 0;
+    for (const std::vector<int> &route : *in.routes) stops += route.size();
+    record.stops.reserve(std::min(stops, STOPS_KEPT));
+    record.routes.reserve(std::min(in.routes->size(), ROUTES_KEPT));
+  }
   Run &run = rep.run;
   run.instance = &instance.data;
   run.instance_read = true;
@@ -395,10 +402,7 @@ void judge_against(ReportRun &rep, const fleetjudge::ReadInstance &instance, Inp
       found(run, e.finding);
     else
       say(run, e.text.c_str());
-  if (in.routes != nullptr)
-    walk_routes_in_memory(run, *in.routes);
-  else
-    solution_phases(run, in);
+  solution_phases(run, in);
   fleetjudge::Verdict aside{-1, {}};
   if (read_otherwise && checker_may_read && in.format == SolutionFormat::fleetjudge) {
     Inputs again;

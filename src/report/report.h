@@ -90,7 +90,7 @@ struct ReportRun {
   std::string reason; // why the convention decides, once judged
   InstanceChoice instance_choice = InstanceChoice::automatic;
   bool all = false; // the writers show every route and violation kept
-  explicit ReportRun(bool keep_stops);
+  explicit ReportRun(bool keep_stops, bool reads_files = true);
 };
 
 // Whether the instance has time beyond its distances: windows, or a service

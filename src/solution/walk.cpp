@@ -29,11 +29,11 @@ struct Vehicle {
 
 // The running total is held to the declared one at every step; it is
 // reported the first time it passes.
-void running_total(Run &r, Kind kind) {
-  if (!r.declared || r.total_passed || !(r.total_cost > r.declared_total + epsilon)) return;
+void running_total(Run &r, Kind kind, ext total) {
+  if (!r.declared || r.total_passed || !(total > r.declared_total + epsilon)) return;
   r.total_passed = true;
   Finding f{kind, r.routes_done + 1, r.last_node};
-  f.value = r.total_cost;
+  f.value = total;
   f.limit = r.declared_total;
   found(r, f);
 }
@@ -73,28 +73,31 @@ void visit(Run &r, int32_t i, Vehicle &v) {
     f.limit = r.instance->capacity;
     found(r, f);
   }
+  // The clock and the total are held in locals, each step as it was, so
+  // that no extended value makes a round trip through memory between steps.
   ext leg_length = leg(*r.instance, v.from_node, r.last_node);
-  v.time += leg_length;
-  r.total_cost += leg_length;
-  ext arrival = v.time;
-  ext wait_time = v.time >= c.ready ? 0 : c.ready - v.time;
-  v.time += wait_time;
-  r.total_cost += wait_time;
+  ext time = v.time + leg_length;
+  ext total = r.total_cost + leg_length;
+  ext arrival = time;
+  ext wait_time = time >= c.ready ? 0 : c.ready - time;
+  time += wait_time;
+  total += wait_time;
   // The declared total is checked before the window of the same customer.
-  running_total(r, Kind::running_total_at_customer);
-  bool late = v.time > c.due && r.instance->windows;
+  running_total(r, Kind::running_total_at_customer, total);
+  bool late = time > c.due && r.instance->windows;
   if (late) {
     Finding f{Kind::time_window_missed, route, r.last_node};
     f.position = position;
     f.arrival = arrival;
-    f.value = v.time;
+    f.value = time;
     f.limit = c.due;
-    f.excess = v.time - c.due;
+    f.excess = time - c.due;
     found(r, f);
   }
-  ext start = v.time;
-  r.total_cost += c.service;
-  v.time += c.service;
+  ext start = time;
+  r.total_cost = total + c.service;
+  time += c.service;
+  v.time = time;
   if (__builtin_expect(r.instance->route_limit.set, 0)) { // never for the checker's instances
     v.travel += leg_length;
     v.served += c.service;
@@ -110,8 +113,8 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   f.service += c.service;
   note_slack(v, c.due - start);
 
-  int64_t tenths = leg_tenths(*r.instance, v.from_node, r.last_node),
-          rounded = leg_rounded(*r.instance, v.from_node, r.last_node);
+  int64_t tenths = leg_tenths(*r.instance, v.from_node, r.last_node);
+  int64_t rounded = rounded_from_tenths(tenths);
   f.truncated_distance += tenths;
   f.rounded_distance += rounded;
   Stop stop{};
@@ -179,7 +182,7 @@ void return_to_depot(Run &r, Vehicle &v) {
   r.total_cost += leg_length;
   v.time += leg_length;
   if (r.instance->route_limit.set) v.travel += leg_length;
-  running_total(r, Kind::running_total_at_return);
+  running_total(r, Kind::running_total_at_return, r.total_cost);
   bool late = v.time > depot.due && r.instance->windows;
   if (late) {
     Finding f{Kind::depot_closed, route, r.last_node};
@@ -195,8 +198,8 @@ void return_to_depot(Run &r, Vehicle &v) {
     f.distance += leg_length;
     f.duration = v.time;
     note_slack(v, depot.due - v.time);
-    int64_t tenths = leg_tenths(*r.instance, r.last_node, 0),
-            rounded = leg_rounded(*r.instance, r.last_node, 0);
+    int64_t tenths = leg_tenths(*r.instance, r.last_node, 0);
+    int64_t rounded = rounded_from_tenths(tenths);
     f.truncated_distance += tenths;
     f.truncated_duration = v.clock_tenths + tenths;
     f.rounded_distance += rounded;
