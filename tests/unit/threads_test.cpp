@@ -1,6 +1,7 @@
 // Runs at once on several threads give what one run alone gives: every
 // end-to-end case of the checker with two regular files, through check() on
-// eight threads, round after round; and the report's two runs reading one
+// eight threads, round after round; one Instance judged by eight threads at
+// once against different solutions; and the report's two runs reading one
 // CR LF instance and its solution from pipes, against the same files given
 // in memory. Built with ThreadSanitizer in CI.
 //
@@ -56,6 +57,36 @@ TEST(Threads, EightAtOnceGiveTheCheckersVerdictOnEveryCase) {
         fleetjudge::Verdict v = fleetjudge::check(c.instance, c.solution);
         if (v.status != c.status || v.output != c.stdout_text)
           ADD_FAILURE() << c.name << ": status " << v.status << ", output " << v.output;
+      }
+    });
+  for (std::thread &t : threads) t.join();
+}
+
+// One instance read once, shared by eight threads that judge different
+// solutions against it, from bytes and from routes in memory.
+TEST(Threads, EightJudgeOneInstanceAtOnce) {
+  const std::string text = "five\n\nVEHICLE\nNUMBER CAPACITY\n2 10\n\nCUSTOMER\ntitles\n\n"
+                           "0 0 0 0 0 32 0\n1 3 4 4 0 50 1\n2 6 8 3 20 30 2\n"
+                           "3 6 0 5 0 6 0\n4 0 -8 5 0 100 0\n";
+  fleetjudge::Instance instance = fleetjudge::Instance::read(text);
+  std::vector<std::vector<fleetjudge::Route>> solutions{
+      {{1, 2}, {3, 4}}, {{4, 3, 2, 1}}, {{1}, {1, 9}}, {{2, 1}, {4}, {3}}, {{}, {3, 4, 0}}};
+  std::vector<std::string> files{"2 56\n1 2\n3 4\n", "Route 1: 4 3\nRoute 2: 1 2\nCost 40\n",
+                                 "x\n"};
+  std::vector<std::string> alone;
+  for (const auto &routes : solutions)
+    alone.push_back(to_json(fleetjudge::judge(instance, routes)));
+  for (const std::string &file : files) alone.push_back(to_json(fleetjudge::judge(instance, file)));
+  std::vector<std::thread> threads;
+  for (size_t t = 0; t < 8; ++t)
+    threads.emplace_back([&, t] {
+      fleetjudge::Instance mine = instance; // copies share one read
+      for (size_t round = 0; round < 40; ++round) {
+        size_t k = (round + t) % alone.size();
+        std::string document = k < solutions.size()
+                                   ? to_json(fleetjudge::judge(mine, solutions[k]))
+                                   : to_json(fleetjudge::judge(mine, files[k - solutions.size()]));
+        if (document != alone[k]) ADD_FAILURE() << "thread " << t << ", solution " << k;
       }
     });
   for (std::thread &t : threads) t.join();
