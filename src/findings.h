@@ -67,20 +67,26 @@ struct Finding {
 
 // printf into a string, for short texts (up to 511 characters).
 __attribute__((format(printf, 1, 2))) std::string format(const char *fmt, ...);
+// The shortest text that reads back as the same double.
+std::string shortest(double v);
 
 // Everything known of a kind, from one table (findings.cpp). The table holds
 // its texts, not pointers to them, so that it is read-only data wherever the
 // library is loaded.
 enum class Args : uint8_t { // what a text's conversions take, in order
   none,
-  node,              // node
-  route_node,        // route, node
-  route_node_times,  // route, node, then value, limit, excess as times
-  route_node_counts, // route, node, declared, found
-  counts,            // declared, found
-  figures,           // value, limit, excess as numbers
-  cost,              // value, limit, excess / 10 as numbers, found, arrival as a tolerance
-  route_figures,     // route, then value, limit, excess as numbers
+  node,                   // node
+  route_node,             // route, node
+  route_node_times,       // route, node, then value, limit, excess as times
+  route_node_counts,      // route, node, declared, found
+  counts,                 // declared, found
+  figures,                // value, limit, excess as numbers
+  cost,                   // value, limit, excess / 10 as numbers, found, arrival as a tolerance
+  route_figures,          // route, then value, limit, excess as numbers
+  node_excess_route,      // node, excess, route
+  route_excess,           // route, excess
+  node_value_limit_route, // node, value, limit, route
+  node_name,              // node, the kind's name
 };
 enum class Badness : uint8_t { none, excess, distance_off, overload };
 // What a kind is, for whoever treats kinds alike: one bit each.
@@ -90,7 +96,9 @@ constexpr uint8_t by_convention = 2;  // judged in each convention's own arithme
 constexpr uint8_t route_fault = 4;    // breaks its route, on whatever clock (not lateness)
 constexpr uint8_t whole_solution = 8; // about the solution as a whole: no route, no node
 constexpr uint8_t exact_only = 16;    // the screening's, in exact distances only
-constexpr uint8_t cost = 32; // a route list's declared cost: figures in tenths, a tolerance
+constexpr uint8_t cost = 32;     // a route list's declared cost: figures in tenths, a tolerance
+constexpr uint8_t summed = 64;   // a route's later ones are summed up under its first
+constexpr uint8_t off_map = 128; // names a node the instance does not have
 } // namespace trait
 struct KindInfo {
   Kind kind;
@@ -112,6 +120,9 @@ struct KindInfo {
   char arrival_name[8];
   bool whole_limit;
   uint8_t traits;
+  // A short label for a map beside the node.
+  Args label_args;
+  char label[40];
 };
 const KindInfo &kind_info(Kind kind);
 inline const char *kind_name(Kind kind) { return kind_info(kind).name; }
@@ -121,6 +132,7 @@ inline bool is_listed(Kind kind) { return kind_info(kind).rank >= 0; }
 inline bool has_trait(Kind kind, uint8_t trait) { return (kind_info(kind).traits & trait) != 0; }
 std::string message(const Finding &f);
 std::string describe(const Finding &f);
+std::string map_label(const Finding &f);
 ext badness(const Finding &f);
 // The listed kinds in the order of their rank.
 struct KindOrder {

@@ -62,10 +62,11 @@ const fleetjudge::ReadInstance &shared(const fleetjudge::Instance &instance) {
   return *instance.data();
 }
 
-fleetjudge::Report finish(ReportRun &rep, const fleetjudge::ReadInstance &instance,
+fleetjudge::Report finish(ReportRun &rep, const fleetjudge::Instance &instance,
                           const char *solution_name) {
-  return build_report(rep,
-                      Files{instance.named ? instance.file_name.c_str() : nullptr, solution_name});
+  const fleetjudge::ReadInstance &read = *instance.data();
+  return build_report(rep, Files{read.named ? read.file_name.c_str() : nullptr, solution_name},
+                      instance);
 }
 
 } // namespace
@@ -177,7 +178,7 @@ Report judge(const Instance &instance, const std::vector<Route> &routes,
   in.routes = &routes;
   use_memory(in.solution, "solution", "solution", {});
   judge_against(*rep, read, in);
-  return finish(*rep, read, nullptr);
+  return finish(*rep, instance, nullptr);
 }
 
 Report judge(const Instance &instance, std::string_view solution, const ReportOptions &options,
@@ -188,7 +189,7 @@ Report judge(const Instance &instance, std::string_view solution, const ReportOp
   apply(options, *rep, in);
   use_memory(in.solution, "solution", solution_name ? solution_name : "solution", solution);
   judge_against(*rep, read, in);
-  return finish(*rep, read, solution_name);
+  return finish(*rep, instance, solution_name);
 }
 
 } // namespace fleetjudge

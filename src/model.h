@@ -5,6 +5,7 @@
 
 #include <fleetjudge/fleetjudge.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,5 +28,12 @@ struct ReadInstance {
   bool crlf = false, mark = false; // CR LF line ends; a byte-order mark first
   InstanceHead head;
   std::vector<InstanceEvent> events;
+
+  // An Instance over what was read, for the library's side.
+  static Instance share(std::shared_ptr<const ReadInstance> read) {
+    Instance instance;
+    instance.data_ = std::move(read);
+    return instance;
+  }
 };
 } // namespace fleetjudge

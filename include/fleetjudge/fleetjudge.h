@@ -128,6 +128,7 @@ public:
   const std::shared_ptr<const ReadInstance> &data() const { return data_; } // the library's own
 
 private:
+  friend struct ReadInstance;
   std::shared_ptr<const ReadInstance> data_;
 };
 
@@ -136,14 +137,18 @@ private:
 using Route = std::vector<int>;
 
 // What `fleetjudge-report --json` holds, as values, with the document's
-// structure and names (fleetjudge-report(1) describes each). Strings hold the
-// bytes as read; the document writes them as Latin-1 characters.
+// structure and names (fleetjudge-report(1) describes each), and what its
+// text and its page show besides. Strings hold the bytes as read; the
+// document writes them as Latin-1 characters.
 struct Stop {
   int node;
   double arrival, start, departure; // start: when service begins, after any wait
   int ready;
   std::optional<int> due; // none without windows
   double load;            // delivered so far on the route, this stop included
+  int route, position;    // its route, and its place there among the customers served
+  bool late;              // in the exact convention
+  double late_by;         // how late, where late
 };
 // A route's or the solution's figures in the truncated convention (every
 // leg cut to one decimal) or the rounded one (every leg rounded).
@@ -151,14 +156,17 @@ struct ConventionFigures {
   double distance = 0, duration = 0;
   std::optional<double> length; // where the instance limits a route's length
   bool feasible = true;
+  bool too_long = false; // above that limit
 };
 struct RouteReport {
-  int route; // its number, from 1
+  int route;          // its number, from 1
+  int64_t served = 0; // customers served, in range, listed in `customers` or not
   std::vector<int> customers;
   double load, distance, waiting, service, duration;
   std::optional<double> slack; // none without windows
   std::optional<double> length;
   bool feasible; // in the exact convention
+  bool too_long = false, return_late = false;
   ConventionFigures truncated, rounded;
   std::vector<Stop> stops;
   int64_t stops_left_out = 0;
@@ -172,10 +180,18 @@ struct Figure {
 struct Violation {
   std::string kind;            // "time_window_missed", ...
   std::optional<int> route;    // none for the solution as a whole
-  std::optional<int> position; // from 1, of the stop in its route; none without a stop
+  std::optional<int> position; // from 1, of the customer in its route as given; none without a stop
   std::optional<int64_t> node; // none where the violation names no node
   std::vector<Figure> figures; // in the document's order
   std::optional<double> figure(std::string_view name) const;
+  // For a person: one sentence, a short label for a map, and how bad it is
+  // against the others of its kind (how late, how far over).
+  std::string sentence, label;
+  double badness = 0;
+};
+struct KindCount {
+  std::string kind;
+  int64_t count; // listed or not
 };
 struct Decision {
   std::string convention; // the convention that decides: "exact", "truncated" or "rounded"
@@ -202,7 +218,8 @@ struct Summary {
 struct RouteLimitReport {
   std::string key;
   double value;
-  std::string counts; // "travel" or "travel and service"
+  std::string counts;     // "travel" or "travel and service"
+  std::string value_text; // the limit in extended precision, as the text shows it
 };
 struct InstanceReport {
   std::optional<std::string> path;
@@ -212,6 +229,10 @@ struct InstanceReport {
   std::optional<int> vehicles;
   std::string format, type;
   std::optional<RouteLimitReport> route_limit;
+  bool has_nodes = false;     // read as far as its nodes, even where it stops after them
+  bool coordinates = true;    // its nodes have coordinates
+  bool matrix = false;        // its legs' lengths are given by a matrix
+  bool service_times = false; // any node takes time to serve
 };
 struct SolutionReport {
   std::optional<std::string> path;
@@ -234,6 +255,14 @@ struct Report {
   int64_t routes_left_out = 0;
   std::vector<Violation> violations;
   int64_t violations_left_out = 0;
+
+  // Beyond the document, for the text and the page.
+  std::string convention;                 // whose figures decide, also where nothing is judged
+  std::vector<KindCount> counts;          // each kind found, the worst kind first
+  std::vector<std::string> disagreements; // stops late in one convention and not the other
+  int64_t disagreements_left_out = 0;
+  std::vector<int64_t> unvisited; // customers no route serves
+  Instance judged_against;        // the instance, for its nodes
 };
 
 // The solution's routes in memory, as a plain list of them would give it.

@@ -11,10 +11,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "report/build.h"
+#include "report/json.h"
 #include "report/options.h"
 #include "report/report.h"
-
-using Json = nlohmann::ordered_json;
 
 const char *const column_names[COLUMN_COUNT] = {"name",
                                                 "run",
@@ -42,12 +42,6 @@ const char *const column_names[COLUMN_COUNT] = {"name",
                                                 "gap_convention"};
 
 namespace {
-
-// The shortest text that reads back as the same double, as the JSON has it.
-std::string shortest(double v) {
-  char text[64];
-  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
 
 std::string fixed(double v, int decimals) {
   char text[512];
@@ -108,61 +102,46 @@ bool open_both(const Pair &pair, Opened &opened, std::string &problem) {
   return true;
 }
 
-// The report's document, compact on one line.
-Json document(const ReportRun &rep, const Pair &pair, bool routes) {
-  char *text = nullptr;
-  size_t size = 0;
-  std::FILE *out = open_memstream(&text, &size);
-  if (out == nullptr) throw std::bad_alloc();
-  write_json(rep, Files{pair.instance.c_str(), pair.solution.c_str()}, out);
-  bool written = std::fclose(out) == 0;
-  std::unique_ptr<char, decltype(&std::free)> owned(text, std::free);
-  if (!written) throw std::bad_alloc();
-  Json doc = Json::parse(text, text + size);
-  if (!routes) doc.erase("routes");
-  return doc;
-}
-
-void figures(Row &row, const ReportRun &rep) {
-  const Record &record = rep.record;
-  const Run &run = rep.run;
+// The row's figures, from the report's.
+void figures(Row &row, const fleetjudge::Report &report) {
+  const fleetjudge::Summary &s = *report.summary;
   std::string *c = row.cells;
-  c[col_customers] =
-      std::to_string(run.instance->customer_count > 0 ? run.instance->customer_count : 0);
-  c[col_vehicles] = std::to_string(run.routes_done);
-  c[col_distance] = fixed(to_double(record.distance), 4);
-  c[col_distance_truncated] = tenths_text(record.truncated_distance);
-  c[col_distance_rounded] = std::to_string(record.rounded_distance);
-  if (record.format == SolutionFormat::fleetjudge && run.declared_routes >= 0)
-    c[col_declared_cost] = shortest(to_double(run.declared_total));
-  if (record.format != SolutionFormat::fleetjudge && run.route_list.has_cost) {
-    c[col_declared_cost] = shortest(run.route_list.cost);
-    const char *matches = cost_convention(rep);
-    c[col_matches] = matches ? matches : "";
+  c[col_customers] = std::to_string(report.instance.customers);
+  c[col_vehicles] = std::to_string(s.vehicles);
+  c[col_distance] = fixed(s.distance, 4);
+  int64_t truncated = std::llround(s.truncated.distance * 10);
+  int64_t rounded = std::llround(s.rounded.distance);
+  c[col_distance_truncated] = tenths_text(truncated);
+  c[col_distance_rounded] = std::to_string(rounded);
+  if (s.declared_total) c[col_declared_cost] = shortest(*s.declared_total);
+  if (s.declared_cost) {
+    c[col_declared_cost] = shortest(s.declared_cost->value);
+    c[col_matches] = s.declared_cost->matches.value_or("");
   }
-  c[col_feasible] = truth(feasible(rep));
-  c[col_feasible_truncated] = truth(feasible(rep, Convention::truncated));
-  c[col_feasible_rounded] = truth(feasible(rep, Convention::rounded));
-  c[col_decision_convention] = convention_names[static_cast<int>(rep.convention)];
-  c[col_decision_feasible] = truth(feasible(rep, rep.convention));
-  c[col_violations] = std::to_string(violation_count(rep));
-  if (!record.violations.empty()) c[col_first_violation] = kind_name(record.violations[0].kind);
+  bool in[3] = {s.feasible, s.truncated.feasible, s.rounded.feasible};
+  c[col_feasible] = truth(in[0]);
+  c[col_feasible_truncated] = truth(in[1]);
+  c[col_feasible_rounded] = truth(in[2]);
+  c[col_decision_convention] = s.decision.convention;
+  c[col_decision_feasible] = truth(s.decision.feasible);
+  c[col_violations] = std::to_string(violation_count(report));
+  if (!report.violations.empty()) c[col_first_violation] = report.violations[0].kind;
   row.judged = true;
-  row.feasible = feasible(rep, rep.convention);
-  row.vehicles = run.routes_done;
-  row.distance = to_double(record.distance);
-  row.truncated_tenths = record.truncated_distance;
-  row.rounded = record.rounded_distance;
-  for (int k = 0; k < 3; ++k) row.feasible_in[k] = feasible(rep, Convention(k));
-  if (record.format == SolutionFormat::fleetjudge && run.declared_routes >= 0) {
+  row.feasible = s.decision.feasible;
+  row.vehicles = s.vehicles;
+  row.distance = s.distance;
+  row.truncated_tenths = truncated;
+  row.rounded = rounded;
+  for (int k = 0; k < 3; ++k) row.feasible_in[k] = in[k];
+  if (s.declared_total) {
     row.has_cost = true;
-    row.cost = to_double(run.declared_total);
+    row.cost = *s.declared_total;
   }
-  if (record.format != SolutionFormat::fleetjudge && run.route_list.has_cost) {
+  if (s.declared_cost) {
     row.has_cost = true;
-    row.cost = run.route_list.cost;
+    row.cost = s.declared_cost->value;
     Convention matched;
-    if (const char *name = cost_convention(rep); name && choose_convention(name, matched))
+    if (s.declared_cost->matches && choose_convention(s.declared_cost->matches->c_str(), matched))
       row.matches = static_cast<int>(matched);
   }
 }
@@ -193,12 +172,14 @@ void judge_files(Row &row, const Pair &pair, const Settings &settings, Json *doc
   rep->automatic = settings.automatic_convention;
   rep->instance_choice = settings.instance_format;
   judge(*rep, in, in_memory);
-  row.status = exit_status(*rep);
-  if (rep->record.error.empty())
-    figures(row, *rep);
+  const fleetjudge::Report report =
+      build_report(*rep, Files{pair.instance.c_str(), pair.solution.c_str()});
+  row.status = report.status;
+  if (!report.error)
+    figures(row, report);
   else
-    row.cells[col_error] = rep->record.error;
-  if (doc) *doc = document(*rep, pair, settings.routes);
+    row.cells[col_error] = *report.error;
+  if (doc) *doc = document_json(report, settings.routes);
 }
 
 // The gap to the best-known cost, in the convention the best-known solutions

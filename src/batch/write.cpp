@@ -108,11 +108,6 @@ std::string fixed(double v, int decimals) {
   return text;
 }
 
-std::string shortest(double v) {
-  char text[64];
-  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
-
 std::string latex_text(const std::string &text) {
   std::string out;
   for (char c : text) {

@@ -2,6 +2,8 @@
 // a markdown table, a LaTeX tabular, or one JSON document a line.
 #pragma once
 
+#include "findings.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -63,5 +65,4 @@ std::string shown(const std::string &bytes, size_t *width = nullptr);
 std::string latex_text(const std::string &text);
 // A number with `decimals` places.
 std::string fixed(double value, int decimals);
-// The shortest text that reads back as the same double.
-std::string shortest(double value);
+// shortest() (findings.h) gives the shortest text that reads back as the same double.

@@ -2,6 +2,8 @@
 // the run's record, so that the writers only format.
 #include "build.h"
 
+#include "../model.h"
+
 namespace {
 
 double num(ext v) { return to_double(v); }
@@ -15,6 +17,10 @@ void put_stop(fleetjudge::Stop &out, bool windows, const Stop &s) {
   out.ready = s.ready;
   if (windows) out.due = s.due;
   out.load = s.load;
+  out.route = s.route;
+  out.position = s.position;
+  out.late = s.late;
+  out.late_by = s.late ? num(s.start - static_cast<ext>(s.due)) : 0;
 }
 
 // A route is feasible in a convention when it is in time there and breaks
@@ -24,6 +30,7 @@ fleetjudge::RouteReport route_of(const ReportRun &rep, const KeptRoute &k, int64
   bool sound = faults == 0;
   fleetjudge::RouteReport out;
   out.route = r.route;
+  out.served = r.customers;
   out.customers.resize(k.stop_count);
   out.stops.resize(k.stop_count);
   bool windows = rep.run.instance->windows;
@@ -47,6 +54,10 @@ fleetjudge::RouteReport route_of(const ReportRun &rep, const KeptRoute &k, int64
     out.truncated.length = tenths(r.truncated_length);
     out.rounded.length = static_cast<double>(r.rounded_length);
   }
+  out.too_long = r.too_long;
+  out.truncated.too_long = r.too_long_truncated;
+  out.rounded.too_long = r.too_long_rounded;
+  out.return_late = r.return_late;
   out.feasible = sound && !r.late && !r.too_long;
   out.truncated.feasible = sound && !r.late_truncated && !r.too_long_truncated;
   out.rounded.feasible = sound && !r.late_rounded && !r.too_long_rounded;
@@ -76,6 +87,9 @@ fleetjudge::Violation violation_of(const Finding &f) {
   add(k.declared_name, static_cast<double>(f.declared), true);
   add(k.found_name, static_cast<double>(f.found), true);
   if (cost) add("tolerance", num(f.arrival), false);
+  v.sentence = describe(f);
+  v.label = map_label(f);
+  v.badness = num(badness(f));
   return v;
 }
 
@@ -128,7 +142,8 @@ std::optional<std::string> path_of(const char *path) {
 
 } // namespace
 
-fleetjudge::Report build_report(const ReportRun &rep, const Files &files) {
+fleetjudge::Report build_report(ReportRun &rep, const Files &files,
+                                fleetjudge::Instance judged_against) {
   const Record &record = rep.record;
   const InstanceData &instance = *rep.run.instance;
   fleetjudge::Report out;
@@ -142,9 +157,15 @@ fleetjudge::Report build_report(const ReportRun &rep, const Files &files) {
   out.instance.type = instance.windows ? "VRPTW" : "CVRP";
   if (instance.route_limit.set) {
     const RouteLimit &limit = instance.route_limit;
+    char value[EXT_TEXT];
+    format_ext(value, limit.value);
     out.instance.route_limit = fleetjudge::RouteLimitReport{
-        limit.key, num(limit.value), limit.with_service ? "travel and service" : "travel"};
+        limit.key, num(limit.value), limit.with_service ? "travel and service" : "travel", value};
   }
+  out.instance.has_nodes = instance.customer_count >= 0;
+  out.instance.coordinates = instance.coordinates;
+  out.instance.matrix = instance.weights.size > 0;
+  out.instance.service_times = has_service_times(instance);
   out.solution.path = path_of(files.solution);
   out.solution.format = solution_format_info(record.format).name;
   out.notes = record.notes;
@@ -162,5 +183,24 @@ fleetjudge::Report build_report(const ReportRun &rep, const Files &files) {
   out.violations.reserve(record.violations.size());
   for (const Finding &f : record.violations) out.violations.push_back(violation_of(f));
   out.violations_left_out = record.violations_left_out;
+
+  out.convention = convention_names[static_cast<int>(rep.convention)];
+  for (Kind kind : kinds_worst_first)
+    if (int64_t count = record.kind_count[static_cast<int>(kind)])
+      out.counts.push_back(fleetjudge::KindCount{kind_name(kind), count});
+  for (const Stop &s : record.disagreements)
+    out.disagreements.push_back(describe_disagreement(rep, s));
+  out.disagreements_left_out = record.disagreements_left_out;
+  for (int64_t i = 1;
+       i <= instance.customer_count && static_cast<size_t>(i) < rep.run.visits.size(); ++i)
+    if (rep.run.visits[static_cast<size_t>(i)] == 0) out.unvisited.push_back(i);
+  // The run's own instance, moved: the run is done with it.
+  if (!judged_against.data()) {
+    auto read = std::make_shared<fleetjudge::ReadInstance>();
+    read->data = std::move(rep.run.own_instance);
+    rep.run.instance = &read->data;
+    judged_against = fleetjudge::ReadInstance::share(std::move(read));
+  }
+  out.judged_against = std::move(judged_against);
   return out;
 }

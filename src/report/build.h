@@ -6,4 +6,7 @@
 
 #include "report.h"
 
-fleetjudge::Report build_report(const ReportRun &rep, const Files &files);
+// `judged_against`: the instance read once, where the run judged against
+// one; else the run's own instance is moved into the report.
+fleetjudge::Report build_report(ReportRun &rep, const Files &files,
+                                fleetjudge::Instance judged_against = {});

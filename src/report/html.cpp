@@ -8,14 +8,14 @@
 #include <cmath>
 #include <cstdarg>
 
-#include "../solution/solution.h"
-#include "report.h"
+#include "../solution/route_list.h"
+#include "writers.h"
 
 namespace {
 
-constexpr size_t PER_KIND_SHOWN = 50; // violations listed of each kind
+using fleetjudge::Report;
 
-double d(ext v) { return to_double(v); }
+constexpr size_t PER_KIND_SHOWN = 50; // violations listed of each kind
 
 // Plain-text style sheet: no '<' or '&', so it needs no escaping in XML.
 const char style[] = R"(
@@ -99,19 +99,17 @@ const char script[] = R"(
 })();
 )";
 
-void put_violations(const ReportRun &rep, std::FILE *out) {
-  int64_t total = violation_count(rep);
+void put_violations(const Report &report, const Files &files, std::FILE *out) {
+  int64_t total = violation_count(report);
   if (total == 0) {
     std::fputs("<p>No violations.</p>\n", out);
     return;
   }
-  for (Kind kind : kinds_worst_first) {
-    int64_t count = rep.record.kind_count[static_cast<int>(kind)];
-    if (count == 0) continue;
-    std::fprintf(out, "<div><span class=\"kind\">%s</span> %lld</div>\n<ul>\n", kind_name(kind),
-                 static_cast<long long>(count));
-    std::vector<Line> lines = lines_of(rep.record, kind);
-    size_t shown = rep.all ? lines.size() : std::min(lines.size(), PER_KIND_SHOWN);
+  for (const fleetjudge::KindCount &kind : report.counts) {
+    std::fprintf(out, "<div><span class=\"kind\">%s</span> %lld</div>\n<ul>\n", kind.kind.c_str(),
+                 static_cast<long long>(kind.count));
+    std::vector<Line> lines = lines_of(report, kind.kind);
+    size_t shown = files.all ? lines.size() : std::min(lines.size(), PER_KIND_SHOWN);
     int64_t listed = 0;
     for (size_t i = 0; i < shown; ++i) {
       std::fputs("<li>", out);
@@ -119,41 +117,34 @@ void put_violations(const ReportRun &rep, std::FILE *out) {
       std::fputs("</li>\n", out);
       listed += lines[i].later > 0 ? lines[i].later : 1;
     }
-    if (count > listed)
-      std::fprintf(out, "<li>(and %lld more%s)</li>\n", static_cast<long long>(count - listed),
-                   rep.all ? ", beyond the violations the report keeps" : "; --all lists them");
+    if (kind.count > listed)
+      std::fprintf(out, "<li>(and %lld more%s)</li>\n", static_cast<long long>(kind.count - listed),
+                   files.all ? ", beyond the violations the report keeps" : "; --all lists them");
     std::fputs("</ul>\n", out);
   }
 }
 
-std::string tenths(int64_t t) {
-  return format("%lld.%lld", static_cast<long long>(t / 10), static_cast<long long>(t % 10));
-}
-
-void put_summary(const ReportRun &rep, std::FILE *out) {
+void put_summary(const Report &report, std::FILE *out) {
+  const fleetjudge::Summary &s = *report.summary;
   std::fputs("<table>\n", out);
-  std::fprintf(out,
-               "<tr><td class=\"l\">vehicles</td><td>%lld</td><td class=\"l\">used, %s</td></tr>\n",
-               static_cast<long long>(rep.run.routes_done),
-               rep.run.instance->fleet_limited
-                   ? format("the instance has %d", rep.run.instance->vehicles).c_str()
-                   : "the fleet is unlimited");
+  std::fprintf(
+      out, "<tr><td class=\"l\">vehicles</td><td>%lld</td><td class=\"l\">used, %s</td></tr>\n",
+      static_cast<long long>(s.vehicles),
+      report.instance.vehicles ? format("the instance has %d", *report.instance.vehicles).c_str()
+                               : "the fleet is unlimited");
   std::fprintf(out,
                "<tr><td class=\"l\">customers</td><td>%lld</td><td class=\"l\">of %lld "
                "served</td></tr>\n",
-               static_cast<long long>(customers_served(rep)),
-               static_cast<long long>(
-                   rep.run.instance->customer_count > 0 ? rep.run.instance->customer_count : 0));
-  bool timed = has_time(rep.run);
-  if (rep.run.instance->windows)
-    std::fprintf(out, "<tr><td class=\"l\">waiting</td><td>%.4f</td><td></td></tr>\n",
-                 d(rep.record.waiting));
+               static_cast<long long>(s.customers_served),
+               static_cast<long long>(report.instance.customers));
+  bool timed = has_time(report), windows = has_windows(report);
+  if (windows)
+    std::fprintf(out, "<tr><td class=\"l\">waiting</td><td>%.4f</td><td></td></tr>\n", s.waiting);
   if (timed)
-    std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n",
-                 d(rep.record.service));
-  if (rep.run.instance->route_limit.set) {
+    std::fprintf(out, "<tr><td class=\"l\">service</td><td>%.4f</td><td></td></tr>\n", s.service);
+  if (report.instance.route_limit) {
     std::fputs("<tr><td class=\"l\">route length</td><td></td><td class=\"l\">at most ", out);
-    put_html_text(out, describe_route_limit(rep.run));
+    put_html_text(out, describe_route_limit(*report.instance.route_limit));
     std::fputs("</td></tr>\n", out);
   }
   std::fputs("</table>\n", out);
@@ -161,65 +152,62 @@ void put_summary(const ReportRun &rep, std::FILE *out) {
              "<th>rounded</th><th class=\"l\"></th></tr>\n",
              out);
   std::fprintf(out,
-               "<tr><td class=\"l\">distance</td><td>%.4f</td><td>%s</td><td>%lld</td><td "
+               "<tr><td class=\"l\">distance</td><td>%.4f</td><td>%s</td><td>%.0f</td><td "
                "class=\"l note\">travel only: the figure papers publish</td></tr>\n",
-               d(rep.record.distance), tenths(rep.record.truncated_distance).c_str(),
-               static_cast<long long>(rep.record.rounded_distance));
+               s.distance, tenths_text(s.truncated.distance).c_str(), s.rounded.distance);
   if (timed)
     std::fprintf(out,
-                 "<tr><td class=\"l\">duration</td><td>%.4f</td><td>%s</td><td>%lld</td><td "
+                 "<tr><td class=\"l\">duration</td><td>%.4f</td><td>%s</td><td>%.0f</td><td "
                  "class=\"l note\">%s: fleetjudge's total</td></tr>\n",
-                 d(rep.run.total_cost), tenths(rep.record.truncated_duration).c_str(),
-                 static_cast<long long>(rep.record.rounded_duration),
-                 rep.run.instance->windows ? "travel, waiting and service" : "travel and service");
+                 s.duration, tenths_text(s.truncated.duration).c_str(), s.rounded.duration,
+                 windows ? "travel, waiting and service" : "travel and service");
   std::fprintf(out,
                "<tr><td class=\"l\">feasible</td><td>%s</td><td>%s</td><td>%s</td><td></td></tr>\n",
-               feasible(rep) ? "yes" : "no", feasible(rep, Convention::truncated) ? "yes" : "no",
-               feasible(rep, Convention::rounded) ? "yes" : "no");
-  if (rep.run.route_list.has_cost)
+               s.feasible ? "yes" : "no", s.truncated.feasible ? "yes" : "no",
+               s.rounded.feasible ? "yes" : "no");
+  if (s.declared_cost)
     std::fprintf(out,
                  "<tr><td class=\"l\">declared cost</td><td>%.2f</td><td></td><td></td><td "
                  "class=\"l note\">%s</td></tr>\n",
-                 rep.run.route_list.cost, cost_match_text(rep).c_str());
-  std::fprintf(out, "</table>\n<p class=\"note\">%s.</p>\n", conventions_note(rep.run));
-  if (rep.record.disagreements.empty()) return;
+                 s.declared_cost->value, cost_match_text(*s.declared_cost).c_str());
+  std::fprintf(out, "</table>\n<p class=\"note\">%s.</p>\n", conventions_note(report));
+  if (report.disagreements.empty()) return;
   std::fputs("<p>The conventions disagree where a vehicle is late in one and not the "
              "other:</p>\n<ul>\n",
              out);
-  for (const Stop &s : rep.record.disagreements) {
+  for (const std::string &d : report.disagreements) {
     std::fputs("<li>", out);
-    put_html_text(out, describe_disagreement(rep, s));
+    put_html_text(out, d);
     std::fputs("</li>\n", out);
   }
-  if (rep.record.disagreements_left_out > 0)
+  if (report.disagreements_left_out > 0)
     std::fprintf(out, "<li>(and %lld more)</li>\n",
-                 static_cast<long long>(rep.record.disagreements_left_out));
+                 static_cast<long long>(report.disagreements_left_out));
   std::fputs("</ul>\n", out);
 }
 
 // Where the instance limits a route's length: its head, and a route's cell,
-// marked where the route is above the limit in the chosen convention.
-std::string length_head(const ReportRun &rep) {
-  if (!rep.run.instance->route_limit.set) return "";
-  char limit[EXT_TEXT];
-  format_ext(limit, rep.run.instance->route_limit.value);
-  return format("<th>length (limit %s)</th>", limit);
+// marked where the route is above the limit in the deciding convention.
+std::string length_head(const Report &report) {
+  if (!report.instance.route_limit) return "";
+  return format("<th>length (limit %s)</th>", report.instance.route_limit->value_text.c_str());
 }
-std::string length_cell(const ReportRun &rep, const RouteFigures &r) {
-  if (!rep.run.instance->route_limit.set) return "";
-  bool above = too_long_in(r, rep.convention);
-  return format("<td%s>%s</td>", above ? " class=\"late\"" : "", route_length_text(rep, r).c_str());
+std::string length_cell(const Report &report, const fleetjudge::RouteReport &r) {
+  if (!report.instance.route_limit) return "";
+  bool above = too_long_in_decision(report, r);
+  return format("<td%s>%s</td>", above ? " class=\"late\"" : "",
+                route_length_text(report, r).c_str());
 }
 
 // Without time the table holds load and distance; waiting and slack come
 // with windows only.
-void put_route_table(const ReportRun &rep, std::FILE *out) {
-  std::vector<int64_t> bad = violations_by_route(rep);
-  bool windows = rep.run.instance->windows, timed = has_time(rep.run);
-  if (rep.run.instance->route_limit.set) {
+void put_route_table(const Report &report, std::FILE *out) {
+  std::vector<int64_t> bad = violations_by_route(report);
+  bool windows = has_windows(report), timed = has_time(report);
+  if (report.instance.route_limit) {
     std::fprintf(out, "<p class=\"note\">Length: what the limit counts, in the %s convention: ",
-                 convention_names[static_cast<int>(rep.convention)]);
-    put_html_text(out, describe_route_limit(rep.run));
+                 report.convention.c_str());
+    put_html_text(out, describe_route_limit(*report.instance.route_limit));
     std::fputs(".</p>\n", out);
   }
   std::fprintf(out,
@@ -230,30 +218,31 @@ void put_route_table(const ReportRun &rep, std::FILE *out) {
                          "closing time included; negative when late."
                        : "",
                windows ? "<th>waiting</th>" : "", timed ? "<th>service</th><th>duration</th>" : "",
-               windows ? "<th>slack</th>" : "", length_head(rep).c_str(),
+               windows ? "<th>slack</th>" : "", length_head(report).c_str(),
                timed ? "<th>duration (truncated)</th>" : "");
-  for (const KeptRoute &k : rep.record.routes) {
-    const RouteFigures &r = k.figures;
-    int64_t v = bad[r.route];
+  for (const fleetjudge::RouteReport &r : report.routes) {
+    int64_t v = bad[static_cast<size_t>(r.route)];
     std::fprintf(out,
                  "<tr%s data-route=\"%d\" tabindex=\"0\"><td><span class=\"swatch\" "
-                 "style=\"background:%s\"></span>%d</td><td>%d</td><td>%.0f</td><td>%.2f</td>",
+                 "style=\"background:%s\"></span>%d</td><td>%lld</td><td>%.0f</td><td>%.2f</td>",
                  v > 0 ? " class=\"bad\"" : "", r.route, route_colour(r.route).c_str(), r.route,
-                 r.customers, r.load, d(r.distance));
-    if (windows) std::fprintf(out, "<td>%.2f</td>", d(r.waiting));
-    if (timed) std::fprintf(out, "<td>%.2f</td><td>%.2f</td>", d(r.service), d(r.duration));
-    if (windows)
-      std::fprintf(out, "<td%s>%.2f</td>", r.slack < 0 ? " class=\"late\"" : "", d(r.slack));
-    std::fputs(length_cell(rep, r).c_str(), out);
-    std::fprintf(out, "<td>%s</td>", tenths(r.truncated_distance).c_str());
-    if (timed) std::fprintf(out, "<td>%s</td>", tenths(r.truncated_duration).c_str());
+                 static_cast<long long>(r.served), r.load, r.distance);
+    if (windows) std::fprintf(out, "<td>%.2f</td>", r.waiting);
+    if (timed) std::fprintf(out, "<td>%.2f</td><td>%.2f</td>", r.service, r.duration);
+    if (windows) {
+      double slack = r.slack.value_or(0);
+      std::fprintf(out, "<td%s>%.2f</td>", slack < 0 ? " class=\"late\"" : "", slack);
+    }
+    std::fputs(length_cell(report, r).c_str(), out);
+    std::fprintf(out, "<td>%s</td>", tenths_text(r.truncated.distance).c_str());
+    if (timed) std::fprintf(out, "<td>%s</td>", tenths_text(r.truncated.duration).c_str());
     std::fprintf(out, "<td>%lld</td></tr>\n", static_cast<long long>(v));
   }
   std::fputs("</tbody>\n</table>\n", out);
-  if (rep.record.routes_left_out > 0)
+  if (report.routes_left_out > 0)
     std::fprintf(out,
                  "<p class=\"note\">(and %lld more routes, beyond what the report keeps)</p>\n",
-                 static_cast<long long>(rep.record.routes_left_out));
+                 static_cast<long long>(report.routes_left_out));
 }
 
 } // namespace
@@ -310,80 +299,51 @@ std::string route_colour(int32_t route) {
   return format("#%02x%02x%02x", byte(0), byte(1), byte(2));
 }
 
-std::string stop_title(const ReportRun &rep, const Stop &s, size_t position, size_t stops,
-                       bool timed) {
-  std::string stop =
-      format("customer %d, route %d, stop %zu of %zu: ", s.node, s.route, position, stops);
-  std::string load = format("load %.0f of %g", s.load, rep.run.instance->capacity);
-  if (!timed) // the arrival is the distance travelled
-    return stop + load + format(", %.2f travelled", to_double(s.arrival));
-  if (!rep.run.instance->windows) // service starts on arrival, and nothing is late
-    return stop + format("arrives %.2f, ", to_double(s.arrival)) + load;
-  std::string when = s.late ? format("%.2f late", to_double(s.start - static_cast<ext>(s.due)))
-                            : std::string("on time");
-  return stop +
-         format("arrives %.2f, service starts %.2f, due %d, ", to_double(s.arrival),
-                to_double(s.start), s.due) +
-         load + ", " + when;
-}
-
-std::vector<int64_t> violations_by_route(const ReportRun &rep) {
-  std::vector<int64_t> count(MAX_L + 2, 0);
-  for (const Finding &f : rep.record.violations)
-    if (f.route > 0 && f.route <= MAX_L + 1 && !is_declared(f.kind) &&
-        f.kind != Kind::too_many_vehicles)
-      count[f.route]++;
-  return count;
-}
-
-void write_html(const ReportRun &rep, const Files &files, std::FILE *out) {
+void write_html(const Report &report, const Files &files, std::FILE *out) {
+  const fleetjudge::InstanceReport &instance = report.instance;
   std::fputs("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\">\n"
              "<head>\n<meta charset=\"utf-8\"/>\n<title>fleetjudge-report: ",
              out);
-  put_html_text(out, rep.run.instance->name);
+  put_html_text(out, instance.name);
   std::fprintf(out, "</title>\n<style>%s</style>\n</head>\n<body>\n<h1>", style);
-  put_html_text(out, rep.run.instance->name);
+  put_html_text(out, instance.name);
   std::fputs("</h1>\n<p class=\"files\">instance <code>", out);
   put_html_text(out, files.instance);
   std::fprintf(
       out, "</code>: %lld customers, capacity %g, %s%s<br/>solution <code>",
-      static_cast<long long>(rep.run.instance->customer_count > 0 ? rep.run.instance->customer_count
-                                                                  : 0),
-      rep.run.instance->capacity,
-      rep.run.instance->fleet_limited ? format("%d vehicles", rep.run.instance->vehicles).c_str()
-                                      : "no fleet limit",
-      rep.run.instance->vrplib ? rep.run.instance->windows ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)"
-                               : "");
+      static_cast<long long>(instance.customers), instance.capacity,
+      instance.vehicles ? format("%d vehicles", *instance.vehicles).c_str() : "no fleet limit",
+      instance.format == "vrplib" ? has_windows(report) ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)"
+                                  : "");
   put_html_text(out, files.solution);
-  const char *formats[] = {"fleetjudge's format", "a route list", "a plain list of routes"};
-  std::fprintf(out, "</code>: %s</p>\n", formats[static_cast<int>(rep.record.format)]);
-  for (const std::string &note : rep.record.notes) {
+  std::fprintf(out, "</code>: %s</p>\n", solution_format_named(report.solution.format).what);
+  for (const std::string &note : report.notes) {
     std::fputs("<p class=\"note\">note: ", out);
     put_html_text(out, note);
     std::fputs("</p>\n", out);
   }
 
-  bool judged = rep.record.error.empty();
-  int64_t total = violation_count(rep);
+  bool judged = !report.error;
+  int64_t total = violation_count(report);
   bool good = judged && total == 0;
   std::fprintf(out, "<div class=\"verdict %s\">", good ? "ok" : "bad");
   if (!judged) {
     std::fputs("The report cannot judge: ", out);
-    put_html_text(out, rep.record.error);
+    put_html_text(out, *report.error);
   } else if (good) {
     std::fputs("No violations.", out);
   } else {
+    const fleetjudge::Summary &s = *report.summary;
     std::fprintf(out, "%lld violation%s; feasible: %s (exact), %s (truncated), %s (rounded).",
-                 static_cast<long long>(total), total == 1 ? "" : "s", feasible(rep) ? "yes" : "no",
-                 feasible(rep, Convention::truncated) ? "yes" : "no",
-                 feasible(rep, Convention::rounded) ? "yes" : "no");
+                 static_cast<long long>(total), total == 1 ? "" : "s", s.feasible ? "yes" : "no",
+                 s.truncated.feasible ? "yes" : "no", s.rounded.feasible ? "yes" : "no");
   }
-  if (rep.record.has_verdict) {
-    std::fprintf(out, "<br/>fleetjudge's verdict (status %d): <code>", rep.record.verdict_status);
-    put_html_text(out, rep.record.verdict);
+  if (report.verdict.status) {
+    std::fprintf(out, "<br/>fleetjudge's verdict (status %d): <code>", *report.verdict.status);
+    put_html_text(out, report.verdict.message.value_or(""));
     std::fputs("</code>", out);
   } else {
-    std::fputs(rep.run.instance->vrplib
+    std::fputs(instance.format == "vrplib"
                    ? "<br/>fleetjudge's verdict: none; fleetjudge reads instances only "
                      "in its own text layout, not VRPLIB files"
                    : "<br/>fleetjudge's verdict: none; fleetjudge reads only its own "
@@ -394,26 +354,26 @@ void write_html(const ReportRun &rep, const Files &files, std::FILE *out) {
 
   if (judged) {
     std::fputs("<div class=\"columns\">\n<div>\n<h2>Summary</h2>\n", out);
-    put_summary(rep, out);
+    put_summary(report, out);
     std::fputs("</div>\n<div>\n<h2>Violations</h2>\n", out);
-    put_violations(rep, out);
+    put_violations(report, files, out);
     std::fputs("</div>\n</div>\n", out);
   }
-  if (rep.run.instance->customer_count >= 0 && rep.run.instance->coordinates) {
+  if (instance.has_nodes && instance.coordinates) {
     std::fputs("<h2>Route map</h2>\n", out);
-    write_html_map(rep, out);
-  } else if (rep.run.instance->customer_count >= 0) {
+    write_html_map(report, out);
+  } else if (instance.has_nodes) {
     std::fputs("<h2>Route map</h2>\n<p class=\"note\">No map: the instance gives its legs' "
                "lengths, not the nodes' coordinates.</p>\n",
                out);
   }
-  if (!rep.record.routes.empty()) {
-    if (has_time(rep.run)) { // without time, a schedule would only draw the distances again
+  if (!report.routes.empty()) {
+    if (has_time(report)) { // without time, a schedule would only draw the distances again
       std::fputs("<h2>Schedule</h2>\n", out);
-      write_html_schedule(rep, out);
+      write_html_schedule(report, out);
     }
     std::fputs("<h2>Routes</h2>\n", out);
-    put_route_table(rep, out);
+    put_route_table(report, out);
   }
   std::fprintf(out, "<script>%s</script>\n</body>\n</html>\n", script);
 }

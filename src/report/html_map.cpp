@@ -10,9 +10,12 @@
 #include <map>
 #include <utility>
 
-#include "report.h"
+#include "../model.h"
+#include "writers.h"
 
 namespace {
+
+using fleetjudge::Report;
 
 constexpr double WIDTH = 1000, MAX_HEIGHT = 1400, PAD = 20, LEGEND = 28;
 constexpr size_t LABELS = 24; // violation labels on the map; the rest have rings and tooltips
@@ -71,31 +74,6 @@ std::string format_point(const Frame &f, const Customer &c) {
   return buf;
 }
 
-// The label beside a marked customer: what went wrong there, shortly.
-std::string short_text(const Finding &f) {
-  char buf[96];
-  double value = to_double(f.value), limit = to_double(f.limit), excess = to_double(f.excess);
-  switch (f.kind) {
-  case Kind::time_window_missed:
-    std::snprintf(buf, sizeof buf, "%lld: %.2f late (route %d)", static_cast<long long>(f.node),
-                  excess, f.route);
-    break;
-  case Kind::depot_closed:
-    std::snprintf(buf, sizeof buf, "route %d back %.2f late", f.route, excess);
-    break;
-  case Kind::capacity_exceeded:
-    std::snprintf(buf, sizeof buf, "%lld: load %.0f > %.0f (route %d)",
-                  static_cast<long long>(f.node), value, limit, f.route);
-    break;
-  case Kind::not_visited:
-    std::snprintf(buf, sizeof buf, "%lld: not visited", static_cast<long long>(f.node));
-    break;
-  default:
-    std::snprintf(buf, sizeof buf, "%lld: %s", static_cast<long long>(f.node), kind_name(f.kind));
-  }
-  return buf;
-}
-
 // The marks under the map; the routes' colours follow in the page's text.
 void put_legend(std::FILE *out, double top, bool faint) {
   double y = top + 18;
@@ -127,30 +105,38 @@ void put_legend(std::FILE *out, double top, bool faint) {
 
 // Every route's colour and number, each lighting its route up on hover;
 // `timed`: the page has a schedule.
-void put_route_legend(const ReportRun &rep, bool timed, std::FILE *out) {
-  const std::vector<KeptRoute> &routes = rep.record.routes;
+void put_route_legend(const Report &report, bool timed, std::FILE *out) {
+  const std::vector<fleetjudge::RouteReport> &routes = report.routes;
   if (routes.empty()) return;
   if (routes.size() > LEGEND_ROUTES) {
     std::fputs("<p class=\"note\">The route table below gives every route's colour.</p>\n", out);
     return;
   }
   std::fputs("<p class=\"legend\">routes: ", out);
-  for (const KeptRoute &k : routes)
+  for (const fleetjudge::RouteReport &r : routes)
     std::fprintf(out,
                  "<span data-route=\"%d\" tabindex=\"0\"><span class=\"swatch\" "
                  "style=\"background:%s\"></span>%d</span> ",
-                 k.figures.route, route_colour(k.figures.route).c_str(), k.figures.route);
+                 r.route, route_colour(r.route).c_str(), r.route);
   std::fprintf(out,
                "<br/><span class=\"note\">Hover or focus a route to light it up on the map, %sin "
                "the table.</span></p>\n",
                timed ? "in the schedule and " : "");
 }
+
+// The nodes as the instance was read: coordinates as whole numbers, as they
+// are drawn.
+const std::vector<Customer> &nodes_of(const Report &report) {
+  return report.judged_against.data()->data.customers;
+}
+
 } // namespace
 
-void write_html_map(const ReportRun &rep, std::FILE *out) {
-  const std::vector<Customer> &nodes = rep.run.instance->customers;
+void write_html_map(const Report &report, std::FILE *out) {
+  const std::vector<Customer> &nodes = nodes_of(report);
+  int64_t customers = report.instance.customers;
   int32_t min_x = nodes[0].x, max_x = min_x, min_y = nodes[0].y, max_y = min_y;
-  for (int64_t i = 1; i <= rep.run.instance->customer_count; ++i) {
+  for (int64_t i = 1; i <= customers; ++i) {
     min_x = std::min(min_x, nodes[i].x);
     max_x = std::max(max_x, nodes[i].x);
     min_y = std::min(min_y, nodes[i].y);
@@ -165,13 +151,13 @@ void write_html_map(const ReportRun &rep, std::FILE *out) {
   double height = span_y * scale + 2 * PAD;
 
   // Smaller marks and thinner lines as the picture fills up.
-  double dot = rep.run.instance->customer_count > 300 ? 2.2 : 3;
-  double line = rep.record.routes.size() > 30 ? 1.1 : 1.6;
+  double dot = customers > 300 ? 2.2 : 3;
+  double line = report.routes.size() > 30 ? 1.1 : 1.6;
 
-  std::vector<int64_t> bad = violations_by_route(rep);
-  bool timed = has_time(rep.run);
+  std::vector<int64_t> bad = violations_by_route(report);
+  bool timed = has_time(report), windows = has_windows(report);
   bool faint = false;
-  for (const KeptRoute &k : rep.record.routes) faint |= bad[k.figures.route] > 0;
+  for (const fleetjudge::RouteReport &r : report.routes) faint |= bad[r.route] > 0;
 
   std::fprintf(out,
                "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"picture\" width=\"%.0f\" "
@@ -182,13 +168,11 @@ void write_html_map(const ReportRun &rep, std::FILE *out) {
 
   // Routes at fault go last, on top of the faint ones.
   for (int pass = 0; pass < 2; ++pass) {
-    for (const KeptRoute &k : rep.record.routes) {
-      const RouteFigures &r = k.figures;
+    for (const fleetjudge::RouteReport &r : report.routes) {
       bool at_fault = bad[r.route] > 0;
       if (at_fault != (pass == 1)) continue;
       std::string points = format_point(f, nodes[0]);
-      for (size_t i = 0; i < k.stop_count; ++i)
-        points += " " + format_point(f, nodes[rep.record.stops[k.first_stop + i].node]);
+      for (const fleetjudge::Stop &s : r.stops) points += " " + format_point(f, nodes[s.node]);
       points += " " + format_point(f, nodes[0]);
       // A dark casing under the route at fault lifts it off the others,
       // whatever its own colour.
@@ -200,37 +184,36 @@ void write_html_map(const ReportRun &rep, std::FILE *out) {
                      r.route, line * 1.8 + 2, points.c_str());
       // With windows, how long the route takes and its margin to them; else
       // its load against the capacity, its distance and any service time.
-      std::string figures =
-          rep.run.instance->windows
-              ? format("load %.0f, duration %.2f, slack %.2f", r.load, to_double(r.duration),
-                       to_double(r.slack))
-              : format("load %.0f of %g, distance %.2f", r.load, rep.run.instance->capacity,
-                       to_double(r.distance)) +
-                    (timed ? format(", duration %.2f", to_double(r.duration)) : "");
+      std::string figures = windows ? format("load %.0f, duration %.2f, slack %.2f", r.load,
+                                             r.duration, r.slack.value_or(0))
+                                    : format("load %.0f of %g, distance %.2f", r.load,
+                                             report.instance.capacity, r.distance) +
+                                          (timed ? format(", duration %.2f", r.duration) : "");
       std::fprintf(out,
                    "<polyline class=\"route\" data-route=\"%d\" tabindex=\"0\" fill=\"none\" "
                    "stroke=\"%s\" stroke-width=\"%.2f\"%s stroke-linejoin=\"round\" "
-                   "points=\"%s\"><title>route %d: %d customers, %s%s</title></polyline>\n",
+                   "points=\"%s\"><title>route %d: %lld customers, %s%s</title></polyline>\n",
                    r.route, route_colour(r.route).c_str(), at_fault ? line * 1.8 : line,
                    faint && !at_fault ? " stroke-opacity=\"0.4\"" : "", points.c_str(), r.route,
-                   r.customers, figures.c_str(), k.stops_left_out > 0 ? " (drawn in part)" : "");
+                   static_cast<long long>(r.served), figures.c_str(),
+                   r.stops_left_out > 0 ? " (drawn in part)" : "");
     }
   }
 
   // Each customer's kept stops, as (route, position): once for most.
-  std::vector<std::vector<std::pair<const KeptRoute *, size_t>>> stops_at(
-      rep.run.instance->customer_count + 1);
-  for (const KeptRoute &k : rep.record.routes)
-    for (size_t i = 0; i < k.stop_count; ++i)
-      stops_at[rep.record.stops[k.first_stop + i].node].push_back({&k, i});
+  std::vector<std::vector<std::pair<const fleetjudge::RouteReport *, size_t>>> stops_at(
+      static_cast<size_t>(customers) + 1);
+  for (const fleetjudge::RouteReport &r : report.routes)
+    for (size_t i = 0; i < r.stops.size(); ++i) stops_at[r.stops[i].node].push_back({&r, i});
+  std::vector<bool> unvisited(static_cast<size_t>(customers) + 1, false);
+  for (int64_t i : report.unvisited) unvisited[static_cast<size_t>(i)] = true;
 
   // Customers: served ones in their (first) route's colour, each naming its
   // stops; unvisited ones hollow.
-  for (int64_t i = 1; i <= rep.run.instance->customer_count; ++i) {
+  for (int64_t i = 1; i <= customers; ++i) {
     const Customer &c = nodes[i];
-    if (rep.run.visits[i] == 0) {
-      std::string what =
-          rep.run.instance->windows ? format("due %d", c.due) : format("demand %d", c.demand);
+    if (unvisited[static_cast<size_t>(i)]) {
+      std::string what = windows ? format("due %d", c.due) : format("demand %d", c.demand);
       std::fprintf(out,
                    "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"#fff\" stroke=\"#000\" "
                    "stroke-width=\"1.2\"><title>customer %lld: not visited, %s</title>"
@@ -238,7 +221,7 @@ void write_html_map(const ReportRun &rep, std::FILE *out) {
                    f.x(c.x), f.y(c.y), dot + 1, static_cast<long long>(i), what.c_str());
       continue;
     }
-    const auto &stops = stops_at[i];
+    const auto &stops = stops_at[static_cast<size_t>(i)];
     if (stops.empty()) {
       std::fprintf(out,
                    "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"#555\"><title>customer "
@@ -246,60 +229,60 @@ void write_html_map(const ReportRun &rep, std::FILE *out) {
                    f.x(c.x), f.y(c.y), dot, static_cast<long long>(i));
       continue;
     }
-    int32_t route = stops[0].first->figures.route;
+    int32_t route = stops[0].first->route;
     std::fprintf(out,
                  "<circle data-route=\"%d\" cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"%s\"><title>",
                  route, f.x(c.x), f.y(c.y), dot, route_colour(route).c_str());
     for (size_t j = 0; j < stops.size(); ++j) {
-      const KeptRoute &k = *stops[j].first;
-      const Stop &s = rep.record.stops[k.first_stop + stops[j].second];
-      std::fprintf(
-          out, "%s%s", j ? "\n" : "",
-          stop_title(rep, s, stops[j].second + 1, k.stop_count + k.stops_left_out, timed).c_str());
+      const fleetjudge::RouteReport &r = *stops[j].first;
+      const fleetjudge::Stop &s = r.stops[stops[j].second];
+      size_t of = r.stops.size() + static_cast<size_t>(r.stops_left_out);
+      std::fprintf(out, "%s%s", j ? "\n" : "",
+                   stop_title(report, s, stops[j].second + 1, of, timed).c_str());
     }
     std::fputs("</title></circle>\n", out);
   }
   const Customer &depot = nodes[0];
-  std::string hours =
-      rep.run.instance->windows ? format(": open from %d to %d", depot.ready, depot.due) : "";
+  std::string hours = windows ? format(": open from %d to %d", depot.ready, depot.due) : "";
   std::fprintf(out,
                "<rect x=\"%.1f\" y=\"%.1f\" width=\"10\" height=\"10\" fill=\"#000\">"
                "<title>depot%s</title></rect>\n",
                f.x(depot.x) - 5, f.y(depot.y) - 5, hours.c_str());
 
   // Violations by node, in the order found; one ring per node.
-  std::map<int64_t, std::vector<const Finding *>> at_node;
-  for (const Finding &v : rep.record.violations)
-    if (v.node >= 0 && v.node <= rep.run.instance->customer_count && !is_declared(v.kind) &&
-        v.kind != Kind::customer_out_of_range)
-      at_node[v.node].push_back(&v);
+  std::map<int64_t, std::vector<const fleetjudge::Violation *>> at_node;
+  for (const fleetjudge::Violation &v : report.violations)
+    if (v.node && *v.node >= 0 && *v.node <= customers &&
+        !(kind_named(v.kind).traits & trait::off_map))
+      at_node[*v.node].push_back(&v);
   // The rings, and the depot, are taken before any label is placed; the
   // labels go in order of the violations, the worst first, each under the
   // worst of its node's violations.
   std::vector<Box> taken;
   std::map<int64_t, size_t> ring_of;
-  for (const auto &[node, findings] : at_node) {
+  for (const auto &[node, found] : at_node) {
     const Customer &c = nodes[node];
     double x = f.x(c.x), y = f.y(c.y);
     std::fprintf(out,
                  "<g><circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.0f\" fill=\"none\" stroke=\"%s\" "
                  "stroke-width=\"2\"/><title>",
                  x, y, RING, RED);
-    for (size_t i = 0; i < findings.size(); ++i) {
+    for (size_t i = 0; i < found.size(); ++i) {
       if (i) std::fputc('\n', out);
-      std::fprintf(out, "%s: ", kind_name(findings[i]->kind));
-      put_html_text(out, describe(*findings[i]));
+      std::fprintf(out, "%s: ", found[i]->kind.c_str());
+      put_html_text(out, found[i]->sentence);
     }
     std::fputs("</title></g>\n", out);
     ring_of[node] = taken.size();
     taken.push_back({x - RING - 1, y - RING - 1, x + RING + 1, y + RING + 1});
   }
   taken.push_back({f.x(depot.x) - 5, f.y(depot.y) - 5, f.x(depot.x) + 5, f.y(depot.y) + 5});
-  std::vector<const Finding *> worst; // one a ringed node, the worst of its own
+  std::vector<const fleetjudge::Violation *> worst; // one a ringed node, the worst of its own
   std::vector<bool> chosen(taken.size(), false);
-  for (Kind kind : kinds_worst_first)
-    for (const Finding *v : worst_first(rep.record, kind)) {
-      auto ring = ring_of.find(v->node);
+  for (const fleetjudge::KindCount &kind : report.counts)
+    for (const fleetjudge::Violation *v : worst_first(report, kind.kind)) {
+      if (!v->node) continue;
+      auto ring = ring_of.find(*v->node);
       if (ring == ring_of.end() || chosen[ring->second]) continue;
       chosen[ring->second] = true;
       worst.push_back(v);
@@ -308,14 +291,14 @@ void write_html_map(const ReportRun &rep, std::FILE *out) {
   Box area{2, 2, WIDTH - 2, height - 2};
   size_t labelled = 0;
   std::fputs("<g class=\"labels\" font-family=\"DejaVu Sans\">\n", out);
-  for (const Finding *v : worst) {
+  for (const fleetjudge::Violation *v : worst) {
     if (labelled == LABELS) break;
-    const Customer &c = nodes[v->node];
+    const Customer &c = nodes[*v->node];
     double x = f.x(c.x), y = f.y(c.y);
-    std::string text = short_text(*v);
+    const std::string &text = v->label;
     Box b;
     bool far;
-    if (!place_label(x, y, text.size(), area, taken, ring_of[v->node], b, far)) continue;
+    if (!place_label(x, y, text.size(), area, taken, ring_of[*v->node], b, far)) continue;
     taken.push_back(b);
     labelled++;
     if (far) { // from the ring's edge to the nearest point of the label
@@ -347,7 +330,7 @@ void write_html_map(const ReportRun &rep, std::FILE *out) {
   std::fputs("</g>\n", out);
   put_legend(out, height, faint);
   std::fputs("</svg>\n", out);
-  put_route_legend(rep, timed, out);
+  put_route_legend(report, timed, out);
   size_t hidden = at_node.size() - labelled;
   if (hidden > 0)
     std::fprintf(out,

@@ -10,9 +10,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "report.h"
+#include "../model.h"
+#include "writers.h"
 
 namespace {
+
+using fleetjudge::Report;
+using fleetjudge::RouteReport;
 
 constexpr size_t ROWS_SHOWN = 60;
 constexpr double LEFT = 70, RIGHT = 90, PLOT = 1000 - LEFT - RIGHT, TOP = 44;
@@ -29,33 +33,34 @@ double tick_step(double span) {
 
 // The routes drawn: those with violations first, then the smallest slack,
 // or without windows the longest, shown in route order.
-std::vector<const KeptRoute *> chosen_rows(const ReportRun &rep, const std::vector<int64_t> &bad) {
-  std::vector<const KeptRoute *> rows;
-  for (const KeptRoute &k : rep.record.routes) rows.push_back(&k);
+std::vector<const RouteReport *> chosen_rows(const Report &report,
+                                             const std::vector<int64_t> &bad) {
+  std::vector<const RouteReport *> rows;
+  for (const RouteReport &r : report.routes) rows.push_back(&r);
   if (rows.size() <= ROWS_SHOWN) return rows;
-  std::stable_sort(rows.begin(), rows.end(), [&](const KeptRoute *a, const KeptRoute *b) {
-    bool fa = bad[a->figures.route] > 0, fb = bad[b->figures.route] > 0;
+  bool windows = has_windows(report);
+  std::stable_sort(rows.begin(), rows.end(), [&](const RouteReport *a, const RouteReport *b) {
+    bool fa = bad[a->route] > 0, fb = bad[b->route] > 0;
     if (fa != fb) return fa;
-    return rep.run.instance->windows ? a->figures.slack < b->figures.slack
-                                     : a->figures.duration > b->figures.duration;
+    return windows ? a->slack.value_or(0) < b->slack.value_or(0) : a->duration > b->duration;
   });
   rows.resize(ROWS_SHOWN);
-  std::sort(rows.begin(), rows.end(), [](const KeptRoute *a, const KeptRoute *b) {
-    return a->figures.route < b->figures.route;
-  });
+  std::sort(rows.begin(), rows.end(),
+            [](const RouteReport *a, const RouteReport *b) { return a->route < b->route; });
   return rows;
 }
 
 } // namespace
 
-void write_html_schedule(const ReportRun &rep, std::FILE *out) {
-  std::vector<int64_t> bad = violations_by_route(rep);
-  std::vector<const KeptRoute *> rows = chosen_rows(rep, bad);
+void write_html_schedule(const Report &report, std::FILE *out) {
+  std::vector<int64_t> bad = violations_by_route(report);
+  std::vector<const RouteReport *> rows = chosen_rows(report, bad);
   // Without time windows the depot never closes: the axis ends at the
   // longest route.
   double longest = 1;
-  for (const KeptRoute *k : rows) longest = std::max(longest, to_double(k->figures.duration));
-  double closing = rep.run.instance->windows ? rep.run.instance->customers[0].due : longest;
+  for (const RouteReport *r : rows) longest = std::max(longest, r->duration);
+  bool windows = has_windows(report);
+  double closing = windows ? report.judged_against.data()->data.customers[0].due : longest;
   double end = std::max(closing, longest);
   double row = rows.size() > 30 ? 13 : 18;
   double height = TOP + row * rows.size() + 10;
@@ -69,7 +74,6 @@ void write_html_schedule(const ReportRun &rep, std::FILE *out) {
                height, height);
 
   // The legend, then the axis with its ticks and the closing time.
-  bool windows = rep.run.instance->windows;
   double at = LEFT; // the legend's next entry
   std::fprintf(out,
                "<g fill=\"#333\">"
@@ -125,31 +129,31 @@ void write_html_schedule(const ReportRun &rep, std::FILE *out) {
     if (late_count++ < 3) late += (late.empty() ? "" : ", ") + std::string(text);
   };
   for (size_t i = 0; i < rows.size(); ++i) {
-    const KeptRoute &k = *rows[i];
-    const RouteFigures &r = k.figures;
+    const RouteReport &r = *rows[i];
     std::string colour_text = route_colour(r.route);
     const char *colour = colour_text.c_str();
     double y = TOP + row * i + row / 2; // the row's middle line
     // The whole row is one group, so that hovering any of it lights the route up.
-    std::string slack = format("%.2f", to_double(r.slack));
+    double slack_value = r.slack.value_or(0);
+    std::string slack = format("%.2f", slack_value);
     std::fprintf(out,
                  "<g data-route=\"%d\" tabindex=\"0\"><g><title>route %d: %d customers, "
                  "duration %.2f%s%s</title>"
                  "<text x=\"%.0f\" y=\"%.1f\" text-anchor=\"end\"%s>route %d</text>",
-                 r.route, r.route, r.customers, to_double(r.duration), windows ? ", slack " : "",
-                 windows ? slack.c_str() : "", LEFT - 6, y + 4,
+                 r.route, r.route, static_cast<int>(r.served), r.duration,
+                 windows ? ", slack " : "", windows ? slack.c_str() : "", LEFT - 6, y + 4,
                  bad[r.route] > 0 ? " fill=\"#d62728\" font-weight=\"bold\"" : "", r.route);
     if (windows) // the slack column
       std::fprintf(out, "<text x=\"%.0f\" y=\"%.1f\"%s>%s</text>", 1000 - RIGHT + 8, y + 4,
-                   r.slack < 0 ? " fill=\"#d62728\"" : "", slack.c_str());
+                   slack_value < 0 ? " fill=\"#d62728\"" : "", slack.c_str());
     std::fputs("</g>\n", out);
     double clock = 0; // when the vehicle left its last stop
     late.clear();
     late_count = 0;
-    for (size_t j = 0; j < k.stop_count; ++j) {
-      const Stop &s = rep.record.stops[k.first_stop + j];
-      double arrival = to_double(s.arrival), start = to_double(s.start);
-      double departure = to_double(s.departure);
+    for (size_t j = 0; j < r.stops.size(); ++j) {
+      const fleetjudge::Stop &s = r.stops[j];
+      double arrival = s.arrival, start = s.start, departure = s.departure;
+      int due = s.due.value_or(0);
       double low = y + row / 2 - 2; // the windows' line, under the blocks
       std::fprintf(out, "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>",
                    x(clock), y, x(arrival), y, colour);
@@ -164,27 +168,29 @@ void write_html_schedule(const ReportRun &rep, std::FILE *out) {
                      "stroke-width=\"1.5\"/>"
                      "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\" "
                      "stroke-width=\"1.5\"/>",
-                     x(s.ready), low, x(s.due), low, WINDOW, x(s.due), low - 5, x(s.due), low);
+                     x(s.ready), low, x(due), low, WINDOW, x(due), low - 5, x(due), low);
       if (s.late)
         std::fprintf(out,
                      "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" "
                      "fill=\"%s\"/>",
-                     x(s.due), y - row / 2 + 1, std::max(2.0, x(start) - x(s.due)), row - 2, RED);
-      std::fprintf(out,
-                   "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
-                   "<title>%s; service to %.2f%s</title></rect>\n",
-                   x(start), y - row / 4, std::max(1.0, x(departure) - x(start)), row / 2,
-                   s.late ? RED : colour,
-                   stop_title(rep, s, j + 1, k.stop_count + k.stops_left_out, true).c_str(),
-                   departure, windows ? format(", window %d to %d", s.ready, s.due).c_str() : "");
+                     x(due), y - row / 2 + 1, std::max(2.0, x(start) - x(due)), row - 2, RED);
+      std::fprintf(
+          out,
+          "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
+          "<title>%s; service to %.2f%s</title></rect>\n",
+          x(start), y - row / 4, std::max(1.0, x(departure) - x(start)), row / 2,
+          s.late ? RED : colour,
+          stop_title(report, s, j + 1, r.stops.size() + static_cast<size_t>(r.stops_left_out), true)
+              .c_str(),
+          departure, windows ? format(", window %d to %d", s.ready, due).c_str() : "");
       if (s.late) {
         char text[64];
-        std::snprintf(text, sizeof text, "%d: %.2f late", s.node, start - s.due);
+        std::snprintf(text, sizeof text, "%d: %.2f late", s.node, start - due);
         note_late(text);
       }
       clock = departure;
     }
-    double back = to_double(r.duration);
+    double back = r.duration;
     std::fprintf(out, "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>",
                  x(clock), y, x(back), y, colour);
     if (r.return_late) {
@@ -203,7 +209,7 @@ void write_html_schedule(const ReportRun &rep, std::FILE *out) {
     if (late_count > 0) {
       // After the return, where the row is empty; where that is too near the
       // slack column, ending just before it.
-      double at = x(to_double(r.duration)) + 6, room = 1000 - RIGHT - 4;
+      double at = x(r.duration) + 6, room = 1000 - RIGHT - 4;
       bool fits = at + 6.5 * late.size() < room;
       std::fprintf(out,
                    "<text x=\"%.1f\" y=\"%.1f\" fill=\"%s\" font-weight=\"bold\" "
@@ -213,11 +219,11 @@ void write_html_schedule(const ReportRun &rep, std::FILE *out) {
     std::fputs("</g>\n", out);
   }
   std::fputs("</svg>\n", out);
-  size_t left_out = rep.record.routes.size() - rows.size();
+  size_t left_out = report.routes.size() - rows.size();
   if (left_out > 0)
     std::fprintf(out,
                  "<p class=\"note\">%zu of %zu routes shown: those with violations and the "
                  "%s; %zu left out (the route table lists them all).</p>\n",
-                 rows.size(), rep.record.routes.size(), windows ? "tightest by slack" : "longest",
+                 rows.size(), report.routes.size(), windows ? "tightest by slack" : "longest",
                  left_out);
 }

@@ -5,9 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include "build.h"
+#include "json.h"
 #include "report.h"
-
-using Json = nlohmann::ordered_json;
 
 // Input bytes are copied one to one: each byte becomes the character of the
 // same code (Latin-1), so that no file, however odd, breaks the document.
@@ -104,15 +103,11 @@ Json summary_json(const std::optional<fleetjudge::Summary> &summary) {
               {"declared_cost", cost}};
 }
 
-} // namespace
-
-namespace fleetjudge {
-
-// The head as one line, then the routes and the violations one a line.
-std::string to_json(const Report &report) {
+// Everything but the routes and the violations, in the document's order.
+Json head_json(const fleetjudge::Report &report) {
   Json notes = Json::array();
   for (const std::string &note : report.notes) notes.push_back(latin1(note));
-  const InstanceReport &instance = report.instance;
+  const fleetjudge::InstanceReport &instance = report.instance;
   Json instance_json{{"path", text_or_null(instance.path)},
                      {"name", latin1(instance.name)},
                      {"customers", instance.customers},
@@ -124,18 +119,41 @@ std::string to_json(const Report &report) {
     instance_json["route_limit"] = Json{{"key", instance.route_limit->key},
                                         {"value", instance.route_limit->value},
                                         {"counts", instance.route_limit->counts}};
-  Json head{{"schema", report.schema},
-            {"instance", instance_json},
-            {"solution",
-             {{"path", text_or_null(report.solution.path)}, {"format", report.solution.format}}},
-            {"notes", notes},
-            {"verdict",
-             {{"status", or_null(report.verdict.status)},
-              {"message", text_or_null(report.verdict.message)}}},
-            {"error", text_or_null(report.error)},
-            {"summary", summary_json(report.summary)}};
+  return Json{{"schema", report.schema},
+              {"instance", instance_json},
+              {"solution",
+               {{"path", text_or_null(report.solution.path)}, {"format", report.solution.format}}},
+              {"notes", notes},
+              {"verdict",
+               {{"status", or_null(report.verdict.status)},
+                {"message", text_or_null(report.verdict.message)}}},
+              {"error", text_or_null(report.error)},
+              {"summary", summary_json(report.summary)}};
+}
+
+} // namespace
+
+Json document_json(const fleetjudge::Report &report, bool routes) {
+  Json doc = head_json(report);
+  if (routes) {
+    Json list = Json::array();
+    for (const fleetjudge::RouteReport &r : report.routes) list.push_back(route_json(r));
+    doc["routes"] = std::move(list);
+  }
+  doc["routes_left_out"] = report.routes_left_out;
+  Json violations = Json::array();
+  for (const fleetjudge::Violation &v : report.violations) violations.push_back(violation_json(v));
+  doc["violations"] = std::move(violations);
+  doc["violations_left_out"] = report.violations_left_out;
+  return doc;
+}
+
+namespace fleetjudge {
+
+// The head as one line, then the routes and the violations one a line.
+std::string to_json(const Report &report) {
   std::string out;
-  put(out, head);
+  put(out, head_json(report));
   out.pop_back(); // the closing brace: the lists follow
   out += ",\n\"routes\": [";
   for (size_t i = 0; i < report.routes.size(); ++i) {
@@ -154,7 +172,7 @@ std::string to_json(const Report &report) {
 
 } // namespace fleetjudge
 
-void write_json(const ReportRun &rep, const Files &files, std::FILE *out) {
+void write_json(ReportRun &rep, const Files &files, std::FILE *out) {
   std::string document = fleetjudge::to_json(build_report(rep, files));
   std::fwrite(document.data(), 1, document.size(), out);
 }

@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 #include "../program.h"
+#include "build.h"
 #include "options.h"
 #include "report.h"
 
@@ -149,8 +150,9 @@ static int parse(int argc, char **argv, Options &o) {
 
 // Writes the page and checks that it really reached the file: a full disk
 // shows only when the buffer goes out, so the flush and the close count.
-static bool write_page(const ReportRun &rep, const Files &files, std::FILE *page, const char *path) {
-  write_html(rep, files, page);
+static bool write_page(const fleetjudge::Report &report, const Files &files, std::FILE *page,
+                       const char *path) {
+  write_html(report, files, page);
   errno = 0;
   bool failed = std::fflush(page) != 0 || std::ferror(page);
   int why = errno;
@@ -193,19 +195,22 @@ int main(int argc, char **argv) {
   rep->convention = convention;
   rep->automatic = automatic;
   rep->instance_choice = instance_choice;
-  rep->all = o.all;
   judge(*rep, in, false);
-  const Record &record = rep->record;
+  Files files_shown = files;
+  files_shown.all = o.all;
+  const fleetjudge::Report report = build_report(*rep, files_shown);
   bool page_ok = true;
   if (page_to_stdout)
-    write_html(*rep, files, stdout);
+    write_html(report, files_shown, stdout);
   else if (page != nullptr)
-    page_ok = write_page(*rep, files, page, o.html);
-  if (o.json)
-    write_json(*rep, files, stdout);
-  else if (record.error.empty() && !page_to_stdout)
-    write_text(*rep, files, stdout);
-  if (!record.error.empty()) std::fprintf(stderr, "fleetjudge-report: %s\n", record.error.c_str());
+    page_ok = write_page(report, files_shown, page, o.html);
+  if (o.json) {
+    std::string document = fleetjudge::to_json(report);
+    std::fwrite(document.data(), 1, document.size(), stdout);
+  } else if (!report.error && !page_to_stdout) {
+    write_text(report, files_shown, stdout);
+  }
+  if (report.error) std::fprintf(stderr, "fleetjudge-report: %s\n", report.error->c_str());
   if (!output_written("fleetjudge-report") || !page_ok) return 2;
-  return exit_status(*rep);
+  return report.status;
 }

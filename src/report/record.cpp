@@ -209,12 +209,6 @@ void judge_cost(ReportRun &rep) {
   found(rep.run, f);
 }
 
-// The shortest text that reads back as the same double.
-std::string shortest(double v) {
-  char text[64];
-  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
-
 // The convention asked for, or under auto the one the declared cost matches,
 // else exact; with the reason.
 void decide(ReportRun &rep) {
@@ -440,32 +434,6 @@ std::string in_convention(int64_t units, Convention c) {
   return c == Convention::truncated ? format("%lld.%lld", u / 10, u % 10) : format("%lld", u);
 }
 
-std::string describe_route_limit(const Run &run) {
-  const RouteLimit &limit = run.instance->route_limit;
-  char value[EXT_TEXT];
-  format_ext(value, limit.value);
-  return std::string(value) + " (" + limit.key + "), " +
-         (limit.with_service ? "its travel and its customers' service times" : "its travel alone");
-}
-
-std::string route_length_text(const ReportRun &rep, const RouteFigures &r) {
-  switch (rep.convention) {
-  case Convention::truncated:
-    return in_convention(r.truncated_length, Convention::truncated);
-  case Convention::rounded:
-    return in_convention(r.rounded_length, Convention::rounded);
-  case Convention::exact:
-    break;
-  }
-  return format("%.2f", to_double(r.length));
-}
-
-bool too_long_in(const RouteFigures &r, Convention c) {
-  return c == Convention::exact       ? r.too_long
-         : c == Convention::truncated ? r.too_long_truncated
-                                      : r.too_long_rounded;
-}
-
 std::string describe_disagreement(const ReportRun &rep, const Stop &s) {
   Convention other = compared(rep);
   std::string where = s.node == 0 ? "return to the depot" : format("node %d", s.node);
@@ -527,54 +495,4 @@ const char *cost_convention(const ReportRun &rep) {
   for (int c = 0; c < 3; ++c)
     if (matches[c]) return convention_names[c];
   return nullptr;
-}
-
-std::string cost_match_text(const ReportRun &rep) {
-  const char *matches = cost_convention(rep);
-  double tolerance = rep.run.route_list.cost_tolerance;
-  return (matches ? std::string("matches the distance, ") + matches + ", within "
-                  : std::string("matches no distance within ")) +
-         shortest(tolerance) + (tolerance > 0.01 ? " (half a unit of its last digit)" : "");
-}
-
-std::vector<const Finding *> worst_first(const Record &record, Kind kind) {
-  std::vector<const Finding *> of_kind;
-  for (const Finding &f : record.violations)
-    if (f.kind == kind) of_kind.push_back(&f);
-  std::stable_sort(of_kind.begin(), of_kind.end(),
-                   [](const Finding *a, const Finding *b) { return badness(*a) > badness(*b); });
-  return of_kind;
-}
-
-std::vector<Line> lines_of(const Record &record, Kind kind) {
-  std::vector<const Finding *> of_kind;
-  for (const Finding &f : record.violations)
-    if (f.kind == kind) of_kind.push_back(&f);
-  // Found in visiting order, route after route; a route list may name its
-  // routes in any order, so the routes are put in order, keeping the rest.
-  std::stable_sort(of_kind.begin(), of_kind.end(),
-                   [](const Finding *a, const Finding *b) { return a->route < b->route; });
-  std::vector<Line> lines;
-  for (size_t i = 0; i < of_kind.size(); ++i) {
-    const Finding *f = of_kind[i];
-    bool late = kind == Kind::time_window_missed;
-    lines.push_back(Line{f, late, 0, 0});
-    if (!late) continue;
-    size_t j = i + 1;
-    ext worst = 0;
-    for (; j < of_kind.size() && of_kind[j]->route == f->route; ++j)
-      if (badness(*of_kind[j]) > worst) worst = badness(*of_kind[j]);
-    if (j > i + 1)
-      lines.push_back(Line{of_kind[i + 1], false, static_cast<int64_t>(j - i - 1), worst});
-    i = j - 1;
-  }
-  return lines;
-}
-
-std::string describe_line(const Line &line) {
-  if (line.later > 0)
-    return format("  and %lld later stop%s on this route, up to %.2f late",
-                  static_cast<long long>(line.later), line.later == 1 ? "" : "s",
-                  to_double(line.worst));
-  return describe(*line.finding) + (line.first_late ? " (the route's first late stop)" : "");
 }

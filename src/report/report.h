@@ -17,11 +17,7 @@
 #include "../check.h"
 #include "../run.h"
 #include "options.h"
-
-constexpr size_t ROUTES_KEPT = 10000;      // as many as a solution may declare
-constexpr size_t STOPS_KEPT = 100000;      // over all kept routes
-constexpr size_t VIOLATIONS_KEPT = 100000; // over all kinds; every kind is counted in full
-constexpr size_t DISAGREEMENTS_KEPT = 1000;
+#include "writers.h"
 
 struct KeptRoute {
   RouteFigures figures;
@@ -89,44 +85,25 @@ struct ReportRun {
   bool automatic = true;
   std::string reason; // why the convention decides, once judged
   InstanceChoice instance_choice = InstanceChoice::automatic;
-  bool all = false; // the writers show every route and violation kept
   explicit ReportRun(bool keep_stops, bool reads_files = true);
 };
 
-// Whether the instance has time beyond its distances: windows, or a service
-// time at any node. Without either a route's duration is its distance and
-// nothing can be late, so the writers show load, distance and capacity and
-// leave out waiting, service, duration, slack and the schedule. With service
-// times alone, service and duration still apply; waiting and slack come with
-// windows only (`run.instance->windows`). Reads every node once without windows: the
-// writers ask once each.
-inline bool has_time(const Run &run) {
-  if (run.instance->windows || run.instance->route_limit.set) return true;
-  size_t nodes = run.instance->customer_count < 0
-                     ? 0
-                     : std::min(static_cast<size_t>(run.instance->customer_count) + 1,
-                                run.instance->customers.size());
+// Whether any node takes time to serve.
+inline bool has_service_times(const InstanceData &instance) {
+  size_t nodes =
+      instance.customer_count < 0
+          ? 0
+          : std::min(static_cast<size_t>(instance.customer_count) + 1, instance.customers.size());
   for (size_t i = 0; i < nodes; ++i)
-    if (run.instance->customers[i].service != 0) return true;
+    if (instance.customers[i].service != 0) return true;
   return false;
 }
-
 // The convention the disagreements are taken against the exact one in.
 inline Convention compared(const ReportRun &rep) {
   return rep.convention == Convention::exact ? Convention::truncated : rep.convention;
 }
-// What each convention measures, for under its figures: the legs as the
-// coordinates or the instance's matrix give them.
-const char *conventions_note(const Run &run);
 // A whole number of a convention's units (tenths when truncated) as text.
 std::string in_convention(int64_t units, Convention c);
-// Where the instance limits a route's length: the limit as a sentence
-// ("200 (DISTANCE), its travel and its customers' service times"), and a route's length in the
-// chosen convention, as text with two decimals or the convention's own, and whether it is above the
-// limit there.
-std::string describe_route_limit(const Run &run);
-std::string route_length_text(const ReportRun &rep, const RouteFigures &r);
-bool too_long_in(const RouteFigures &r, Convention c);
 // Where the conventions disagree, in a sentence: "route 4, node 885: at
 // 200.0446 exact, 200.0 truncated, due 200".
 std::string describe_disagreement(const ReportRun &rep, const Stop &s);
@@ -155,24 +132,6 @@ bool feasible(const ReportRun &rep, Convention c = Convention::exact);
 int64_t violation_count(const ReportRun &rep); // of listed kinds
 int exit_status(const ReportRun &rep);         // 0, 1 or 2
 
-// The lines a person reads for one kind: its kept violations by route and,
-// within a route, in visiting order, so that a cause comes before what it
-// causes. A route's late stops after its first are summed up in one line:
-// `later` of them, the worst `worst` late.
-struct Line {
-  const Finding *finding; // the violation, or the first of those summed up
-  bool first_late;        // the route's first late stop
-  int64_t later;          // > 0: the line sums up this many later late stops
-  ext worst;
-};
-std::vector<Line> lines_of(const Record &record, Kind kind);
-
-// The kept violations of one kind, the worst first (the most late, the most
-// overloaded, the farthest off), in the order found among equals: what a
-// picture labels when it has room for only some.
-std::vector<const Finding *> worst_first(const Record &record, Kind kind);
-std::string describe_line(const Line &line);
-
 // The convention the instance's set publishes its costs in, told from the
 // instance: exact for the classic capacitated sets (decimal coordinates or a
 // route length limit), rounded for the other capacitated VRP sets, truncated
@@ -183,36 +142,7 @@ Convention published_convention(const Run &run);
 // matches within its tolerance (0.01, or half a unit of its last digit), or
 // nullptr. Where several match, the one the instance's set is published in.
 const char *cost_convention(const ReportRun &rep);
-// The same in words, with the tolerance: "matches the distance, truncated,
-// within 0.01".
-std::string cost_match_text(const ReportRun &rep);
 
-// What the writers call the files; nullptr for input that has no path
-// (bytes given in memory).
-struct Files {
-  const char *instance, *solution;
-};
-void write_text(const ReportRun &rep, const Files &files, std::FILE *out);
-void write_json(const ReportRun &rep, const Files &files, std::FILE *out);
-// Bytes as the Latin-1 characters of the same codes, in UTF-8: how the JSON
-// carries what it copies from the input.
-std::string latin1(const std::string &bytes);
-
-// The page for a person: summary, violations, a route map, a schedule (where
-// the instance has time) and the route table in one self-contained file that
-// is HTML and well-formed XML alike (html.cpp, html_map.cpp,
-// html_schedule.cpp). Needs the stops kept.
-void write_html(const ReportRun &rep, const Files &files, std::FILE *out);
-void write_html_map(const ReportRun &rep, std::FILE *out);
-void write_html_schedule(const ReportRun &rep, std::FILE *out);
-// Input text as character data or an attribute value: markup characters
-// escaped, bytes from 0xA0 as the Latin-1 characters of the same code,
-// control characters (XML forbids most; browsers remap 0x80-0x9F) as U+FFFD.
-void put_html_text(std::FILE *out, const std::string &bytes);
-std::string route_colour(int32_t route); // the route's colour on every picture and in the table
-// What a stop's mark says on hover: customer, route, position (1-based, of
-// `stops`), arrival, start of service, due, load and how late. Without
-// windows, the arrival and the load; without time (`timed`, has_time's
-// answer, false), the load and the distance travelled.
-std::string stop_title(const ReportRun &rep, const Stop &s, size_t position, size_t stops, bool timed);
-std::vector<int64_t> violations_by_route(const ReportRun &rep); // indexed by route number
+// The document `fleetjudge-report --json` writes, for the program: the run's
+// record built into the report (build.h), then formatted.
+void write_json(ReportRun &rep, const Files &files, std::FILE *out);

@@ -13,19 +13,26 @@
 enum class SolutionFormat { fleetjudge, routes, plain };
 constexpr int SOLUTION_FORMATS = 3;
 
-// Each format's name (as options and documents name it), how a note says it
-// was read, and the others to choose instead.
+// Each format's name (as options and documents name it), what it is and how
+// a note says it was read, for a person, and the others to choose instead.
 struct SolutionFormatInfo {
   char name[12];
+  char what[24];
   char read_as[28];
   char others[24];
 };
+constexpr SolutionFormatInfo solution_formats[SOLUTION_FORMATS] = {
+    {"fleetjudge", "fleetjudge's format", "in fleetjudge's format", "routes or plain"},
+    {"routes", "a route list", "as a route list", "fleetjudge or plain"},
+    {"plain", "a plain list of routes", "as a plain list of routes", "fleetjudge or routes"}};
 inline const SolutionFormatInfo &solution_format_info(SolutionFormat format) {
-  static constexpr SolutionFormatInfo formats[SOLUTION_FORMATS] = {
-      {"fleetjudge", "in fleetjudge's format", "routes or plain"},
-      {"routes", "as a route list", "fleetjudge or plain"},
-      {"plain", "as a plain list of routes", "fleetjudge or routes"}};
-  return formats[static_cast<int>(format)];
+  return solution_formats[static_cast<int>(format)];
+}
+// The format of this name; the first (fleetjudge's) for a name it does not have.
+inline const SolutionFormatInfo &solution_format_named(std::string_view name) {
+  for (const SolutionFormatInfo &f : solution_formats)
+    if (name == f.name) return f;
+  return solution_formats[0];
 }
 
 // How much of a solution the guess may look at: far more than the two lines

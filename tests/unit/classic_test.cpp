@@ -11,6 +11,7 @@
 #include <fleetjudge/fleetjudge.h>
 
 #include "instance/decimal.h"
+#include "report/build.h"
 #include "report/report.h"
 
 namespace {
@@ -231,11 +232,12 @@ TEST(Classic, TheTextAndThePageShowTheLimitAndMarkTheRoute) {
   auto rep = std::make_unique<ReportRun>(true);
   judge(*rep, in, true);
   ASSERT_EQ(rep->record.error, "");
-  auto written = [&](void (*write)(const ReportRun &, const Files &, std::FILE *)) {
+  const fleetjudge::Report report = build_report(*rep, Files{"i.vrp", "s.sol"});
+  auto written = [&](void (*write)(const fleetjudge::Report &, const Files &, std::FILE *)) {
     char *bytes = nullptr;
     size_t size = 0;
     std::FILE *out = open_memstream(&bytes, &size);
-    write(*rep, Files{"i.vrp", "s.sol"}, out);
+    write(report, Files{"i.vrp", "s.sol"}, out);
     std::fclose(out);
     std::string s(bytes, size);
     std::free(bytes);

@@ -8,6 +8,7 @@
 #include <regex>
 #include <string>
 
+#include "report/build.h"
 #include "report/report.h"
 
 namespace {
@@ -31,15 +32,16 @@ std::string text_of(const std::string &instance, const std::string &solution, bo
   use_memory(in.instance, "instance", "i.txt", instance);
   use_memory(in.solution, "solution", "s.txt", solution);
   auto rep = std::make_unique<ReportRun>(page);
-  rep->all = all;
   judge(*rep, in, true);
+  Files files{"i.txt", "s.txt", all};
+  const fleetjudge::Report report = build_report(*rep, files);
   char *text = nullptr;
   size_t size = 0;
   std::FILE *out = open_memstream(&text, &size);
-  if (rep->record.error.empty())
-    (page ? write_html : write_text)(*rep, Files{"i.txt", "s.txt"}, out);
+  if (!report.error)
+    (page ? write_html : write_text)(report, files, out);
   else
-    std::fprintf(out, "error: %s\n", rep->record.error.c_str());
+    std::fprintf(out, "error: %s\n", report.error->c_str());
   std::fclose(out);
   std::string result(text, size);
   std::free(text);
