@@ -149,9 +149,11 @@ extern const KindOrder kinds_worst_first;
 // nearest integer, so their feasibility is exact integer arithmetic.
 struct Stop {
   int32_t route, node;
-  int32_t position;              // from 1, among the route's customers in range
-  int32_t written_position;      // from 1, among all the route's customer numbers as written
-  ext arrival, start, departure; // start: when service begins, after any wait
+  int32_t position;         // from 1, among the route's customers in range
+  int32_t written_position; // from 1, among all the route's customer numbers as written
+  // As doubles, each rounded once from the walk's extended clock: start is
+  // when service begins, after any wait; late_by how late it begins, where late.
+  double arrival, start, departure, late_by;
   int32_t ready, due;
   double load;                            // delivered so far on the route, this stop included
   int64_t arrival_tenths, start_tenths;   // truncated convention

@@ -9,20 +9,6 @@ namespace {
 double num(ext v) { return to_double(v); }
 double tenths(int64_t t) { return static_cast<double>(t) / 10; }
 
-void put_stop(fleetjudge::Stop &out, bool windows, const Stop &s) {
-  out.node = s.node;
-  out.arrival = num(s.arrival);
-  out.start = num(s.start);
-  out.departure = num(s.departure);
-  out.ready = s.ready;
-  if (windows) out.due = s.due;
-  out.load = s.load;
-  out.route = s.route;
-  out.position = s.position;
-  out.late = s.late;
-  out.late_by = s.late ? num(s.start - static_cast<ext>(s.due)) : 0;
-}
-
 // A route is feasible in a convention when it is in time there and breaks
 // no other rule (`faults`: its violations other than lateness).
 fleetjudge::RouteReport route_of(const ReportRun &rep, const KeptRoute &k, int64_t faults) {
@@ -31,14 +17,10 @@ fleetjudge::RouteReport route_of(const ReportRun &rep, const KeptRoute &k, int64
   fleetjudge::RouteReport out;
   out.route = r.route;
   out.served = r.customers;
-  out.customers.resize(k.stop_count);
-  out.stops.resize(k.stop_count);
-  bool windows = rep.run.instance->windows;
-  for (size_t i = 0; i < k.stop_count; ++i) {
-    const Stop &s = rep.record.stops[k.first_stop + i];
-    out.customers[i] = s.node;
-    put_stop(out.stops[i], windows, s);
-  }
+  auto first = rep.record.stops.begin() + static_cast<std::ptrdiff_t>(k.first_stop);
+  out.stops.assign(first, first + static_cast<std::ptrdiff_t>(k.stop_count));
+  out.customers.resize(out.stops.size());
+  for (size_t i = 0; i < out.stops.size(); ++i) out.customers[i] = out.stops[i].node;
   out.load = r.load;
   out.distance = num(r.distance);
   out.waiting = num(r.waiting);

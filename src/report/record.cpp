@@ -124,6 +124,23 @@ void hold_lateness(ReportRun &rep, Kind kind, const Stop &s, int64_t node) {
   }
 }
 
+// A stop as the report gives it.
+fleetjudge::Stop public_stop(const Stop &s, bool windows) {
+  fleetjudge::Stop out;
+  out.node = s.node;
+  out.arrival = s.arrival;
+  out.start = s.start;
+  out.departure = s.departure;
+  out.ready = s.ready;
+  if (windows) out.due = s.due;
+  out.load = s.load;
+  out.route = s.route;
+  out.position = s.position;
+  out.late = s.late;
+  out.late_by = s.late_by;
+  return out;
+}
+
 // A stop beyond the limit is counted when its route is done.
 void keep_stop(void *context, const Stop &s) {
   ReportRun &rep = of(context);
@@ -131,7 +148,8 @@ void keep_stop(void *context, const Stop &s) {
   for (Convention c : {Convention::exact, Convention::truncated, Convention::rounded})
     record.late[static_cast<int>(c)] |= late_in(s, c);
   hold_lateness(rep, Kind::time_window_missed, s, s.node);
-  if (rep.keep_stops && rep.record.stops.size() < STOPS_KEPT) rep.record.stops.push_back(s);
+  if (rep.keep_stops && record.stops.size() < STOPS_KEPT)
+    record.stops.push_back(public_stop(s, rep.run.instance->windows));
 }
 
 // A route above the length limit in the conventions other than the exact one.
@@ -168,7 +186,7 @@ void keep_route(void *context, const RouteFigures &r) {
   const Customer &depot = rep.run.instance->customers[0];
   Stop back{};
   back.route = r.route;
-  back.arrival = back.start = back.departure = r.duration;
+  back.arrival = back.start = back.departure = to_double(r.duration);
   back.ready = depot.ready;
   back.due = depot.due;
   back.load = r.load;
@@ -180,16 +198,15 @@ void keep_route(void *context, const RouteFigures &r) {
   for (Convention c : {Convention::exact, Convention::truncated, Convention::rounded})
     record.late[static_cast<int>(c)] |= late_in(back, c);
   hold_lateness(rep, Kind::depot_closed, back, rep.run.last_node);
-  size_t kept_stops = record.stops.size() - rep.route_first_stop;
+  size_t kept_stops = record.stops.size() - record.route_first_stop;
   if (record.routes.size() < ROUTES_KEPT) {
-    record.routes.push_back(KeptRoute{r, rep.route_first_stop, kept_stops, 0});
-    KeptRoute &k = record.routes.back();
-    k.stops_left_out = rep.keep_stops ? r.customers - static_cast<int64_t>(kept_stops) : 0;
+    int64_t left_out = rep.keep_stops ? r.customers - static_cast<int64_t>(kept_stops) : 0;
+    record.routes.push_back(KeptRoute{r, record.route_first_stop, kept_stops, left_out});
   } else {
     record.routes_left_out++;
-    record.stops.resize(rep.route_first_stop); // the stops of a route not kept
+    record.stops.resize(record.route_first_stop); // the stops of a route not kept
   }
-  rep.route_first_stop = record.stops.size();
+  record.route_first_stop = record.stops.size();
 }
 
 Consumer recording(ReportRun *rep) {
@@ -438,16 +455,16 @@ std::string describe_disagreement(const ReportRun &rep, const Stop &s) {
   Convention other = compared(rep);
   std::string where = s.node == 0 ? "return to the depot" : format("node %d", s.node);
   int64_t units = other == Convention::truncated ? s.start_tenths : s.start_rounded;
-  return format("route %d, %s: at %.4f exact, %s %s, due %d", s.route, where.c_str(),
-                to_double(s.start), in_convention(units, other).c_str(),
-                convention_names[static_cast<int>(other)], s.due);
+  return format("route %d, %s: at %.4f exact, %s %s, due %d", s.route, where.c_str(), s.start,
+                in_convention(units, other).c_str(), convention_names[static_cast<int>(other)],
+                s.due);
 }
 
 // A time given in each convention, in the one asked for.
-static double in(Convention c, ext exact, int64_t tenths, int64_t rounded) {
+static double in(Convention c, double exact, int64_t tenths, int64_t rounded) {
   return c == Convention::truncated ? static_cast<double>(tenths) / 10
          : c == Convention::rounded ? static_cast<double>(rounded)
-                                    : to_double(exact);
+                                    : exact;
 }
 double start_in(const Stop &s, Convention c) {
   return in(c, s.start, s.start_tenths, s.start_rounded);

@@ -41,7 +41,8 @@ struct Record {
   int64_t violations_left_out = 0;
 
   std::vector<KeptRoute> routes;
-  std::vector<Stop> stops;
+  std::vector<fleetjudge::Stop> stops; // as the report gives them, route after route
+  size_t route_first_stop = 0;         // of the route walked now
   int64_t routes_left_out = 0;
 
   // Over all routes, kept or not.
@@ -77,7 +78,6 @@ struct ReportRun {
   Run run;
   Record record;
   bool keep_stops;
-  size_t route_first_stop = 0;
   // The convention whose late stops are listed and decide the status; the
   // other conventions' figures are given beside it. With `automatic`, judge()
   // chooses it: the convention the declared cost matches, else exact.

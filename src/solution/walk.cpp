@@ -20,10 +20,10 @@ struct Vehicle {
   RouteFigures figures;
   int64_t clock_tenths;  // the route's clock in the truncated convention
   int64_t clock_rounded; // and in the rounded one
-  // Under a route length limit: the travel so far, exact, and the service
-  // times of the customers served, whole numbers.
-  ext travel = 0;
+  // The service times of the customers served, whole numbers, summed
+  // exactly; under a route length limit, the travel so far, exact.
   int64_t served = 0;
+  ext travel = 0;
   int32_t written = 0; // customer numbers met so far, in range or not
 };
 
@@ -98,10 +98,9 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   r.total_cost = total + c.service;
   time += c.service;
   v.time = time;
-  if (__builtin_expect(r.instance->route_limit.set, 0)) { // never for the checker's instances
+  v.served += c.service;
+  if (__builtin_expect(r.instance->route_limit.set, 0)) // never for the checker's instances
     v.travel += leg_length;
-    v.served += c.service;
-  }
 
   // The figures cost the checker nothing: it does not listen for them.
   if (!r.consumer.on_route) return;
@@ -110,7 +109,6 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   if (visits == 1 && !r.first_visit.empty()) r.first_visit[r.last_node] = {route, f.customers};
   f.distance += leg_length;
   f.waiting += wait_time;
-  f.service += c.service;
   note_slack(v, c.due - start);
 
   int64_t tenths = leg_tenths(*r.instance, v.from_node, r.last_node);
@@ -126,9 +124,10 @@ void visit(Run &r, int32_t i, Vehicle &v) {
   stop.node = r.last_node;
   stop.position = f.customers;
   stop.written_position = position;
-  stop.arrival = arrival;
-  stop.start = start;
-  stop.departure = v.time;
+  stop.arrival = to_double(arrival);
+  stop.start = to_double(start);
+  stop.departure = to_double(v.time);
+  if (late) stop.late_by = to_double(start - c.due);
   stop.ready = c.ready;
   stop.due = c.due;
   stop.load = r.instance->capacity - v.remaining_capacity;
@@ -197,6 +196,7 @@ void return_to_depot(Run &r, Vehicle &v) {
     f.load = r.instance->capacity - v.remaining_capacity;
     f.distance += leg_length;
     f.duration = v.time;
+    f.service = static_cast<ext>(v.served); // whole numbers: their sum is exact either way
     note_slack(v, depot.due - v.time);
     int64_t tenths = leg_tenths(*r.instance, r.last_node, 0);
     int64_t rounded = rounded_from_tenths(tenths);
