@@ -84,7 +84,7 @@ FLEETJUDGE_API ReportResult report(std::string_view instance, std::string_view s
 
 // An input the library refuses, with the message the report's "error" gives
 // (file and line).
-struct InputError : std::runtime_error {
+struct FLEETJUDGE_API InputError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
@@ -177,7 +177,7 @@ struct Figure {
   double value;
   bool whole; // written as an integer
 };
-struct Violation {
+struct FLEETJUDGE_API Violation {
   std::string kind;            // "time_window_missed", ...
   std::optional<int> route;    // none for the solution as a whole
   std::optional<int> position; // from 1, of the customer in its route as given; none without a stop
