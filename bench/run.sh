@@ -218,6 +218,17 @@ fi
 # fleetjudge-batch on the published pairs: -j1 against -j2 on the 55 pairs
 # listed ten times, -j1 against a shell loop of fleetjudge-report over the
 # 55, and peak memory on 1000 copies of the 10000-node pair (a.sol).
+# judge() on routes in memory against a bare walk over the same routes, in
+# one process (bench/model.cpp): at most 10 times as long.
+model_rows=()
+g++ -std=c++17 -O2 -Wall -Wextra -Wpedantic -I"$root/include" -o "$out/model" "$here/model.cpp" \
+  "$root/build/libfleetjudge.a" -lpthread
+model_rows+=("10000-node case (a): $("$out/model" "$inst" "$out/a.sol" 41 | tail -1)")
+if [[ -f $data/instances/C1_10_1.txt ]]; then
+  model_rows+=("C1_10_1 published routes: $("$out/model" "$data/instances/C1_10_1.txt" \
+    "$data/routes/C1_10_1.routes" 101 | tail -1)")
+fi
+
 batch_rows=()
 batch_row() { # what runs target(>=N or <=N) command... :: command...
   local what=$1 runs=$2 target=$3 lines a b ratio
@@ -281,6 +292,9 @@ printf '%s\n' "${report_rows[@]}"
 echo "(fleetjudge-report against fleetjudge on the same files, medians in ms; RSS of the report)"
 [[ -n $vrplib_row ]] && { echo; echo "$vrplib_row (report --json, medians of paired runs)"; }
 [[ -n $decimals_row ]] && echo "$decimals_row (report --json, medians of paired runs)"
+echo
+echo "the model: judge(instance, routes) against a bare walk (same process, alternating rounds, medians):"
+printf '  %s\n' "${model_rows[@]}"
 echo
 if ((${#batch_rows[@]})); then
   printf '%-44s %9s %9s %7s %-6s %-6s\n' "fleetjudge-batch" "1st med" "2nd med" ratio target result
