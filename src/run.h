@@ -47,6 +47,10 @@ struct Run {
   int32_t routes_done = 0;
   int32_t last_node = 0; // the node the current route reached last
   ext total_cost = 0;    // running total over all routes: travel, waiting, service
+  // The distance over all routes in each convention, where the consumer
+  // wants figures: a route list's declared cost is held to them.
+  ext distance = 0;
+  int64_t distance_tenths = 0, distance_rounded = 0;
   bool total_passed = false, count_passed = false; // reported once each
   RouteListNotes route_list;
   std::vector<int32_t> visits; // how often the routes reached each node

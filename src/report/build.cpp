@@ -81,15 +81,15 @@ fleetjudge::Summary summary_of(const ReportRun &rep) {
   fleetjudge::Summary s;
   s.vehicles = run.routes_done;
   s.customers_served = customers_served(rep);
-  s.distance = num(record.distance);
+  s.distance = num(run.distance);
   s.duration = num(run.total_cost);
   s.waiting = num(record.waiting);
   s.service = num(record.service);
   s.feasible = feasible(rep);
-  s.truncated.distance = tenths(record.truncated_distance);
+  s.truncated.distance = tenths(run.distance_tenths);
   s.truncated.duration = tenths(record.truncated_duration);
   s.truncated.feasible = feasible(rep, Convention::truncated);
-  s.rounded.distance = static_cast<double>(record.rounded_distance);
+  s.rounded.distance = static_cast<double>(run.distance_rounded);
   s.rounded.duration = static_cast<double>(record.rounded_duration);
   s.rounded.feasible = feasible(rep, Convention::rounded);
   s.convention = convention_names[static_cast<int>(rep.convention)];

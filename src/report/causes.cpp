@@ -57,7 +57,7 @@ void point_at_causes(ReportRun &rep, Inputs &in, const InstanceHead &head) {
       record.notes.push_back("node 0 is the depot: a route lists customers only");
       break;
     }
-  double distance = to_double(record.distance), duration = to_double(run.total_cost);
+  double distance = to_double(run.distance), duration = to_double(run.total_cost);
   bool total_off = record.kind_count[static_cast<int>(Kind::total_above_declared)] +
                        record.kind_count[static_cast<int>(Kind::total_below_declared)] >
                    0;

@@ -175,12 +175,9 @@ void keep_route(void *context, const RouteFigures &r) {
     record.too_long[static_cast<int>(Convention::rounded)] |= r.too_long_rounded;
     hold_too_long(rep, r);
   }
-  record.distance += r.distance;
   record.waiting += r.waiting;
   record.service += r.service;
-  record.truncated_distance += r.truncated_distance;
   record.truncated_duration += r.truncated_duration;
-  record.rounded_distance += r.rounded_distance;
   record.rounded_duration += r.rounded_duration;
   // The return to the depot, as a stop at node 0.
   const Customer &depot = rep.run.instance->customers[0];
@@ -211,19 +208,6 @@ void keep_route(void *context, const RouteFigures &r) {
 
 Consumer recording(ReportRun *rep) {
   return Consumer{rep, say_to_verdict, keep, keep_fault, close_verdict, keep_stop, keep_route};
-}
-
-// A route list's declared cost that matches neither distance.
-void judge_cost(ReportRun &rep) {
-  const RouteListNotes &list = rep.run.route_list;
-  if (!list.has_cost || cost_convention(rep) != nullptr) return;
-  Finding f{Kind::cost_mismatch};
-  f.value = static_cast<ext>(list.cost);
-  f.limit = rep.record.distance;
-  f.excess = static_cast<ext>(rep.record.truncated_distance); // tenths
-  f.found = rep.record.rounded_distance;
-  f.arrival = list.cost_tolerance;
-  found(rep.run, f);
 }
 
 // The convention asked for, or under auto the one the declared cost matches,
@@ -340,7 +324,6 @@ void conclude(ReportRun &rep, Inputs &in, const InstanceHead &head,
     record.verdict = aside.output;
     record.verdict_status = aside.status;
   }
-  if (!rep.run.stopped) judge_cost(rep);
   if (in.guess) record.notes.push_back(format_note(in.format, in.why));
   point_at_causes(rep, in, head);
   note_what_was_read(rep);
@@ -502,9 +485,9 @@ Convention published_convention(const Run &run) {
 
 const char *cost_convention(const ReportRun &rep) {
   double cost = rep.run.route_list.cost, tolerance = rep.run.route_list.cost_tolerance;
-  double distances[] = {to_double(rep.record.distance),
-                        static_cast<double>(rep.record.truncated_distance) / 10,
-                        static_cast<double>(rep.record.rounded_distance)};
+  double distances[] = {to_double(rep.run.distance),
+                        static_cast<double>(rep.run.distance_tenths) / 10,
+                        static_cast<double>(rep.run.distance_rounded)};
   bool matches[3];
   for (int c = 0; c < 3; ++c) matches[c] = std::fabs(cost - distances[c]) <= tolerance;
   int published = static_cast<int>(published_convention(rep.run));

@@ -46,9 +46,10 @@ struct Record {
   int64_t routes_left_out = 0;
 
   // Over all routes, kept or not.
-  ext distance = 0, waiting = 0, service = 0;
-  int64_t truncated_distance = 0, truncated_duration = 0; // tenths
-  int64_t rounded_distance = 0, rounded_duration = 0;
+  // (the distances are the run's own, which the declared cost is held to)
+  ext waiting = 0, service = 0;
+  int64_t truncated_duration = 0; // tenths
+  int64_t rounded_duration = 0;
   bool late[3] = {};     // any stop or return late, in each convention
   bool too_long[3] = {}; // any route above the instance's length limit, in each convention
 

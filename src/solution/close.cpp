@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "../run.h"
 #include "solution.h"
 
@@ -31,6 +33,24 @@ static void declared_checks(Run &r) {
   }
 }
 
+// A route list's declared cost against the distance in every convention:
+// within its tolerance of any one of them, it stands.
+static void declared_cost(Run &r) {
+  const RouteListNotes &list = r.route_list;
+  if (!list.has_cost) return;
+  double distances[] = {to_double(r.distance), static_cast<double>(r.distance_tenths) / 10,
+                        static_cast<double>(r.distance_rounded)};
+  for (double distance : distances)
+    if (std::fabs(list.cost - distance) <= list.cost_tolerance) return;
+  Finding f{Kind::cost_mismatch};
+  f.value = static_cast<ext>(list.cost);
+  f.limit = r.distance;
+  f.excess = static_cast<ext>(r.distance_tenths); // tenths
+  f.found = r.distance_rounded;
+  f.arrival = list.cost_tolerance;
+  found(r, f);
+}
+
 void close_checks(Run &r) {
   if (r.declared) declared_checks(r);
   for (int64_t i = 1; i <= r.instance->customer_count; ++i)
@@ -41,6 +61,7 @@ void close_checks(Run &r) {
     f.found = r.routes_done;
     found(r, f);
   }
+  declared_cost(r);
   say(r, "OK\n");
   end_verdict(r, 0);
 }

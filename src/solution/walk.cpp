@@ -211,6 +211,9 @@ void return_to_depot(Run &r, Vehicle &v) {
     f.late_truncated |= f.return_late_truncated;
     f.late_rounded |= f.return_late_rounded;
     if (r.instance->route_limit.set) judge_length(r, v, route);
+    r.distance += f.distance;
+    r.distance_tenths += f.truncated_distance;
+    r.distance_rounded += f.rounded_distance;
     r.consumer.on_route(r.consumer.context, f);
   } else if (r.instance->route_limit.set) {
     judge_length(r, v, route);
