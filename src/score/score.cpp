@@ -29,6 +29,7 @@ Scores score_runs(Tallies &&tallies, const Scoring &scoring) {
     run.tally = std::move(tally);
     run.limit = time_limit_of(scoring, key.instance);
     run.convention = convention_of(scoring, key.instance);
+    run.figures.time_to.assign(scores.targets.size(), std::nullopt); // none, where not scored
     scores.runs.push_back(std::move(run));
   }
   tallies.clear();
