@@ -381,6 +381,33 @@ TEST(ScoreFigures, MeanGapLiesBetweenTheFinalGapAndOne) {
   }
 }
 
+TEST(ScoreFigures, IncumbentsAndTheirCutToAStaircase) {
+  // An equal distance later is no improvement; at one moment the lower
+  // distance, then fewer vehicles, comes first; an unverified count last.
+  std::vector<Point> steps =
+      incumbents({{2, 30, 2}, {1, 30, 3}, {1, 40, 1}, {0.5, 50, -1}, {0.5, 50, 4}, {3, 29, -1}});
+  ASSERT_EQ(steps.size(), 3u);
+  EXPECT_EQ(steps[0].vehicles, 4);
+  EXPECT_EQ(steps[1].time, 1);
+  EXPECT_EQ(steps[1].distance, 30); // 40 came at the same moment: never an incumbent
+  EXPECT_EQ(steps[1].vehicles, 3);  // the later 30 with 2 vehicles is no improvement
+  EXPECT_EQ(steps[2].distance, 29);
+  // A run's list, cut as it grows, keeps the staircase it would have whole.
+  std::mt19937 random(3);
+  RunTally tally;
+  std::vector<Point> all;
+  for (int i = 0; i < 20000; ++i) {
+    Point p{double(random() % 5000), double(1000 + random() % 3000 - i / 10), int(random() % 4)};
+    all.push_back(p);
+    add_feasible(tally, p);
+  }
+  EXPECT_LT(tally.feasible.size(), 2000u);
+  std::vector<Point> whole = incumbents(all), cut = incumbents(tally.feasible);
+  ASSERT_EQ(whole.size(), cut.size());
+  for (size_t i = 0; i < whole.size(); ++i)
+    EXPECT_TRUE(!point_before(whole[i], cut[i]) && !point_before(cut[i], whole[i])) << i;
+}
+
 TEST(ScoreFigures, ReferencesAtZeroAndOppositeSigns) {
   EXPECT_EQ(primal_gap(0, 0), 0);
   EXPECT_EQ(primal_gap(-1, 2), 1);
