@@ -22,13 +22,14 @@ h2 { font-size: 16px; margin: 24px 0 6px; border-bottom: 1px solid #ccc; }
 .verdict.bad { border-color: #d62728; background: #fbeeee; }
 table { border-collapse: collapse; }
 td, th { padding: 1px 8px; text-align: right; }
-th { background: #f0f0f0; }
+th { background: #f0f0f0; font-size: 13px; max-width: 7em; vertical-align: bottom; }
+td.l { white-space: nowrap; }
 td.l, th.l { text-align: left; }
 .swatch { display: inline-block; width: 10px; height: 10px; margin-right: 4px; }
 .legend span { display: inline-block; margin-right: 14px; white-space: nowrap; }
 .note { color: #555; }
 .charts { display: flex; flex-wrap: wrap; gap: 12px 24px; }
-figure { margin: 0; }
+figure { margin: 0; max-width: 580px; }
 figcaption { font-weight: bold; }
 svg.chart { display: block; max-width: 100%; height: auto; }
 svg text { font-family: 'DejaVu Sans', sans-serif; fill: #333; }
@@ -98,6 +99,7 @@ void put_solver_table(const SolverComparison &comparison, const Palette &palette
   std::vector<std::string> columns = solver_columns();
   for (size_t k = 0; k < columns.size(); ++k) {
     std::fputs(k == 0 ? "<th class=\"l\">" : "<th>", out);
+    std::replace(columns[k].begin(), columns[k].end(), '_', ' '); // so that heads may wrap
     put_escaped(out, columns[k]);
     std::fputs("</th>", out);
   }
@@ -151,7 +153,7 @@ void put_profiles(const SolverComparison &comparison, const Palette &palette, st
 }
 
 // One instance's runs, grouped by solver in the order they come.
-void put_instance(const std::vector<const ScoredRun *> &runs, const Palette &palette,
+void put_instance(const std::vector<const ScoredRun *> &runs, const Palette &palette, int decimals,
                   std::FILE *out) {
   const ScoredRun &first = *runs.front();
   double limit = 0, earliest = INFINITY, lowest = 0, highest = -INFINITY, final_high = 0;
@@ -202,7 +204,7 @@ void put_instance(const std::vector<const ScoredRun *> &runs, const Palette &pal
   std::fputs("<p class=\"note\">", out);
   put_escaped(out, std::string(first.bks_from_runs ? "against the best final value of all runs, "
                                                    : "against the best-known cost, ") +
-                       shortest(*first.bks) + "; time limit " + shortest(limit) + " s" +
+                       fixed(*first.bks, decimals) + "; time limit " + shortest(limit) + " s" +
                        (capped ? "; gaps above " + shortest(cap) + "% drawn at the top" : ""));
   std::fputs("</p></figure>\n", out);
 }
@@ -239,7 +241,7 @@ void write_page(const Scores &scores, const SolverComparison &comparison, const 
     for (; j < scores.runs.size() && scores.runs[j].key.instance == scores.runs[i].key.instance;
          ++j)
       if (scores.runs[j].scored() && scores.runs[j].bks) runs.push_back(&scores.runs[j]);
-    if (!runs.empty()) put_instance(runs, palette, out);
+    if (!runs.empty()) put_instance(runs, palette, decimals, out);
     i = j;
   }
   std::fputs("</div>\n</body>\n</html>\n", out);
