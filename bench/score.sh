@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# fleetjudge-score against its limits: run as `bench/score.sh` (bench/run.sh
+# runs it too, at its end).
+#
+# Makes a timeline of 100,000 solutions of the 100-customer Solomon
+# instances, routes inline (bench/score.cpp), then in one loop, alternately:
+# fleetjudge-score -j1 on it, the library alone judging the same solutions
+# (each instance read once, routes in memory, no JSON), and fleetjudge-score
+# -j2. Prints the medians and the two ratios; then the peak memory of
+# fleetjudge-score on a timeline of 1,000,000 lines from a pipe.
+#
+# Environment: BENCH_SCORE_ROUNDS  rounds of the loop (default 5)
+#              BENCH_SCORE_LINES   lines of the timed timeline (default 100000)
+#              BENCH_SCORE_MEMORY  lines of the memory run (default 1000000; 0: none)
+#              FLEETJUDGE_DATA     the benchmark data (default ../shared/data)
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(dirname "$here")
+out=$here/out
+data=${FLEETJUDGE_DATA:-$root/../shared/data}
+rounds=${BENCH_SCORE_ROUNDS:-5}
+lines=${BENCH_SCORE_LINES:-100000}
+memory_lines=${BENCH_SCORE_MEMORY:-1000000}
+score=$root/build/fleetjudge-score
+mkdir -p "$out"
+cd "$root"
+
+if [[ ! -f $data/routes/C101.routes ]]; then
+  echo "bench/score.sh: no benchmark data in $data (FLEETJUDGE_DATA), nothing timed" >&2
+  exit 0
+fi
+echo "== fleetjudge-score: build (Release)"
+if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=Release &&
+       cmake --build build -j2 --target fleetjudge-score fleetjudge_static; } >"$out/score-build.log" 2>&1; then
+  cat "$out/score-build.log"
+  exit 1
+fi
+g++ -std=c++17 -O2 -Wall -Wextra -Wpedantic -Iinclude -o "$out/score" "$here/score.cpp" \
+  build/libfleetjudge.a -lpthread
+
+timeline=$out/score-timeline.jsonl
+"$out/score" generate "$data" "$lines" >"$timeline"
+echo "timeline: $lines lines, $(($(stat -c %s "$timeline") / lines)) bytes a line on average;" \
+  "$(grep -c '' <"$timeline") lines written"
+cat "$data"/instances/*.txt "$timeline" >/dev/null # in the page cache
+
+echo "nproc $(nproc); load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+now() { date +%s.%N; }
+j1=() j2=() lib=()
+for ((r = 1; r <= rounds; ++r)); do
+  a=$(now)
+  "$score" -j1 --instances "$data/instances" --time-limit 70 --format=csv "$timeline" \
+    >"$out/score-j1.csv"
+  b=$(now)
+  read -r seconds _ < <("$out/score" library "$data" "$lines")
+  c=$(now)
+  "$score" -j2 --instances "$data/instances" --time-limit 70 --format=csv "$timeline" \
+    >"$out/score-j2.csv"
+  d=$(now)
+  j1+=("$(awk -v a="$a" -v b="$b" 'BEGIN { print b - a }')")
+  lib+=("$seconds")
+  j2+=("$(awk -v c="$c" -v d="$d" 'BEGIN { print d - c }')")
+  echo "round $r: -j1 ${j1[-1]} s, library ${lib[-1]} s (process $(awk -v b="$b" -v c="$c" \
+    'BEGIN { print c - b }') s), -j2 ${j2[-1]} s; load $(cut -d' ' -f1 /proc/loadavg)"
+done
+cmp -s "$out/score-j1.csv" "$out/score-j2.csv" || { echo "-j1 and -j2 disagree" >&2; exit 1; }
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+m1=$(median "${j1[@]}") m2=$(median "${j2[@]}") ml=$(median "${lib[@]}")
+awk -v a="$m1" -v l="$ml" -v b="$m2" -v n="$lines" 'BEGIN {
+  printf "medians: fleetjudge-score -j1 %.3f s (%.1f us a line), library alone %.3f s (%.1f us), -j2 %.3f s\n",
+         a, a / n * 1e6, l, l / n * 1e6, b
+  printf "-j1 / library: %.2fx (target <= 3: %s)\n", a / l, a / l <= 3 ? "met" : "MISSED"
+  printf "-j1 / -j2: %.2fx (target >= 1.5 on an idle machine: %s)\n", a / b, a / b >= 1.5 ? "met" : "MISSED"
+}'
+echo "load average after the loop: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+if ((memory_lines > 0)); then
+  rss=$({ "$out/score" generate "$data" "$memory_lines" |
+          /usr/bin/time -v "$score" -j2 --instances "$data/instances" --time-limit 60 \
+            --format=csv - >/dev/null; } 2>&1 | awk '/Maximum resident set size/ { print $NF }')
+  echo "peak memory on $memory_lines lines from a pipe, -j2: $rss KiB" \
+    "(target < 262144 KiB: $( ((rss < 262144)) && echo met || echo MISSED))"
+fi
+rm -f "$timeline"
