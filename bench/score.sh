@@ -47,16 +47,26 @@ cat "$data"/instances/*.txt "$timeline" >/dev/null # in the page cache
 
 echo "nproc $(nproc); load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
 now() { date +%s.%N; }
+# Status 1 is expected (some solutions are infeasible); 2 is a failure.
+# Each run's user+sys seconds go to $out/score-cpu-jN.txt: with other work on
+# the machine, they show whether the threads share the work even where the
+# wall time cannot.
+scored() { # -jN output
+  local status=0
+  /usr/bin/time -f "%U %S" -a -o "$out/score-cpu$1.txt" \
+    "$score" "$1" --instances "$data/instances" --time-limit 70 --format=csv "$timeline" \
+    >"$2" 2>"$out/score-stderr.txt" || status=$?
+  ((status < 2)) || { cat "$out/score-stderr.txt" >&2; exit 1; }
+}
+rm -f "$out"/score-cpu-j*.txt
 j1=() j2=() lib=()
 for ((r = 1; r <= rounds; ++r)); do
   a=$(now)
-  "$score" -j1 --instances "$data/instances" --time-limit 70 --format=csv "$timeline" \
-    >"$out/score-j1.csv"
+  scored -j1 "$out/score-j1.csv"
   b=$(now)
   read -r seconds _ < <("$out/score" library "$data" "$lines")
   c=$(now)
-  "$score" -j2 --instances "$data/instances" --time-limit 70 --format=csv "$timeline" \
-    >"$out/score-j2.csv"
+  scored -j2 "$out/score-j2.csv"
   d=$(now)
   j1+=("$(awk -v a="$a" -v b="$b" 'BEGIN { print b - a }')")
   lib+=("$seconds")
@@ -70,15 +80,19 @@ m1=$(median "${j1[@]}") m2=$(median "${j2[@]}") ml=$(median "${lib[@]}")
 awk -v a="$m1" -v l="$ml" -v b="$m2" -v n="$lines" 'BEGIN {
   printf "medians: fleetjudge-score -j1 %.3f s (%.1f us a line), library alone %.3f s (%.1f us), -j2 %.3f s\n",
          a, a / n * 1e6, l, l / n * 1e6, b
-  printf "-j1 / library: %.2fx (target <= 3: %s)\n", a / l, a / l <= 3 ? "met" : "MISSED"
-  printf "-j1 / -j2: %.2fx (target >= 1.5 on an idle machine: %s)\n", a / b, a / b >= 1.5 ? "met" : "MISSED"
+  printf "-j1 / library: %.2fx (target <= 3: %s)\n", a / l, (a / l <= 3 ? "met" : "MISSED")
+  printf "-j1 / -j2: %.2fx (target >= 1.5 on an idle machine: %s)\n", a / b, (a / b >= 1.5 ? "met" : "MISSED")
 }'
+cpu() { awk '/^[0-9]/ { print $1 + $2 }' "$out/score-cpu$1.txt" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+awk -v a="$(cpu -j1)" -v b="$(cpu -j2)" -v w1="$m1" -v w2="$m2" 'BEGIN {
+  printf "user+sys medians: -j1 %.3f s (%.2f of a processor), -j2 %.3f s (%.2f processors)\n",
+         a, a / w1, b, b / w2 }'
 echo "load average after the loop: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 if ((memory_lines > 0)); then
   rss=$({ "$out/score" generate "$data" "$memory_lines" |
           /usr/bin/time -v "$score" -j2 --instances "$data/instances" --time-limit 60 \
-            --format=csv - >/dev/null; } 2>&1 | awk '/Maximum resident set size/ { print $NF }')
+            --format=csv - >/dev/null || true; } 2>&1 | awk '/Maximum resident set size/ { print $NF }')
   echo "peak memory on $memory_lines lines from a pipe, -j2: $rss KiB" \
     "(target < 262144 KiB: $( ((rss < 262144)) && echo met || echo MISSED))"
 fi
