@@ -22,15 +22,16 @@ std::string json_number(std::optional<double> v) {
   return v && std::isfinite(*v) ? shortest(*v) : "null";
 }
 
-// The sheet for these columns, each as wide as its widest cell; the names
-// and the booleans are left-aligned.
+// The sheet for these columns, each as wide as its widest cell, the numbers
+// right-aligned: every column but the names before `first_number` and the
+// booleans from `last_number` on.
 Sheet sheet_of(const std::vector<std::string> &columns,
                const std::vector<std::vector<std::string>> &rows, OutputFormat format,
-               size_t left_aligned) {
+               size_t first_number, size_t last_number) {
   Sheet sheet;
   sheet.format = format;
   for (size_t k = 0; k < columns.size(); ++k) {
-    Field f{columns[k], columns[k], 0, k >= left_aligned};
+    Field f{columns[k], columns[k], 0, k >= first_number && k < last_number};
     shown(columns[k], &f.width);
     for (const std::vector<std::string> &row : rows) {
       size_t width;
@@ -215,9 +216,8 @@ void write_runs(const Scores &scores, const ScoreSettings &settings, std::FILE *
   if (primals) foot[foot.size() - 2] = cell(primal_sum / double(primals), std::max(decimals, 4));
   std::vector<std::vector<std::string>> sized = rows;
   sized.push_back(foot);
-  Sheet sheet = sheet_of(run_columns(scores.targets), sized, settings.format, 2);
-  for (size_t k = 0; k < sheet.fields.size(); ++k)
-    sheet.fields[k].right = k >= 2 && k + 1 < sheet.fields.size();
+  size_t columns = run_columns(scores.targets).size();
+  Sheet sheet = sheet_of(run_columns(scores.targets), sized, settings.format, 2, columns - 1);
   if (!full) sheet.caption = reference_caption(scores);
   write_sheet(sheet, rows, full ? nullptr : &foot, out);
 }
@@ -250,8 +250,7 @@ void write_solvers(const SolverComparison &comparison, const Scores &scores,
   std::vector<std::vector<std::string>> rows;
   for (const SolverRow &row : comparison.rows)
     rows.push_back(solver_cells(row, full ? -1 : settings.decimals));
-  Sheet sheet = sheet_of(columns, rows, settings.format, columns.size());
-  for (size_t k = 0; k < sheet.fields.size(); ++k) sheet.fields[k].right = k > 0;
+  Sheet sheet = sheet_of(columns, rows, settings.format, 1, columns.size());
   if (!full) sheet.caption = reference_caption(scores);
   write_sheet(sheet, rows, nullptr, out);
 }
