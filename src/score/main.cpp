@@ -32,8 +32,11 @@ int fail(const std::string &problem) {
 void tell_problems(const ScoringRun &run) {
   for (const std::string &note : run.notes) fail(note);
   for (const std::string &problem : run.read.problems) fail(problem);
-  for (const BadLine &bad : run.read.bad.first)
-    fail(run.timelines[bad.timeline].name + ":" + std::to_string(bad.line) + ": " + bad.problem);
+  for (const BadLine &bad : run.read.bad.first) {
+    const std::string &name = run.timelines[bad.timeline].name;
+    fail((name == "-" ? "standard input" : name) + ":" + std::to_string(bad.line) + ": " +
+         bad.problem);
+  }
   if (run.read.bad.count > static_cast<int64_t>(run.read.bad.first.size()))
     fail("and " + std::to_string(run.read.bad.count - int64_t(run.read.bad.first.size())) +
          " more bad lines");
