@@ -4,8 +4,11 @@
 // run's best distance over time, its gaps and its integral, interval by
 // interval over every solution. Then a few runs of the program itself.
 //
-//   score_data_test FLEETJUDGE_SCORE INSTANCE [DATA_DIR]
+//   score_data_test 'RUNNER... FLEETJUDGE_SCORE' INSTANCE [DATA_DIR]
 //
+// The first argument is the command that runs the program, as the shell
+// reads it (an emulator in front of it in a cross build), with absolute
+// paths: the program runs in a folder of its own.
 // DATA_DIR (or $FLEETJUDGE_DATA) holds instances/, routes/ and vrplib/;
 // without it the published-data test is skipped.
 #include <gtest/gtest.h>
@@ -404,7 +407,7 @@ struct Ran {
 Ran run_program(const std::string &dir, const std::string &args, const std::string &input = "") {
   std::string in = dir + "/stdin", out = dir + "/stdout", err = dir + "/stderr";
   std::ofstream(in) << input;
-  int status = std::system(("cd '" + dir + "' && '" + program + "' " + args + " <'" + in + "' >'" +
+  int status = std::system(("cd '" + dir + "' && " + program + " " + args + " <'" + in + "' >'" +
                             out + "' 2>'" + err + "'")
                                .c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
@@ -485,18 +488,18 @@ TEST(ScoreProgram, StatusColumnsAndMessages) {
 int main(int argc, char **argv) {
   testing::InitGoogleTest(&argc, argv);
   if (argc < 3) {
-    std::fprintf(stderr, "usage: score_data_test FLEETJUDGE_SCORE INSTANCE [DATA_DIR]\n");
+    std::fprintf(stderr,
+                 "usage: score_data_test 'RUNNER... FLEETJUDGE_SCORE' INSTANCE [DATA_DIR]\n");
     return 2;
   }
-  // Absolute: the program runs in a folder of its own, and the instances
-  // are linked from one.
+  // Absolute: the instances are linked from a folder of their own.
   auto absolute = [](const char *path) {
     char *full = realpath(path, nullptr);
     std::string text = full ? full : path;
     std::free(full);
     return text;
   };
-  program = absolute(argv[1]);
+  program = argv[1];
   tiny_instance = absolute(argv[2]);
   const char *env = std::getenv("FLEETJUDGE_DATA");
   const char *data = env && *env ? env : argc > 3 ? argv[3] : nullptr;
