@@ -6,7 +6,9 @@
 # instances, routes inline (bench/score.cpp), then in one loop, alternately:
 # fleetjudge-score -j1 on it, the library alone judging the same solutions
 # (each instance read once, routes in memory, no JSON), and fleetjudge-score
-# -j2. Prints the medians and the two ratios; then the peak memory of
+# -j2. Prints the medians and the two ratios, and beside them what two
+# processes gain on this machine at all (two halves of the library's work at
+# once against one after the other); then the peak memory of
 # fleetjudge-score on a timeline of 1,000,000 lines from a pipe.
 #
 # Environment: BENCH_SCORE_ROUNDS  rounds of the loop (default 5)
@@ -87,6 +89,24 @@ cpu() { awk '/^[0-9]/ { print $1 + $2 }' "$out/score-cpu$1.txt" | sort -g | awk 
 awk -v a="$(cpu -j1)" -v b="$(cpu -j2)" -v w1="$m1" -v w2="$m2" 'BEGIN {
   printf "user+sys medians: -j1 %.3f s (%.2f of a processor), -j2 %.3f s (%.2f processors)\n",
          a, a / w1, b, b / w2 }'
+# What two threads can gain here at all: two independent halves of the
+# library's work, one after the other against both at once.
+apart=() together=()
+for ((r = 1; r <= 3; ++r)); do
+  a=$(now)
+  "$out/score" library "$data" $((lines / 2)) >/dev/null
+  "$out/score" library "$data" $((lines / 2)) >/dev/null
+  b=$(now)
+  "$out/score" library "$data" $((lines / 2)) >/dev/null &
+  "$out/score" library "$data" $((lines / 2)) >/dev/null
+  wait
+  c=$(now)
+  apart+=("$(awk -v a="$a" -v b="$b" 'BEGIN { print b - a }')")
+  together+=("$(awk -v b="$b" -v c="$c" 'BEGIN { print c - b }')")
+done
+awk -v a="$(median "${apart[@]}")" -v b="$(median "${together[@]}")" 'BEGIN {
+  printf "the machine: two halves of the library run one after the other %.3f s, at once %.3f s: %.2fx\n",
+         a, b, a / b }'
 echo "load average after the loop: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 if ((memory_lines > 0)); then
