@@ -318,6 +318,12 @@ echo "references, RSS KiB and minflt: cat instance a.sol $(mem cat "$inst" "$out
   "wc -l b.sol $(mem wc -l "$out/b.sol")"
 echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
 
+# ---------------------------------------------------------------------------
+# fleetjudge-score: a timeline of 100,000 solutions against the library
+# alone, -j1 against -j2, and memory on 1,000,000 lines (bench/score.sh).
+echo
+"$here/score.sh"
+
 if [[ $keep != 1 ]]; then
   rm -f "$out/b.sol"
   echo "deleted bench/out/b.sol (1 GB); BENCH_KEEP=1 keeps it"
