@@ -66,7 +66,7 @@ int parse_settings(int argc, char **argv, Settings &s) {
     const char *arg = argv[i], *value = nullptr;
     int chosen = 0;
     if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "--version") == 0) {
-      std::printf("%sfleetjudge-batch 1.2\n", usage_text);
+      std::printf("%sfleetjudge-batch %s\n", usage_text, FLEETJUDGE_VERSION);
       return output_written("fleetjudge-batch") ? 0 : 2;
     } else if (option("--format", argc, argv, i, value)) {
       if (!choose(value, formats, 6, chosen)) return usage_error("unknown output format");

@@ -128,7 +128,7 @@ static int parse(int argc, char **argv, Options &o) {
       std::printf("%s%s", usage_text, help_text);
       return output_written("fleetjudge-report") ? -1 : 2;
     } else if (std::strcmp(arg, "--version") == 0) {
-      std::printf("fleetjudge-report 1.2\n");
+      std::printf("fleetjudge-report %s\n", FLEETJUDGE_VERSION);
       return output_written("fleetjudge-report") ? -1 : 2;
     } else if (arg[0] == '-' && arg[1] != '\0') {
       return usage_error(std::string("unknown option ") + arg);
