@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -365,8 +366,13 @@ bool Reader::row(const std::vector<std::string_view> &t) {
       continue;
     }
     if (section == DISPLAY_DATA && i > 0 && kind == Number::decimal) {
-      // Coordinates for the map only: placed to the nearest whole unit.
-      *fields[i] = static_cast<int64_t>(std::strtod(std::string(t[i]).c_str(), nullptr));
+      // Coordinates for the map only: cut to whole units, within 32 bits as
+      // whole coordinates are.
+      double value = std::strtod(std::string(t[i]).c_str(), nullptr);
+      if (!(std::fabs(value) < 2147483648.0))
+        return fail(std::string(sname) + ": the " + field + " " + std::string(t[i].substr(0, 40)) +
+                    " lies beyond 32 bits");
+      *fields[i] = static_cast<int64_t>(value);
       kind = Number::ok;
     }
     if (kind == Number::decimal)

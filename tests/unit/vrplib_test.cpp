@@ -165,6 +165,9 @@ TEST(Vrplib, AFileThatCannotBeReadWholeSaysWhereAndWhy) {
       {with("CAPACITY : 10\r\n", "CAPACITY : 10\nVEHICLES_MAX_DURATION : 5\n"),
        "the key VEHICLES_MAX_DURATION"},
       {with("EUC_2D", "GEO"), "EDGE_WEIGHT_TYPE \"GEO\" is not read here"},
+      // Coordinates for the map alone, beyond any whole coordinate.
+      {with("EOF", "DISPLAY_DATA_SECTION\n1 0 0\n2 1e5000 4\n3 6 8\n4 0 8\nEOF"),
+       "DISPLAY_DATA_SECTION: the x 1e5000 lies beyond 32 bits"},
   };
   for (const auto &c : cases) {
     fleetjudge::ReportResult r = report(c.instance, "1 2 3\n");
