@@ -113,10 +113,12 @@ void bind_instance(py::module_ &m) {
       ">>> report.status, report.vehicles\n"
       "(1, 1)")
       .def(py::init(&open_source), py::arg("source"), py::kw_only(),
-           py::arg("instance_format") = "auto")
+           py::arg("instance_format") = "auto",
+           "__init__(self, source, *, instance_format='auto')\n--\n\n"
+           "Read an instance from a path or from its contents (bytes).")
       .def("judge", &judge, py::arg("solution"), py::kw_only(), py::arg("solution_format") = "auto",
            py::arg("convention") = "auto",
-           "judge(solution, *, solution_format='auto', convention='auto')\n--\n\n"
+           "judge(self, solution, *, solution_format='auto', convention='auto')\n--\n\n"
            "Judge one solution against this instance; returns a Report.\n\n"
            "solution is the routes in memory, a sequence of routes, each a sequence of\n"
            "customer numbers, depot excluded (ints, numpy integers, or a 1-D numpy\n"
