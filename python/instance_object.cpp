@@ -134,9 +134,10 @@ void bind_instance(py::module_ &m) {
            "or a number of another type (naming routes[i][k]), OverflowError for a\n"
            "number beyond 32 bits, ValueError for an unknown option value, and OSError\n"
            "for a file that cannot be read.\n\n"
+           ">>> instance = fleetjudge.Instance('examples/depot100.txt')\n"
            ">>> report = instance.judge([[1, 2, 3]], convention='exact')\n"
            ">>> report.feasible, report.distance\n"
-           "(False, 66.0538...)")
+           "(False, 132.93780864114797)")
       .def_property_readonly(
           "path", [](const InstanceObject &self) { return path_of(self.instance); },
           "The path it was read from, None for bytes.")

@@ -89,11 +89,13 @@ void bind_parts(py::module_ &m) {
       "is on (numbered from 1, None for the solution as a whole), the position of\n"
       "its stop in that route (from 1, None without a stop), the node, and its\n"
       "figures, each also an attribute of its own.\n\n"
+      ">>> instance = fleetjudge.Instance('examples/depot100.txt')\n"
+      ">>> report = instance.judge([[20, 24, 25, 27, 29, 30, 28, 26, 23, 22, 21]])\n"
       ">>> late = report.violations[0]\n"
       ">>> late.kind, late.route, late.position, late.node\n"
-      "('time_window_missed', 2, 5, 41)\n"
-      ">>> late.start - late.due\n"
-      "3.5");
+      "('time_window_missed', 1, 5, 29)\n"
+      ">>> late.due, round(late.lateness, 2)\n"
+      "(181, 127.23)");
   field(violation, "kind", &fleetjudge::Violation::kind);
   field(violation, "route", &fleetjudge::Violation::route);
   field(violation, "position", &fleetjudge::Violation::position);
@@ -161,9 +163,10 @@ void bind_parts(py::module_ &m) {
       m, "Route",
       "One route's figures (exact), its figures in the truncated and rounded\n"
       "conventions, and its stops.\n\n"
-      ">>> route = report.routes[0]\n"
-      ">>> route.route, route.customers[:3], route.stops[0].arrival\n"
-      "(1, [20, 24, 25], 10.0)");
+      ">>> instance = fleetjudge.Instance('examples/depot100.txt')\n"
+      ">>> route = instance.judge([[20, 24, 25], [67, 65, 63]]).routes[0]\n"
+      ">>> route.route, route.customers, round(route.stops[0].arrival, 2)\n"
+      "(1, [20, 24, 25], 52.8)");
   field(route, "route", &fleetjudge::RouteReport::route);
   field(route, "customers", &fleetjudge::RouteReport::customers);
   field(route, "load", &fleetjudge::RouteReport::load);
@@ -269,6 +272,7 @@ void bind_report(py::module_ &m) {
       "are None where the solution cannot be judged. summary, routes, violations\n"
       "and notes hold the rest; to_dict() and to_json() give the whole document of\n"
       "fleetjudge-report --json.\n\n"
+      ">>> instance = fleetjudge.Instance('examples/depot100.txt')\n"
       ">>> report = instance.judge([[20, 24, 25], [67, 65, 63]])\n"
       ">>> report.status, report.feasible, report.vehicles\n"
       "(1, False, 2)\n"

@@ -3,6 +3,7 @@ documents from the same files, the same routes from memory as from a plain
 list, pickled and on eight threads; and the errors of routes that are not."""
 import array
 import concurrent.futures
+import doctest
 import gc
 import os
 import pathlib
@@ -300,3 +301,10 @@ def test_each_refusal_is_its_exception_or_a_report(call, error, message):
     else:
         with pytest.raises(error, match=message):
             call(instance)
+
+
+def test_the_docstrings_examples_hold(monkeypatch):
+    monkeypatch.chdir(ROOT)
+    failures, tried = doctest.testmod(fleetjudge, extraglobs={"fleetjudge": fleetjudge},
+                                      optionflags=doctest.ELLIPSIS)
+    assert failures == 0 and tried >= 20
