@@ -2,9 +2,11 @@
 documents from the same files, the same routes from memory as from a plain
 list, pickled and on eight threads; and the errors of routes that are not."""
 import array
+import ast
 import concurrent.futures
 import doctest
 import gc
+import inspect
 import os
 import pathlib
 import pickle
@@ -308,3 +310,19 @@ def test_the_docstrings_examples_hold(monkeypatch):
     failures, tried = doctest.testmod(fleetjudge, extraglobs={"fleetjudge": fleetjudge},
                                       optionflags=doctest.ELLIPSIS)
     assert failures == 0 and tried >= 20
+
+
+def test_the_stub_describes_every_class_and_signature():
+    stub = ast.parse((ROOT / "python" / "fleetjudge.pyi").read_text())
+    for node in stub.body:
+        if not isinstance(node, ast.ClassDef) or node.name == "InputError":
+            continue
+        cls = getattr(fleetjudge, node.name)
+        declared = {f.name: f for f in node.body if isinstance(f, ast.FunctionDef)}
+        assert {n for n in declared if not n.startswith("_")} == \
+            {n for n in dir(cls) if not n.startswith("_")}, node.name
+        for name in ("__init__", "judge"):
+            if name in declared and node.name == "Instance":
+                stubbed = declared[name].args
+                assert [a.arg for a in stubbed.args + stubbed.kwonlyargs] == \
+                    list(inspect.signature(getattr(cls, name)).parameters)
