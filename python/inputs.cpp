@@ -102,6 +102,22 @@ Input take_input(py::handle value, const char *kind, bool routes_allowed) {
                        ", not " + type_name(value));
 }
 
+void refuse_text_as_path(py::handle value, const char *kind) {
+  if (!PyUnicode_Check(value.ptr())) return;
+  Py_ssize_t length = PyUnicode_GET_LENGTH(value.ptr());
+  for (const char *line_end : {"\n", "\r"}) {
+    py::str end(line_end);
+    if (PyUnicode_Find(value.ptr(), end.ptr(), 0, length, 1) >= 0)
+      throw py::value_error(std::string(kind) + " is a str with a line break: a str is a path. " +
+                            "To pass the file's contents, pass bytes: text.encode()");
+  }
+}
+
+void refuse_nul(const char *function, const char *name, const std::string &value) {
+  if (value.find('\0') != std::string::npos)
+    throw py::value_error(std::string(function) + ": " + name + " holds a NUL character");
+}
+
 void read_input(Input &in) {
   if (in.source != Source::path) return;
   int fd = open(in.path.c_str(), O_RDONLY | O_CLOEXEC);

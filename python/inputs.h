@@ -36,6 +36,15 @@ struct Input {
 // that is not raises TypeError naming its index. Needs the interpreter.
 Input take_input(pybind11::handle value, const char *kind, bool routes_allowed);
 
+// Refuses a str that holds a line break: it is a file's text, not a path,
+// and would otherwise fail as a file name too long or not found. Needs the
+// interpreter.
+void refuse_text_as_path(pybind11::handle value, const char *kind);
+
+// Refuses an option's value with a NUL character: the library reads it as a
+// C string, which the NUL would cut short.
+void refuse_nul(const char *function, const char *name, const std::string &value);
+
 // Reads a file given by path into the input; on failure `error` holds errno.
 // Runs without the interpreter.
 void read_input(Input &in);

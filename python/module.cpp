@@ -10,17 +10,14 @@
 #include <utility>
 
 #include "inputs.h"
+#include "instance_object.h"
+#include "report_object.h"
 
 namespace py = pybind11;
 using fleetjudge_python::Input;
 using fleetjudge_python::Source;
 
 namespace {
-
-// The report could not judge its input (fleetjudge-report's status 2).
-struct InputError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 // The report's keyword arguments and the option each one sets; a keyword that
 // is not listed is a TypeError, as for any Python function. A new option of
@@ -47,9 +44,7 @@ fleetjudge::ReportOptions report_options(const py::kwargs &kwargs) {
     if (!PyUnicode_Check(item.second.ptr()))
       throw py::type_error("report(): " + name + " must be a str");
     std::string value = py::str(item.second);
-    // The library reads the value as a C string: a NUL would cut it short.
-    if (value.find('\0') != std::string::npos)
-      throw py::value_error("report(): " + name + " holds a NUL character");
+    fleetjudge_python::refuse_nul("report()", name.c_str(), value);
     options.*keyword->field = std::move(value);
   }
   return options;
@@ -94,17 +89,8 @@ py::object report(py::handle instance_arg, py::handle solution_arg, const py::kw
                                 instance.path_or_null(), solution.path_or_null());
   }
   py::object document = py::module_::import("json").attr("loads")(py::str(result.json));
-  if (result.status == 2) throw InputError(py::str(document["error"]));
+  if (result.status == 2) throw fleetjudge::InputError(py::str(document["error"]));
   return document;
-}
-
-// The checker's output is bytes; each byte becomes the character of the same
-// code, as the report's JSON does with input text.
-py::str latin1(const std::string &bytes) {
-  PyObject *text =
-      PyUnicode_DecodeLatin1(bytes.data(), static_cast<Py_ssize_t>(bytes.size()), nullptr);
-  if (text == nullptr) throw py::error_already_set();
-  return py::reinterpret_steal<py::str>(text);
 }
 
 } // namespace
@@ -117,17 +103,28 @@ PYBIND11_MODULE(fleetjudge, m) {
   options.disable_function_signatures();
 
   m.doc() = "fleetjudge: check solutions of vehicle routing problems with time windows.\n\n"
-            "check() gives the verdict of the fleetjudge program, report() the document of\n"
-            "fleetjudge-report --json, for the same files. Both take paths or the files'\n"
-            "contents as bytes; report() also takes routes in memory. Both release the\n"
-            "interpreter while they work, so threads check in parallel.";
+            "Instance reads an instance once; its judge() judges a solution against it,\n"
+            "routes in memory or a file, and gives a Report whose attributes are made\n"
+            "when first read. check() gives the verdict of the fleetjudge program,\n"
+            "report() the document of fleetjudge-report --json, for the same files. All\n"
+            "take paths or the files' contents as bytes. The interpreter is released\n"
+            "while they work, so threads check in parallel.\n\n"
+            ">>> import fleetjudge\n"
+            ">>> instance = fleetjudge.Instance('examples/depot100.txt')\n"
+            ">>> report = instance.judge([[20, 24, 25], [67, 65, 63]])\n"
+            ">>> report.feasible, report.violations[0].kind\n"
+            "(False, 'not_visited')";
   m.attr("__version__") = FLEETJUDGE_VERSION;
 
-  auto input_error = py::register_exception<InputError>(m, "InputError", PyExc_ValueError);
+  auto input_error =
+      py::register_exception<fleetjudge::InputError>(m, "InputError", PyExc_ValueError);
   input_error.attr("__doc__") =
       "The input cannot be judged: fleetjudge-report would end with status 2 (an\n"
       "instance or a header that cannot be parsed, a file that cannot be read on).\n"
       "The message is the report's error text.";
+
+  fleetjudge_python::bind_report(m);
+  fleetjudge_python::bind_instance(m);
 
   py::class_<fleetjudge::Verdict>(m, "Verdict",
                                   "The fleetjudge program's verdict: its exit status and its "
@@ -136,10 +133,12 @@ PYBIND11_MODULE(fleetjudge, m) {
           "status", [](const fleetjudge::Verdict &v) { return v.status; },
           "The exit status: 0 for OK, 1 for a violation or input that cannot be checked.")
       .def_property_readonly(
-          "output", [](const fleetjudge::Verdict &v) { return latin1(v.output); },
+          "output",
+          [](const fleetjudge::Verdict &v) { return fleetjudge_python::latin1(v.output); },
           "The standard output, each byte decoded as Latin-1.")
       .def("__repr__", [](const fleetjudge::Verdict &v) {
-        return py::str("Verdict(status={}, output={!r})").format(v.status, latin1(v.output));
+        return py::str("Verdict(status={}, output={!r})")
+            .format(v.status, fleetjudge_python::latin1(v.output));
       });
 
   m.def("check", &check, py::arg("instance"), py::arg("solution"),
