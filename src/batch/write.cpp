@@ -206,9 +206,9 @@ void write_head(const Sheet &sheet, std::FILE *out) {
     break;
   case OutputFormat::latex: {
     if (!sheet.caption.empty()) std::fprintf(out, "%% %s\n", latex_text(sheet.caption).c_str());
-    std::string spec;
-    for (size_t k : sheet.chosen) spec += sheet.fields[k].right ? 'r' : 'l';
-    std::fprintf(out, "\\begin{tabular}{%s}\n\\toprule\n", spec.c_str());
+    std::string alignments;
+    for (size_t k : sheet.chosen) alignments += sheet.fields[k].right ? 'r' : 'l';
+    std::fprintf(out, "\\begin{tabular}{%s}\n\\toprule\n", alignments.c_str());
     for (const Field &f : sheet.fields) cells.push_back(f.name);
     put_latex_row(sheet, cells, out);
     std::fputs("\\midrule\n", out);
