@@ -2,6 +2,7 @@
 // fleetjudge-report(1) with its history. Member names and order are fixed.
 // It only formats the report's values (build.cpp).
 #include <cstdio>
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "build.h"
@@ -148,31 +149,37 @@ Json document_json(const fleetjudge::Report &report, bool routes) {
   return doc;
 }
 
-namespace fleetjudge {
-
-// The head as one line, then the routes and the violations one a line.
-std::string to_json(const Report &report) {
-  std::string out;
-  put(out, head_json(report));
-  out.pop_back(); // the closing brace: the lists follow
-  out += ",\n\"routes\": [";
+// The head as one line, then the routes and the violations one a line, each
+// handed to `emit` as it is made: the program writes them out as they come,
+// and never holds the whole document.
+static void each_part(const fleetjudge::Report &report,
+                      const std::function<void(const std::string &)> &emit) {
+  std::string part;
+  put(part, head_json(report));
+  part.pop_back(); // the closing brace: the lists follow
+  emit(part + ",\n\"routes\": [");
   for (size_t i = 0; i < report.routes.size(); ++i) {
-    out += i ? ",\n" : "\n";
-    put(out, route_json(report.routes[i]));
+    part = i ? ",\n" : "\n";
+    put(part, route_json(report.routes[i]));
+    emit(part);
   }
-  out +=
-      "],\n\"routes_left_out\": " + std::to_string(report.routes_left_out) + ",\n\"violations\": [";
+  emit("],\n\"routes_left_out\": " + std::to_string(report.routes_left_out) +
+       ",\n\"violations\": [");
   for (size_t i = 0; i < report.violations.size(); ++i) {
-    out += i ? ",\n" : "\n";
-    put(out, violation_json(report.violations[i]));
+    part = i ? ",\n" : "\n";
+    put(part, violation_json(report.violations[i]));
+    emit(part);
   }
-  out += "],\n\"violations_left_out\": " + std::to_string(report.violations_left_out) + "}\n";
+  emit("],\n\"violations_left_out\": " + std::to_string(report.violations_left_out) + "}\n");
+}
+
+std::string fleetjudge::to_json(const Report &report) {
+  std::string out;
+  each_part(report, [&out](const std::string &part) { out += part; });
   return out;
 }
 
-} // namespace fleetjudge
-
-void write_json(ReportRun &rep, const Files &files, std::FILE *out) {
-  std::string document = fleetjudge::to_json(build_report(rep, files));
-  std::fwrite(document.data(), 1, document.size(), out);
+void write_json(const fleetjudge::Report &report, std::FILE *out) {
+  each_part(report,
+            [out](const std::string &part) { std::fwrite(part.data(), 1, part.size(), out); });
 }

@@ -204,12 +204,10 @@ int main(int argc, char **argv) {
     write_html(report, files_shown, stdout);
   else if (page != nullptr)
     page_ok = write_page(report, files_shown, page, o.html);
-  if (o.json) {
-    std::string document = fleetjudge::to_json(report);
-    std::fwrite(document.data(), 1, document.size(), stdout);
-  } else if (!report.error && !page_to_stdout) {
+  if (o.json)
+    write_json(report, stdout);
+  else if (!report.error && !page_to_stdout)
     write_text(report, files_shown, stdout);
-  }
   if (report.error) std::fprintf(stderr, "fleetjudge-report: %s\n", report.error->c_str());
   if (!output_written("fleetjudge-report") || !page_ok) return 2;
   return report.status;

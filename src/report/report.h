@@ -144,6 +144,3 @@ Convention published_convention(const Run &run);
 // nullptr. Where several match, the one the instance's set is published in.
 const char *cost_convention(const ReportRun &rep);
 
-// The document `fleetjudge-report --json` writes, for the program: the run's
-// record built into the report (build.h), then formatted.
-void write_json(ReportRun &rep, const Files &files, std::FILE *out);

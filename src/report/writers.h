@@ -26,6 +26,8 @@ struct Files {
 };
 
 void write_text(const fleetjudge::Report &report, const Files &files, std::FILE *out);
+// The document of to_json(), written out part by part.
+void write_json(const fleetjudge::Report &report, std::FILE *out);
 // The page for a person: summary, violations, a route map, a schedule (where
 // the instance has time) and the route table in one self-contained file that
 // is HTML and well-formed XML alike (html.cpp, html_map.cpp,

@@ -20,6 +20,7 @@
 
 #include <fleetjudge/fleetjudge.h>
 
+#include "report/build.h"
 #include "report/report.h"
 
 namespace {
@@ -135,7 +136,7 @@ TEST(Threads, ACrLfInstanceFromPipesIsJudgedAsFromMemory) {
   char *text = nullptr;
   size_t size = 0;
   std::FILE *out = open_memstream(&text, &size);
-  write_json(rep, Files{nullptr, nullptr}, out);
+  write_json(build_report(rep, Files{nullptr, nullptr}), out);
   std::fclose(out);
   EXPECT_EQ(std::string(text, size), expected);
   std::free(text);
