@@ -168,7 +168,13 @@ void bind_parts(py::module_ &m) {
       ">>> route.route, route.customers, round(route.stops[0].arrival, 2)\n"
       "(1, [20, 24, 25], 52.8)");
   field(route, "route", &fleetjudge::RouteReport::route);
-  field(route, "customers", &fleetjudge::RouteReport::customers);
+  route.def_property_readonly("customers", [](const Part<fleetjudge::RouteReport> &p) {
+    py::list customers(p.item->stop_count);
+    size_t i = 0;
+    for (const fleetjudge::Stop &s : fleetjudge::stops_of(*p.owner, *p.item))
+      customers[i++] = py::int_(s.node);
+    return customers;
+  });
   field(route, "load", &fleetjudge::RouteReport::load);
   field(route, "distance", &fleetjudge::RouteReport::distance);
   field(route, "waiting", &fleetjudge::RouteReport::waiting);
@@ -179,12 +185,18 @@ void bind_parts(py::module_ &m) {
   field(route, "feasible", &fleetjudge::RouteReport::feasible);
   field(route, "truncated", &fleetjudge::RouteReport::truncated);
   field(route, "rounded", &fleetjudge::RouteReport::rounded);
-  field(route, "stops", &fleetjudge::RouteReport::stops);
+  route.def_property_readonly("stops", [](const Part<fleetjudge::RouteReport> &p) {
+    py::list stops(p.item->stop_count);
+    size_t i = 0;
+    for (const fleetjudge::Stop &s : fleetjudge::stops_of(*p.owner, *p.item))
+      stops[i++] = value(p.owner, s);
+    return stops;
+  });
   field(route, "stops_left_out", &fleetjudge::RouteReport::stops_left_out);
   route.def("__repr__", [](const Part<fleetjudge::RouteReport> &p) {
     const fleetjudge::RouteReport &r = *p.item;
     return py::str("<fleetjudge.Route {}: {} customers, distance {}, {}>")
-        .format(r.route, r.customers.size(), r.distance, r.feasible ? "feasible" : "infeasible");
+        .format(r.route, r.stop_count, r.distance, r.feasible ? "feasible" : "infeasible");
   });
 
   PartClass<fleetjudge::Decision> decision(

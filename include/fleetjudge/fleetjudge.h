@@ -160,15 +160,15 @@ struct ConventionFigures {
 };
 struct RouteReport {
   int route;          // its number, from 1
-  int64_t served = 0; // customers served, in range, listed in `customers` or not
-  std::vector<int> customers;
+  int64_t served = 0; // customers served, in range, listed among the stops or not
+  // Its stops in the report's `stops`: the customers in visiting order.
+  size_t first_stop = 0, stop_count = 0;
   double load, distance, waiting, service, duration;
   std::optional<double> slack; // none without windows
   std::optional<double> length;
   bool feasible; // in the exact convention
   bool too_long = false, return_late = false;
   ConventionFigures truncated, rounded;
-  std::vector<Stop> stops;
   int64_t stops_left_out = 0;
 };
 // One of a violation's figures, under its name in the document.
@@ -253,6 +253,7 @@ struct Report {
   std::optional<Summary> summary; // none where the solution cannot be judged
   std::vector<RouteReport> routes;
   int64_t routes_left_out = 0;
+  std::vector<Stop> stops; // every kept route's stops, route after route
   std::vector<Violation> violations;
   int64_t violations_left_out = 0;
 
@@ -264,6 +265,20 @@ struct Report {
   std::vector<int64_t> unvisited; // customers no route serves
   Instance judged_against;        // the instance, for its nodes
 };
+
+// A route's stops, in the report they belong to: for (const Stop &s :
+// stops_of(report, route)).
+struct StopRange {
+  const Stop *first, *last;
+  const Stop *begin() const { return first; }
+  const Stop *end() const { return last; }
+  size_t size() const { return static_cast<size_t>(last - first); }
+  const Stop &operator[](size_t i) const { return first[i]; }
+};
+inline StopRange stops_of(const Report &report, const RouteReport &route) {
+  const Stop *first = report.stops.data() + route.first_stop;
+  return StopRange{first, first + route.stop_count};
+}
 
 // The solution's routes in memory, as a plain list of them would give it.
 FLEETJUDGE_API Report judge(const Instance &instance, const std::vector<Route> &routes,

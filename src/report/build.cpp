@@ -17,10 +17,8 @@ fleetjudge::RouteReport route_of(const ReportRun &rep, const KeptRoute &k, int64
   fleetjudge::RouteReport out;
   out.route = r.route;
   out.served = r.customers;
-  auto first = rep.record.stops.begin() + static_cast<std::ptrdiff_t>(k.first_stop);
-  out.stops.assign(first, first + static_cast<std::ptrdiff_t>(k.stop_count));
-  out.customers.resize(out.stops.size());
-  for (size_t i = 0; i < out.stops.size(); ++i) out.customers[i] = out.stops[i].node;
+  out.first_stop = k.first_stop;
+  out.stop_count = k.stop_count;
   out.load = r.load;
   out.distance = num(r.distance);
   out.waiting = num(r.waiting);
@@ -162,6 +160,7 @@ fleetjudge::Report build_report(ReportRun &rep, const Files &files,
   for (const KeptRoute &k : record.routes)
     out.routes.push_back(route_of(rep, k, faults[static_cast<size_t>(k.figures.route)]));
   out.routes_left_out = record.routes_left_out;
+  out.stops = std::move(rep.record.stops); // one block for all routes: the run is done with them
   out.violations.reserve(record.violations.size());
   for (const Finding &f : record.violations) out.violations.push_back(violation_of(f));
   out.violations_left_out = record.violations_left_out;

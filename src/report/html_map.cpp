@@ -172,7 +172,8 @@ void write_html_map(const Report &report, std::FILE *out) {
       bool at_fault = bad[r.route] > 0;
       if (at_fault != (pass == 1)) continue;
       std::string points = format_point(f, nodes[0]);
-      for (const fleetjudge::Stop &s : r.stops) points += " " + format_point(f, nodes[s.node]);
+      for (const fleetjudge::Stop &s : fleetjudge::stops_of(report, r))
+        points += " " + format_point(f, nodes[s.node]);
       points += " " + format_point(f, nodes[0]);
       // A dark casing under the route at fault lifts it off the others,
       // whatever its own colour.
@@ -204,7 +205,8 @@ void write_html_map(const Report &report, std::FILE *out) {
   std::vector<std::vector<std::pair<const fleetjudge::RouteReport *, size_t>>> stops_at(
       static_cast<size_t>(customers) + 1);
   for (const fleetjudge::RouteReport &r : report.routes)
-    for (size_t i = 0; i < r.stops.size(); ++i) stops_at[r.stops[i].node].push_back({&r, i});
+    for (size_t i = 0; i < r.stop_count; ++i)
+      stops_at[report.stops[r.first_stop + i].node].push_back({&r, i});
   std::vector<bool> unvisited(static_cast<size_t>(customers) + 1, false);
   for (int64_t i : report.unvisited) unvisited[static_cast<size_t>(i)] = true;
 
@@ -235,8 +237,8 @@ void write_html_map(const Report &report, std::FILE *out) {
                  route, f.x(c.x), f.y(c.y), dot, route_colour(route).c_str());
     for (size_t j = 0; j < stops.size(); ++j) {
       const fleetjudge::RouteReport &r = *stops[j].first;
-      const fleetjudge::Stop &s = r.stops[stops[j].second];
-      size_t of = r.stops.size() + static_cast<size_t>(r.stops_left_out);
+      const fleetjudge::Stop &s = report.stops[r.first_stop + stops[j].second];
+      size_t of = r.stop_count + static_cast<size_t>(r.stops_left_out);
       std::fprintf(out, "%s%s", j ? "\n" : "",
                    stop_title(report, s, stops[j].second + 1, of, timed).c_str());
     }

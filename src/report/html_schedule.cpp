@@ -150,8 +150,8 @@ void write_html_schedule(const Report &report, std::FILE *out) {
     double clock = 0; // when the vehicle left its last stop
     late.clear();
     late_count = 0;
-    for (size_t j = 0; j < r.stops.size(); ++j) {
-      const fleetjudge::Stop &s = r.stops[j];
+    for (size_t j = 0; j < r.stop_count; ++j) {
+      const fleetjudge::Stop &s = report.stops[r.first_stop + j];
       double arrival = s.arrival, start = s.start, departure = s.departure;
       int due = s.due.value_or(0);
       double low = y + row / 2 - 2; // the windows' line, under the blocks
@@ -180,7 +180,7 @@ void write_html_schedule(const Report &report, std::FILE *out) {
           "<title>%s; service to %.2f%s</title></rect>\n",
           x(start), y - row / 4, std::max(1.0, x(departure) - x(start)), row / 2,
           s.late ? RED : colour,
-          stop_title(report, s, j + 1, r.stops.size() + static_cast<size_t>(r.stops_left_out), true)
+          stop_title(report, s, j + 1, r.stop_count + static_cast<size_t>(r.stops_left_out), true)
               .c_str(),
           departure, windows ? format(", window %d to %d", s.ready, due).c_str() : "");
       if (s.late) {

@@ -52,10 +52,13 @@ Json in_convention_json(const fleetjudge::ConventionFigures &c) {
   return j;
 }
 
-Json route_json(const fleetjudge::RouteReport &r) {
-  Json stops = Json::array();
-  for (const fleetjudge::Stop &s : r.stops) stops.push_back(stop_json(s));
-  Json j{{"route", r.route},       {"customers", r.customers}, {"load", r.load},
+Json route_json(const fleetjudge::Report &report, const fleetjudge::RouteReport &r) {
+  Json customers = Json::array(), stops = Json::array();
+  for (const fleetjudge::Stop &s : fleetjudge::stops_of(report, r)) {
+    customers.push_back(s.node);
+    stops.push_back(stop_json(s));
+  }
+  Json j{{"route", r.route},       {"customers", customers},   {"load", r.load},
          {"distance", r.distance}, {"waiting", r.waiting},     {"service", r.service},
          {"duration", r.duration}, {"slack", or_null(r.slack)}};
   if (r.length) j["length"] = *r.length;
@@ -138,7 +141,7 @@ Json document_json(const fleetjudge::Report &report, bool routes) {
   Json doc = head_json(report);
   if (routes) {
     Json list = Json::array();
-    for (const fleetjudge::RouteReport &r : report.routes) list.push_back(route_json(r));
+    for (const fleetjudge::RouteReport &r : report.routes) list.push_back(route_json(report, r));
     doc["routes"] = std::move(list);
   }
   doc["routes_left_out"] = report.routes_left_out;
@@ -160,7 +163,7 @@ static void each_part(const fleetjudge::Report &report,
   emit(part + ",\n\"routes\": [");
   for (size_t i = 0; i < report.routes.size(); ++i) {
     part = i ? ",\n" : "\n";
-    put(part, route_json(report.routes[i]));
+    put(part, route_json(report, report.routes[i]));
     emit(part);
   }
   emit("],\n\"routes_left_out\": " + std::to_string(report.routes_left_out) +

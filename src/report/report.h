@@ -143,4 +143,3 @@ Convention published_convention(const Run &run);
 // matches within its tolerance (0.01, or half a unit of its last digit), or
 // nullptr. Where several match, the one the instance's set is published in.
 const char *cost_convention(const ReportRun &rep);
-
