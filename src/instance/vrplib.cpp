@@ -10,11 +10,10 @@
 
 #include "../run.h"
 #include "decimal.h"
+#include "digits.h"
 
 namespace {
 
-bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_word(char c) { return is_digit(c) || c == '_' || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }
 
 std::vector<std::string_view> tokens_of(const char *line) {
@@ -55,17 +54,17 @@ bool is_section_word(std::string_view token) {
 // A whole integer token in the 32-bit range.
 enum class Number { ok, decimal, junk };
 Number integer(std::string_view t, int64_t &value) {
-  size_t i = t.size() > 0 && (t[0] == '-' || t[0] == '+') ? 1 : 0;
-  if (i == t.size() || !is_digit(t[i])) return Number::junk;
-  value = 0;
-  for (; i < t.size() && is_digit(t[i]); ++i)
-    if ((value = value * 10 + (t[i] - '0')) > INT32_MAX + int64_t{1}) return Number::junk;
-  if (t[0] == '-') value = -value;
-  if (i < t.size()) {
-    bool decimal = t[i] == '.' || t[i] == 'e' || t[i] == 'E';
+  const char *end = t.data() + t.size();
+  ScannedInt n = scan_integer(t.data(), end);
+  // Digits beyond 32 bits refuse the token, whatever follows them.
+  if (n.end == nullptr || n.magnitude == BEYOND_32_BITS) return Number::junk;
+  value = n.negative ? -static_cast<int64_t>(n.magnitude) : static_cast<int64_t>(n.magnitude);
+  if (n.end != end) {
+    bool decimal = *n.end == '.' || *n.end == 'e' || *n.end == 'E';
     return decimal ? Number::decimal : Number::junk;
   }
-  return value >= INT32_MIN && value <= INT32_MAX ? Number::ok : Number::junk;
+  int32_t clamped;
+  return clamp_to_int32(n.negative, n.magnitude, clamped) ? Number::ok : Number::junk;
 }
 
 // A matrix entry: a non-negative decimal, digits with at most one point. Its
