@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,36 +15,64 @@ namespace {
 
 bool is_word(char c) { return is_digit(c) || c == '_' || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }
 
-std::vector<std::string_view> tokens_of(const char *line) {
-  std::vector<std::string_view> tokens;
-  for (const char *p = line; *p != '\0';) {
-    while (is_space(*p)) ++p;
+// The tokens of a line, separated by white space, taken one at a time where
+// they stand: reading a line stores nothing.
+struct Tokens {
+  const char *p, *end;
+  explicit Tokens(std::string_view line) : p(line.data()), end(line.data() + line.size()) {}
+  bool next(std::string_view &token) {
+    while (p != end && is_space(*p)) ++p;
+    if (p == end) return false;
     const char *start = p;
-    while (*p != '\0' && !is_space(*p)) ++p;
-    if (p > start) tokens.emplace_back(start, static_cast<size_t>(p - start));
+    while (p != end && !is_space(*p)) ++p;
+    token = std::string_view(start, static_cast<size_t>(p - start));
+    return true;
   }
-  return tokens;
-}
+};
+
+// A line as the reader sees it: up to its first NUL.
+std::string_view up_to_nul(std::string_view line) { return line.substr(0, line.find('\0')); }
 
 // "KEY : value" or "KEY: value": the key, and the value without blanks or
-// quotes around it. False for any other line.
-bool key_line(const char *line, std::string &key, std::string &value) {
-  const char *p = line;
-  while (is_space(*p)) ++p;
-  const char *start = p;
-  while (is_word(*p)) ++p;
+// quotes around it, both where they stand in the line. False for any other
+// line. The line's white space before `start` is passed already.
+bool key_line(const char *start, const char *end, std::string_view &key, std::string_view &value) {
+  const char *p = start;
+  while (p != end && is_word(*p)) ++p;
   if (p == start) return false;
-  key.assign(start, p);
-  while (*p == ' ' || *p == '\t') ++p;
-  if (*p != ':') return false;
+  key = std::string_view(start, static_cast<size_t>(p - start));
+  while (p != end && is_blank(*p)) ++p;
+  if (p == end || *p != ':') return false;
   ++p;
-  while (is_space(*p)) ++p;
-  const char *end = p + std::strlen(p);
+  while (p != end && is_space(*p)) ++p;
   while (end > p && is_space(end[-1])) --end;
   if (end - p >= 2 && *p == '"' && end[-1] == '"') ++p, --end;
-  value.assign(p, end);
+  value = std::string_view(p, static_cast<size_t>(end - p));
   return true;
 }
+bool key_line(std::string_view line, std::string_view &key, std::string_view &value) {
+  const char *p = line.data(), *end = p + line.size();
+  while (p != end && is_space(*p)) ++p;
+  return key_line(p, end, key, value);
+}
+
+// A token with a NUL behind it, for the C library's conversions: copied on
+// the stack, and to the heap only when longer than numbers are written.
+struct Terminated {
+  char room[64];
+  std::string spill;
+  const char *text;
+  explicit Terminated(std::string_view token) {
+    if (token.size() < sizeof room) {
+      token.copy(room, token.size());
+      room[token.size()] = '\0';
+      text = room;
+    } else {
+      spill.assign(token);
+      text = spill.c_str();
+    }
+  }
+};
 
 bool is_section_word(std::string_view token) {
   return token.size() > 8 && token.substr(token.size() - 8) == "_SECTION";
@@ -85,8 +112,7 @@ bool entry(std::string_view t, ext &exact, int64_t &tenths, int64_t &rounded) {
     for (; i < t.size() && is_digit(t[i]); ++i) ++digits;
   }
   if (digits == 0 || i != t.size()) return false;
-  std::string text(t);
-  if (!ext_from_decimal(text.c_str(), exact)) return false;
+  if (!ext_from_decimal(Terminated(t).text, exact)) return false;
   tenths = whole * 10 + first_fraction;
   rounded = whole + (first_fraction >= 5 ? 1 : 0);
   return true;
@@ -100,6 +126,26 @@ struct Row {
   int64_t line;
   int8_t a_decimals = 0, b_decimals = 0;
 };
+
+// A node row of whole numbers within 32 bits, as many as the section holds,
+// read in one pass up to the line's NUL; false for any other line. No such
+// line is a key line, a section or EOF.
+bool whole_numbers(const char *line, int values, Row &row) {
+  const char *p = line;
+  int64_t *fields[] = {&row.id, &row.a, &row.b};
+  for (int i = 0; i <= values; ++i) {
+    while (is_space(*p)) ++p;
+    ScannedInt n = scan_integer(p, AtNul{});
+    int32_t value;
+    if (n.end == nullptr || (*n.end != '\0' && !is_space(*n.end)) ||
+        !clamp_to_int32(n.negative, n.magnitude, value))
+      return false;
+    *fields[i] = value;
+    p = n.end;
+  }
+  while (is_space(*p)) ++p;
+  return *p == '\0';
+}
 
 enum Section {
   NONE,
@@ -168,7 +214,10 @@ struct Reader {
   bool place_decimal_coordinates();
   bool start_section(std::string_view word);
   bool end_section();
-  bool row(const std::vector<std::string_view> &t);
+  bool whole_number_row(const char *line);
+  bool row(std::string_view line);
+  bool any_row(std::string_view line, Row &row);
+  bool add_row(const Row &row);
   bool finish();
 };
 
@@ -316,12 +365,16 @@ bool Reader::end_section() {
   return true;
 }
 
-bool Reader::row(const std::vector<std::string_view> &t) {
-  if (section == NONE)
+bool Reader::row(std::string_view line) {
+  Tokens tokens(line);
+  std::string_view token;
+  if (section == NONE) {
+    tokens.next(token);
     return fail("expected a key line KEY : value or a section, found \"" +
-                std::string(t[0].substr(0, 40)) + "\"");
+                std::string(token.substr(0, 40)) + "\"");
+  }
   if (section == DEPOT) {
-    for (std::string_view token : t) {
+    while (tokens.next(token)) {
       int64_t id;
       if (depot_ended || integer(token, id) != Number::ok)
         return fail("DEPOT_SECTION holds node numbers ended by -1");
@@ -333,7 +386,7 @@ bool Reader::row(const std::vector<std::string_view> &t) {
     return true;
   }
   if (section == EDGE_WEIGHT) {
-    for (std::string_view token : t) {
+    while (tokens.next(token)) {
       ext e;
       int64_t cut, near;
       if (!entry(token, e, cut, near))
@@ -348,13 +401,48 @@ bool Reader::row(const std::vector<std::string_view> &t) {
     }
     return true;
   }
+  Row row{0, 0, 0, file.lines_read};
+  return any_row(line, row) && add_row(row);
+}
+
+// The common line of a node section; false for any other line, which row()
+// then reads.
+bool Reader::whole_number_row(const char *line) {
+  int values = values_per_row[section];
+  Row row{0, 0, 0, file.lines_read};
+  if (values == 0 || !whole_numbers(line, values, row)) return false;
+  add_row(row);
+  return true;
+}
+
+bool Reader::add_row(const Row &row) {
+  const char *sname = section_names[section];
+  if (row.id < 1 || row.id > dimension)
+    return fail(std::string(sname) + ": node " + std::to_string(row.id) + " is out of range 1 to " +
+                std::to_string(dimension));
+  if (section == DEMAND && row.a < 0)
+    return fail("DEMAND_SECTION: node " + std::to_string(row.id) + " has a negative demand");
+  if (static_cast<int64_t>(rows[section].size()) == dimension)
+    return fail(std::string(sname) + " has more rows than DIMENSION " + std::to_string(dimension));
+  rows[section].push_back(row);
+  return true;
+}
+
+// A node row of any form: its count of tokens, then each value, with
+// decimals where the section allows them.
+bool Reader::any_row(std::string_view line, Row &row) {
+  Tokens tokens(line);
+  std::string_view token;
   int want = values_per_row[section];
   const char *sname = section_names[section];
-  if (static_cast<int>(t.size()) != want + 1)
+  std::string_view t[3];
+  size_t count = 0;
+  for (; tokens.next(token); ++count)
+    if (count < 3) t[count] = token;
+  if (count != static_cast<size_t>(want) + 1)
     return fail(std::string(sname) + ": a row holds a node number and " + std::to_string(want) +
-                (want == 1 ? " value" : " values") + ", this one " + std::to_string(t.size()) +
+                (want == 1 ? " value" : " values") + ", this one " + std::to_string(count) +
                 " numbers");
-  Row row{0, 0, 0, file.lines_read};
   int64_t *fields[] = {&row.id, &row.a, &row.b};
   for (int i = 0; i <= want; ++i) {
     const char *field = i == 0 ? "node number" : value_names[section][i - 1];
@@ -365,7 +453,7 @@ bool Reader::row(const std::vector<std::string_view> &t) {
     }
     if (section == DISPLAY_DATA && i > 0 && kind == Number::decimal) {
       // Coordinates for the map only: placed to the nearest whole unit.
-      *fields[i] = static_cast<int64_t>(std::strtod(std::string(t[i]).c_str(), nullptr));
+      *fields[i] = static_cast<int64_t>(std::strtod(Terminated(t[i]).text, nullptr));
       kind = Number::ok;
     }
     if (kind == Number::decimal)
@@ -375,14 +463,6 @@ bool Reader::row(const std::vector<std::string_view> &t) {
       return fail(std::string(sname) + ": the " + field + " \"" + std::string(t[i].substr(0, 40)) +
                   "\" is not a number");
   }
-  if (row.id < 1 || row.id > dimension)
-    return fail(std::string(sname) + ": node " + std::to_string(row.id) + " is out of range 1 to " +
-                std::to_string(dimension));
-  if (section == DEMAND && row.a < 0)
-    return fail("DEMAND_SECTION: node " + std::to_string(row.id) + " has a negative demand");
-  if (static_cast<int64_t>(rows[section].size()) == dimension)
-    return fail(std::string(sname) + " has more rows than DIMENSION " + std::to_string(dimension));
-  rows[section].push_back(row);
   return true;
 }
 
@@ -547,39 +627,40 @@ bool Reader::finish() {
 
 bool looks_like_vrplib(std::string_view head) {
   bool dimension = false, section = false;
-  std::string key, value;
   LinesAhead lines{head};
   for (std::string_view text; !(dimension && section) && lines.next(text);) {
-    std::string line(text);
-    std::vector<std::string_view> t = tokens_of(line.c_str()); // empty behind a NUL
-    section |= !t.empty() && is_section_word(t[0]);
-    dimension |= key_line(line.c_str(), key, value) && key == "DIMENSION";
+    std::string_view line = up_to_nul(text), first, key, value;
+    section |= Tokens(line).next(first) && is_section_word(first);
+    dimension |= key_line(line, key, value) && key == "DIMENSION";
   }
   return dimension && section;
 }
 
 bool begins_with_key_line(std::string_view head) {
-  std::string key, value;
-  std::string_view first;
-  return LinesAhead{head}.next(first) && key_line(std::string(first).c_str(), key, value);
+  std::string_view first, key, value;
+  return LinesAhead{head}.next(first) && key_line(up_to_nul(first), key, value);
 }
 
 void read_vrplib(Run &r, InputFile &file) {
   Reader rd(r, file);
   bool ended = false;
-  std::string key, value;
+  std::string key, value; // of the key line read last, kept for their room
   while (!at_end(file) && !r.stopped && !ended) {
     read_line(r, file);
-    std::vector<std::string_view> t = tokens_of(r.line);
-    if (t.empty() || r.stopped) continue;
-    if (t[0] == "EOF") {
+    if (rd.whole_number_row(r.line)) continue;
+    std::string_view line(r.line), first, key_text, value_text;
+    if (!Tokens(line).next(first) || r.stopped) continue;
+    const char *line_end = line.data() + line.size();
+    if (first == "EOF") {
       ended = rd.end_section();
-    } else if (is_section_word(t[0])) {
-      if (rd.end_section()) rd.start_section(t[0]);
-    } else if (key_line(r.line, key, value)) {
+    } else if (is_section_word(first)) {
+      if (rd.end_section()) rd.start_section(first);
+    } else if (key_line(first.data(), line_end, key_text, value_text)) {
+      key.assign(key_text);
+      value.assign(value_text);
       if (rd.end_section()) rd.key(key, value);
     } else {
-      rd.row(t);
+      rd.row(line);
     }
   }
   if (!r.stopped && !ended) rd.end_section();
