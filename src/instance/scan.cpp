@@ -243,7 +243,8 @@ char *scan_int(char *cursor, int32_t &value) {
   return scan_digits(cursor, value, digits_end);
 }
 
-char *int_token(char *cursor, int32_t &value) {
+// int_token, in a form the instance reader's loop takes in whole.
+static inline char *number_token(char *cursor, int32_t &value) {
   char *end;
   if (scan_digits(cursor, value, end) == nullptr) return nullptr;
   // The rest of the token (".5" of 12.5, a comma) is skipped, not rejected.
@@ -254,8 +255,10 @@ char *int_token(char *cursor, int32_t &value) {
   return end;
 }
 
+char *int_token(char *cursor, int32_t &value) { return number_token(cursor, value); }
+
 char *read_one_number(Run &r, char *cursor, int32_t &destination) {
-  char *end = int_token(cursor, destination);
+  char *end = number_token(cursor, destination);
   if (end != nullptr) return skip_blanks(end);
   if (!r.stopped) fault_with(r, "%sis not a proper number \n", cursor);
   return cursor + std::strlen(cursor);

@@ -218,6 +218,7 @@ struct Reader {
   bool row(std::string_view line);
   bool any_row(std::string_view line, Row &row);
   bool add_row(const Row &row);
+  bool refuse_row(const Row &row);
   bool finish();
 };
 
@@ -415,17 +416,24 @@ bool Reader::whole_number_row(const char *line) {
   return true;
 }
 
-bool Reader::add_row(const Row &row) {
+// A row is kept, or refused with what is wrong with it. Nearly every row is
+// kept: the refusal, which builds a message, stays out of the way.
+inline bool Reader::add_row(const Row &row) {
+  if (row.id < 1 || row.id > dimension || (section == DEMAND && row.a < 0) ||
+      static_cast<int64_t>(rows[section].size()) == dimension)
+    return refuse_row(row);
+  rows[section].push_back(row);
+  return true;
+}
+
+bool Reader::refuse_row(const Row &row) {
   const char *sname = section_names[section];
   if (row.id < 1 || row.id > dimension)
     return fail(std::string(sname) + ": node " + std::to_string(row.id) + " is out of range 1 to " +
                 std::to_string(dimension));
   if (section == DEMAND && row.a < 0)
     return fail("DEMAND_SECTION: node " + std::to_string(row.id) + " has a negative demand");
-  if (static_cast<int64_t>(rows[section].size()) == dimension)
-    return fail(std::string(sname) + " has more rows than DIMENSION " + std::to_string(dimension));
-  rows[section].push_back(row);
-  return true;
+  return fail(std::string(sname) + " has more rows than DIMENSION " + std::to_string(dimension));
 }
 
 // A node row of any form: its count of tokens, then each value, with
@@ -644,7 +652,7 @@ bool begins_with_key_line(std::string_view head) {
 void read_vrplib(Run &r, InputFile &file) {
   Reader rd(r, file);
   bool ended = false;
-  std::string key, value; // of the key line read last, kept for their room
+  std::string key, value; // the last key line's, their room reused from line to line
   while (!at_end(file) && !r.stopped && !ended) {
     read_line(r, file);
     if (rd.whole_number_row(r.line)) continue;
