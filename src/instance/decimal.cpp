@@ -1,10 +1,8 @@
 #include "decimal.h"
 
-#include <climits>
+#include "digits.h"
 
 namespace {
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 __extension__ typedef unsigned __int128 u128;
 
@@ -16,14 +14,14 @@ int bit_length(u128 v) {
 } // namespace
 
 DecimalForm read_decimal(std::string_view t, Decimal &out) {
-  size_t i = t.size() > 0 && (t[0] == '-' || t[0] == '+') ? 1 : 0;
-  bool negative = i == 1 && t[0] == '-';
-  int64_t whole = 0;
-  size_t start = i;
-  for (; i < t.size() && is_digit(t[i]); ++i)
-    if ((whole = whole * 10 + (t[i] - '0')) > INT32_MAX + int64_t{1})
-      return DecimalForm::not_a_number;
-  if (i == start) return DecimalForm::not_a_number;
+  const char *end = t.data() + t.size();
+  ScannedInt whole_part = scan_integer(t.data(), end);
+  // A whole part beyond 32 bits refuses the token, whatever follows it.
+  if (whole_part.end == nullptr || whole_part.magnitude == BEYOND_32_BITS)
+    return DecimalForm::not_a_number;
+  bool negative = whole_part.negative;
+  int64_t whole = static_cast<int64_t>(whole_part.magnitude);
+  size_t i = static_cast<size_t>(whole_part.end - t.data());
   int64_t digits = whole;
   int decimals = 0;
   if (i < t.size() && t[i] == '.') {
@@ -36,8 +34,8 @@ DecimalForm read_decimal(std::string_view t, Decimal &out) {
   }
   if (i != t.size()) return DecimalForm::not_a_number;
   if (decimals > MAX_DECIMALS) return DecimalForm::too_many_decimals;
-  if (negative ? whole > INT32_MAX + int64_t{1} : whole > INT32_MAX)
-    return DecimalForm::not_a_number;
+  int32_t clamped;
+  if (!clamp_to_int32(negative, whole_part.magnitude, clamped)) return DecimalForm::not_a_number;
   out.digits = negative ? -digits : digits;
   out.decimals = decimals;
   return DecimalForm::number;

@@ -5,9 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-static bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-static bool is_digit(int c) { return c >= '0' && c <= '9'; }
-
 // Whether an extraction may start, and then past the white space before it.
 static bool begin_extraction(InputFile &file) {
   if (!file.eof && !file.fail && file.error == 0) {
@@ -32,29 +29,20 @@ void extract_int(InputFile &file, int32_t &value) {
     take_char(file);
     c = peek_char(file);
   }
-  // The magnitude saturates just past the largest one in range, so that a
-  // run of digits of any length is clamped, never wrapped. All of them are
-  // taken.
-  constexpr uint64_t beyond = uint64_t{1} << 31 | 1;
+  // Every digit is taken, however many; a run of them that straddles two
+  // reads adds up as one.
   uint64_t magnitude = 0;
   bool digits = false;
-  for (; is_digit(c); c = peek_char(file)) {
-    take_char(file);
+  while (is_digit(c)) {
+    file.next = take_digits(file.next, file.end, magnitude);
     digits = true;
-    magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
-    if (magnitude > beyond) magnitude = beyond;
+    c = peek_char(file);
   }
   if (!digits) {
     value = 0;
     file.fail = true;
-  } else if (negative) {
-    bool in_range = magnitude <= uint64_t{1} << 31;
-    value = in_range ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : INT32_MIN;
-    file.fail = file.fail || !in_range;
-  } else {
-    bool in_range = magnitude <= INT32_MAX;
-    value = in_range ? static_cast<int32_t>(magnitude) : INT32_MAX;
-    file.fail = file.fail || !in_range;
+  } else if (!clamp_to_int32(negative, magnitude, value)) {
+    file.fail = true;
   }
 }
 

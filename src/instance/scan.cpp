@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -210,8 +209,6 @@ void check_extraction(Run &r, InputFile &file, const char *problem) {
   if (file.fail && !file.eof) input_fault(r, file, problem);
 }
 
-static bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
 char *skip_blanks(char *cursor) {
   while (is_blank(*cursor)) ++cursor;
   return cursor;
@@ -223,42 +220,22 @@ char *token_end(char *cursor) {
   return cursor;
 }
 
-static bool is_space(char c) { return is_blank(c) || (c >= '\n' && c <= '\r'); }
-static bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // scan_int, and where its digits end.
-static char *scan_digits(char *cursor, int32_t &value, char *&digits_end) {
+static inline char *scan_digits(char *cursor, int32_t &value, char *&digits_end) {
   while (is_space(*cursor)) ++cursor;
-  char *start = cursor;
-  bool negative = *cursor == '-';
-  if (*cursor == '-' || *cursor == '+') ++cursor;
-  if (!is_digit(*cursor)) return nullptr;
-  // Accumulate the magnitude saturated just past the 32-bit range, so that
-  // any run of digits is clamped instead of overflowing.
-  constexpr int64_t limit = int64_t{INT32_MAX} + 1;
-  int64_t magnitude = 0;
-  for (; is_digit(*cursor); ++cursor) {
-    magnitude = magnitude * 10 + (*cursor - '0');
-    if (magnitude > limit) magnitude = limit;
-  }
-  if (negative)
-    value = static_cast<int32_t>(-magnitude);
-  else
-    value = static_cast<int32_t>(magnitude > INT32_MAX ? INT32_MAX : magnitude);
-  digits_end = cursor;
-  return start;
+  ScannedInt n = scan_integer(cursor, AtNul{});
+  if (n.end == nullptr) return nullptr;
+  clamp_to_int32(n.negative, n.magnitude, value);
+  digits_end = cursor + (n.end - cursor);
+  return cursor;
 }
 
 std::string_view beyond_32_bits(const char *cursor) {
   while (is_space(*cursor)) ++cursor;
-  const char *start = cursor;
-  int64_t largest = *cursor == '-' ? int64_t{INT32_MAX} + 1 : INT32_MAX;
-  if (*cursor == '-' || *cursor == '+') ++cursor;
-  int64_t magnitude = 0;
-  for (; is_digit(*cursor); ++cursor)
-    if ((magnitude = magnitude * 10 + (*cursor - '0')) > largest) magnitude = largest + 1;
-  if (magnitude <= largest) return {};
-  return {start, static_cast<size_t>(cursor - start)};
+  ScannedInt n = scan_integer(cursor, AtNul{});
+  int32_t clamped;
+  if (n.end == nullptr || clamp_to_int32(n.negative, n.magnitude, clamped)) return {};
+  return {cursor, static_cast<size_t>(n.end - cursor)};
 }
 
 char *scan_int(char *cursor, int32_t &value) {
@@ -266,7 +243,8 @@ char *scan_int(char *cursor, int32_t &value) {
   return scan_digits(cursor, value, digits_end);
 }
 
-char *int_token(char *cursor, int32_t &value) {
+// int_token, in a form the instance reader's loop takes in whole.
+static inline char *number_token(char *cursor, int32_t &value) {
   char *end;
   if (scan_digits(cursor, value, end) == nullptr) return nullptr;
   // The rest of the token (".5" of 12.5, a comma) is skipped, not rejected.
@@ -277,8 +255,10 @@ char *int_token(char *cursor, int32_t &value) {
   return end;
 }
 
+char *int_token(char *cursor, int32_t &value) { return number_token(cursor, value); }
+
 char *read_one_number(Run &r, char *cursor, int32_t &destination) {
-  char *end = int_token(cursor, destination);
+  char *end = number_token(cursor, destination);
   if (end != nullptr) return skip_blanks(end);
   if (!r.stopped) fault_with(r, "%sis not a proper number \n", cursor);
   return cursor + std::strlen(cursor);

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "digits.h"
+
 struct Run;
 struct Channel;
 
@@ -97,7 +99,7 @@ struct LinesAhead {
       line = rest.substr(0, feed);
       rest = feed == std::string_view::npos ? std::string_view() : rest.substr(feed + 1);
       for (char c : line)
-        if (c != ' ' && (c < '\t' || c > '\r')) return true;
+        if (!is_space(c)) return true;
     }
     return false;
   }

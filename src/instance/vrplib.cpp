@@ -5,49 +5,75 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "../run.h"
 #include "decimal.h"
+#include "digits.h"
 
 namespace {
 
-bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_word(char c) { return is_digit(c) || c == '_' || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }
 
-std::vector<std::string_view> tokens_of(const char *line) {
-  std::vector<std::string_view> tokens;
-  for (const char *p = line; *p != '\0';) {
-    while (is_space(*p)) ++p;
+// The tokens of a line, separated by white space, taken one at a time where
+// they stand: reading a line stores nothing.
+struct Tokens {
+  const char *p, *end;
+  explicit Tokens(std::string_view line) : p(line.data()), end(line.data() + line.size()) {}
+  bool next(std::string_view &token) {
+    while (p != end && is_space(*p)) ++p;
+    if (p == end) return false;
     const char *start = p;
-    while (*p != '\0' && !is_space(*p)) ++p;
-    if (p > start) tokens.emplace_back(start, static_cast<size_t>(p - start));
+    while (p != end && !is_space(*p)) ++p;
+    token = std::string_view(start, static_cast<size_t>(p - start));
+    return true;
   }
-  return tokens;
-}
+};
+
+// A line as the reader sees it: up to its first NUL.
+std::string_view up_to_nul(std::string_view line) { return line.substr(0, line.find('\0')); }
 
 // "KEY : value" or "KEY: value": the key, and the value without blanks or
-// quotes around it. False for any other line.
-bool key_line(const char *line, std::string &key, std::string &value) {
-  const char *p = line;
-  while (is_space(*p)) ++p;
-  const char *start = p;
-  while (is_word(*p)) ++p;
+// quotes around it, both where they stand in the line. False for any other
+// line. The line's white space before `start` is passed already.
+bool key_line(const char *start, const char *end, std::string_view &key, std::string_view &value) {
+  const char *p = start;
+  while (p != end && is_word(*p)) ++p;
   if (p == start) return false;
-  key.assign(start, p);
-  while (*p == ' ' || *p == '\t') ++p;
-  if (*p != ':') return false;
+  key = std::string_view(start, static_cast<size_t>(p - start));
+  while (p != end && is_blank(*p)) ++p;
+  if (p == end || *p != ':') return false;
   ++p;
-  while (is_space(*p)) ++p;
-  const char *end = p + std::strlen(p);
+  while (p != end && is_space(*p)) ++p;
   while (end > p && is_space(end[-1])) --end;
   if (end - p >= 2 && *p == '"' && end[-1] == '"') ++p, --end;
-  value.assign(p, end);
+  value = std::string_view(p, static_cast<size_t>(end - p));
   return true;
 }
+bool key_line(std::string_view line, std::string_view &key, std::string_view &value) {
+  const char *p = line.data(), *end = p + line.size();
+  while (p != end && is_space(*p)) ++p;
+  return key_line(p, end, key, value);
+}
+
+// A token with a NUL behind it, for the C library's conversions: copied on
+// the stack, and to the heap only when longer than numbers are written.
+struct Terminated {
+  char room[64];
+  std::string spill;
+  const char *text;
+  explicit Terminated(std::string_view token) {
+    if (token.size() < sizeof room) {
+      token.copy(room, token.size());
+      room[token.size()] = '\0';
+      text = room;
+    } else {
+      spill.assign(token);
+      text = spill.c_str();
+    }
+  }
+};
 
 bool is_section_word(std::string_view token) {
   return token.size() > 8 && token.substr(token.size() - 8) == "_SECTION";
@@ -56,17 +82,17 @@ bool is_section_word(std::string_view token) {
 // A whole integer token in the 32-bit range.
 enum class Number { ok, decimal, junk };
 Number integer(std::string_view t, int64_t &value) {
-  size_t i = t.size() > 0 && (t[0] == '-' || t[0] == '+') ? 1 : 0;
-  if (i == t.size() || !is_digit(t[i])) return Number::junk;
-  value = 0;
-  for (; i < t.size() && is_digit(t[i]); ++i)
-    if ((value = value * 10 + (t[i] - '0')) > INT32_MAX + int64_t{1}) return Number::junk;
-  if (t[0] == '-') value = -value;
-  if (i < t.size()) {
-    bool decimal = t[i] == '.' || t[i] == 'e' || t[i] == 'E';
+  const char *end = t.data() + t.size();
+  ScannedInt n = scan_integer(t.data(), end);
+  // Digits beyond 32 bits refuse the token, whatever follows them.
+  if (n.end == nullptr || n.magnitude == BEYOND_32_BITS) return Number::junk;
+  value = n.negative ? -static_cast<int64_t>(n.magnitude) : static_cast<int64_t>(n.magnitude);
+  if (n.end != end) {
+    bool decimal = *n.end == '.' || *n.end == 'e' || *n.end == 'E';
     return decimal ? Number::decimal : Number::junk;
   }
-  return value >= INT32_MIN && value <= INT32_MAX ? Number::ok : Number::junk;
+  int32_t clamped;
+  return clamp_to_int32(n.negative, n.magnitude, clamped) ? Number::ok : Number::junk;
 }
 
 // A matrix entry: a non-negative decimal, digits with at most one point. Its
@@ -87,8 +113,7 @@ bool entry(std::string_view t, ext &exact, int64_t &tenths, int64_t &rounded) {
     for (; i < t.size() && is_digit(t[i]); ++i) ++digits;
   }
   if (digits == 0 || i != t.size()) return false;
-  std::string text(t);
-  if (!ext_from_decimal(text.c_str(), exact)) return false;
+  if (!ext_from_decimal(Terminated(t).text, exact)) return false;
   tenths = whole * 10 + first_fraction;
   rounded = whole + (first_fraction >= 5 ? 1 : 0);
   return true;
@@ -102,6 +127,26 @@ struct Row {
   int64_t line;
   int8_t a_decimals = 0, b_decimals = 0;
 };
+
+// A node row of whole numbers within 32 bits, as many as the section holds,
+// read in one pass up to the line's NUL; false for any other line. No such
+// line is a key line, a section or EOF.
+bool whole_numbers(const char *line, int values, Row &row) {
+  const char *p = line;
+  int64_t *fields[] = {&row.id, &row.a, &row.b};
+  for (int i = 0; i <= values; ++i) {
+    while (is_space(*p)) ++p;
+    ScannedInt n = scan_integer(p, AtNul{});
+    int32_t value;
+    if (n.end == nullptr || (*n.end != '\0' && !is_space(*n.end)) ||
+        !clamp_to_int32(n.negative, n.magnitude, value))
+      return false;
+    *fields[i] = value;
+    p = n.end;
+  }
+  while (is_space(*p)) ++p;
+  return *p == '\0';
+}
 
 enum Section {
   NONE,
@@ -170,7 +215,11 @@ struct Reader {
   bool place_decimal_coordinates();
   bool start_section(std::string_view word);
   bool end_section();
-  bool row(const std::vector<std::string_view> &t);
+  bool whole_number_row(const char *line);
+  bool row(std::string_view line);
+  bool any_row(std::string_view line, Row &row);
+  bool add_row(const Row &row);
+  bool refuse_row(const Row &row);
   bool finish();
 };
 
@@ -318,12 +367,16 @@ bool Reader::end_section() {
   return true;
 }
 
-bool Reader::row(const std::vector<std::string_view> &t) {
-  if (section == NONE)
+bool Reader::row(std::string_view line) {
+  Tokens tokens(line);
+  std::string_view token;
+  if (section == NONE) {
+    tokens.next(token);
     return fail("expected a key line KEY : value or a section, found \"" +
-                std::string(t[0].substr(0, 40)) + "\"");
+                std::string(token.substr(0, 40)) + "\"");
+  }
   if (section == DEPOT) {
-    for (std::string_view token : t) {
+    while (tokens.next(token)) {
       int64_t id;
       if (depot_ended || integer(token, id) != Number::ok)
         return fail("DEPOT_SECTION holds node numbers ended by -1");
@@ -335,7 +388,7 @@ bool Reader::row(const std::vector<std::string_view> &t) {
     return true;
   }
   if (section == EDGE_WEIGHT) {
-    for (std::string_view token : t) {
+    while (tokens.next(token)) {
       ext e;
       int64_t cut, near;
       if (!entry(token, e, cut, near))
@@ -350,13 +403,55 @@ bool Reader::row(const std::vector<std::string_view> &t) {
     }
     return true;
   }
+  Row row{0, 0, 0, file.lines_read};
+  return any_row(line, row) && add_row(row);
+}
+
+// The common line of a node section; false for any other line, which row()
+// then reads.
+bool Reader::whole_number_row(const char *line) {
+  int values = values_per_row[section];
+  Row row{0, 0, 0, file.lines_read};
+  if (values == 0 || !whole_numbers(line, values, row)) return false;
+  add_row(row);
+  return true;
+}
+
+// A row is kept, or refused with what is wrong with it. Nearly every row is
+// kept: the refusal, which builds a message, stays out of the way.
+inline bool Reader::add_row(const Row &row) {
+  if (row.id < 1 || row.id > dimension || (section == DEMAND && row.a < 0) ||
+      static_cast<int64_t>(rows[section].size()) == dimension)
+    return refuse_row(row);
+  rows[section].push_back(row);
+  return true;
+}
+
+bool Reader::refuse_row(const Row &row) {
+  const char *sname = section_names[section];
+  if (row.id < 1 || row.id > dimension)
+    return fail(std::string(sname) + ": node " + std::to_string(row.id) + " is out of range 1 to " +
+                std::to_string(dimension));
+  if (section == DEMAND && row.a < 0)
+    return fail("DEMAND_SECTION: node " + std::to_string(row.id) + " has a negative demand");
+  return fail(std::string(sname) + " has more rows than DIMENSION " + std::to_string(dimension));
+}
+
+// A node row of any form: its count of tokens, then each value, with
+// decimals where the section allows them.
+bool Reader::any_row(std::string_view line, Row &row) {
+  Tokens tokens(line);
+  std::string_view token;
   int want = values_per_row[section];
   const char *sname = section_names[section];
-  if (static_cast<int>(t.size()) != want + 1)
+  std::string_view t[3];
+  size_t count = 0;
+  for (; tokens.next(token); ++count)
+    if (count < 3) t[count] = token;
+  if (count != static_cast<size_t>(want) + 1)
     return fail(std::string(sname) + ": a row holds a node number and " + std::to_string(want) +
-                (want == 1 ? " value" : " values") + ", this one " + std::to_string(t.size()) +
+                (want == 1 ? " value" : " values") + ", this one " + std::to_string(count) +
                 " numbers");
-  Row row{0, 0, 0, file.lines_read};
   int64_t *fields[] = {&row.id, &row.a, &row.b};
   for (int i = 0; i <= want; ++i) {
     const char *field = i == 0 ? "node number" : value_names[section][i - 1];
@@ -368,7 +463,7 @@ bool Reader::row(const std::vector<std::string_view> &t) {
     if (section == DISPLAY_DATA && i > 0 && kind == Number::decimal) {
       // Coordinates for the map only: cut to whole units, within 32 bits as
       // whole coordinates are.
-      double value = std::strtod(std::string(t[i]).c_str(), nullptr);
+      double value = std::strtod(Terminated(t[i]).text, nullptr);
       if (!(std::fabs(value) < 2147483648.0))
         return fail(std::string(sname) + ": the " + field + " " + std::string(t[i].substr(0, 40)) +
                     " lies beyond 32 bits");
@@ -382,14 +477,6 @@ bool Reader::row(const std::vector<std::string_view> &t) {
       return fail(std::string(sname) + ": the " + field + " \"" + std::string(t[i].substr(0, 40)) +
                   "\" is not a number");
   }
-  if (row.id < 1 || row.id > dimension)
-    return fail(std::string(sname) + ": node " + std::to_string(row.id) + " is out of range 1 to " +
-                std::to_string(dimension));
-  if (section == DEMAND && row.a < 0)
-    return fail("DEMAND_SECTION: node " + std::to_string(row.id) + " has a negative demand");
-  if (static_cast<int64_t>(rows[section].size()) == dimension)
-    return fail(std::string(sname) + " has more rows than DIMENSION " + std::to_string(dimension));
-  rows[section].push_back(row);
   return true;
 }
 
@@ -554,39 +641,40 @@ bool Reader::finish() {
 
 bool looks_like_vrplib(std::string_view head) {
   bool dimension = false, section = false;
-  std::string key, value;
   LinesAhead lines{head};
   for (std::string_view text; !(dimension && section) && lines.next(text);) {
-    std::string line(text);
-    std::vector<std::string_view> t = tokens_of(line.c_str()); // empty behind a NUL
-    section |= !t.empty() && is_section_word(t[0]);
-    dimension |= key_line(line.c_str(), key, value) && key == "DIMENSION";
+    std::string_view line = up_to_nul(text), first, key, value;
+    section |= Tokens(line).next(first) && is_section_word(first);
+    dimension |= key_line(line, key, value) && key == "DIMENSION";
   }
   return dimension && section;
 }
 
 bool begins_with_key_line(std::string_view head) {
-  std::string key, value;
-  std::string_view first;
-  return LinesAhead{head}.next(first) && key_line(std::string(first).c_str(), key, value);
+  std::string_view first, key, value;
+  return LinesAhead{head}.next(first) && key_line(up_to_nul(first), key, value);
 }
 
 void read_vrplib(Run &r, InputFile &file) {
   Reader rd(r, file);
   bool ended = false;
-  std::string key, value;
+  std::string key, value; // the last key line's, their room reused from line to line
   while (!at_end(file) && !r.stopped && !ended) {
     read_line(r, file);
-    std::vector<std::string_view> t = tokens_of(r.line);
-    if (t.empty() || r.stopped) continue;
-    if (t[0] == "EOF") {
+    if (rd.whole_number_row(r.line)) continue;
+    std::string_view line(r.line), first, key_text, value_text;
+    if (!Tokens(line).next(first) || r.stopped) continue;
+    const char *line_end = line.data() + line.size();
+    if (first == "EOF") {
       ended = rd.end_section();
-    } else if (is_section_word(t[0])) {
-      if (rd.end_section()) rd.start_section(t[0]);
-    } else if (key_line(r.line, key, value)) {
+    } else if (is_section_word(first)) {
+      if (rd.end_section()) rd.start_section(first);
+    } else if (key_line(first.data(), line_end, key_text, value_text)) {
+      key.assign(key_text);
+      value.assign(value_text);
       if (rd.end_section()) rd.key(key, value);
     } else {
-      rd.row(t);
+      rd.row(line);
     }
   }
   if (!r.stopped && !ended) rd.end_section();

@@ -5,13 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "../instance/digits.h"
 #include "../run.h"
 #include "solution.h"
 
 namespace {
-
-bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 const char *skip_space(const char *p) {
   while (is_space(*p)) ++p;
@@ -62,14 +60,16 @@ void ignore_line(RouteListNotes &notes, const InputFile &file, const char *text)
 bool only_customer_numbers(Run &r, InputFile &file, const char *p) {
   for (p = skip_space(p); *p != '\0'; p = skip_space(p)) {
     const char *token = p;
-    if (*p == '+' || *p == '-') ++p;
-    bool digits = is_digit(*p);
-    while (is_digit(*p)) ++p;
-    if (digits && (*p == '\0' || is_space(*p))) {
-      std::string_view written = beyond_32_bits(token);
-      if (!written.empty() && r.route_list.clamped.size() < IGNORED_QUOTED)
+    ScannedInt number = scan_integer(p, AtNul{});
+    if (number.end != nullptr && (*number.end == '\0' || is_space(*number.end))) {
+      p = number.end;
+      int32_t clamped;
+      if (!clamp_to_int32(number.negative, number.magnitude, clamped) &&
+          r.route_list.clamped.size() < IGNORED_QUOTED) {
+        std::string_view written(token, static_cast<size_t>(number.end - token));
         r.route_list.clamped.push_back(
             IgnoredLine{file.lines_read, std::string(written.substr(0, 60))});
+      }
       continue;
     }
     while (*p != '\0' && !is_space(*p)) ++p;
@@ -87,15 +87,15 @@ bool only_customer_numbers(Run &r, InputFile &file, const char *p) {
 // to n; 0 when any is not.
 int64_t customer_numbers(std::string_view line, int64_t n) {
   int64_t tokens = 0;
-  size_t i = 0;
+  const char *p = line.data(), *end = p + line.size();
   while (true) {
-    while (i < line.size() && is_space(line[i])) ++i;
-    if (i == line.size()) return tokens;
-    int64_t value = 0;
-    size_t start = i;
-    for (; i < line.size() && is_digit(line[i]); ++i)
-      if ((value = value * 10 + (line[i] - '0')) > n) return 0;
-    if (i == start || (i < line.size() && !is_space(line[i])) || value < 1) return 0;
+    while (p != end && is_space(*p)) ++p;
+    if (p == end) return tokens;
+    uint64_t value = 0;
+    const char *start = p;
+    p = take_digits(p, end, value);
+    if (p == start || (p != end && !is_space(*p)) || value < 1 || static_cast<int64_t>(value) > n)
+      return 0;
     ++tokens;
   }
 }
