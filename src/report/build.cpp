@@ -9,42 +9,6 @@ namespace {
 double num(ext v) { return to_double(v); }
 double tenths(int64_t t) { return static_cast<double>(t) / 10; }
 
-// A route is feasible in a convention when it is in time there and breaks
-// no other rule (`faults`: its violations other than lateness).
-fleetjudge::RouteReport route_of(const ReportRun &rep, const KeptRoute &k, int64_t faults) {
-  const RouteFigures &r = k.figures;
-  bool sound = faults == 0;
-  fleetjudge::RouteReport out;
-  out.route = r.route;
-  out.served = r.customers;
-  out.first_stop = k.first_stop;
-  out.stop_count = k.stop_count;
-  out.load = r.load;
-  out.distance = num(r.distance);
-  out.waiting = num(r.waiting);
-  out.service = num(r.service);
-  out.duration = num(r.duration);
-  if (rep.run.instance->windows) out.slack = num(r.slack);
-  out.truncated.distance = tenths(r.truncated_distance);
-  out.truncated.duration = tenths(r.truncated_duration);
-  out.rounded.distance = static_cast<double>(r.rounded_distance);
-  out.rounded.duration = static_cast<double>(r.rounded_duration);
-  if (rep.run.instance->route_limit.set) {
-    out.length = num(r.length);
-    out.truncated.length = tenths(r.truncated_length);
-    out.rounded.length = static_cast<double>(r.rounded_length);
-  }
-  out.too_long = r.too_long;
-  out.truncated.too_long = r.too_long_truncated;
-  out.rounded.too_long = r.too_long_rounded;
-  out.return_late = r.return_late;
-  out.feasible = sound && !r.late && !r.too_long;
-  out.truncated.feasible = sound && !r.late_truncated && !r.too_long_truncated;
-  out.rounded.feasible = sound && !r.late_rounded && !r.too_long_rounded;
-  out.stops_left_out = k.stops_left_out;
-  return out;
-}
-
 fleetjudge::Violation violation_of(const Finding &f) {
   const KindInfo &k = kind_info(f.kind);
   fleetjudge::Violation v;
@@ -107,8 +71,7 @@ fleetjudge::Summary summary_of(const ReportRun &rep) {
 // The violations of each route other than its lateness: a customer out of
 // range or served twice, the capacity exceeded.
 std::vector<int64_t> faults_by_route(const ReportRun &rep) {
-  std::vector<int64_t> count(
-      rep.record.routes.empty() ? 1 : rep.record.routes.back().figures.route + 1, 0);
+  std::vector<int64_t> count(rep.record.routes.empty() ? 1 : rep.record.routes.back().route + 1, 0);
   for (const Finding &f : rep.record.violations)
     if (has_trait(f.kind, trait::route_fault) && f.route > 0 &&
         static_cast<size_t>(f.route) < count.size())
@@ -155,10 +118,13 @@ fleetjudge::Report build_report(ReportRun &rep, const Files &files,
   }
   if (!record.error.empty()) out.error = record.error;
   if (record.error.empty()) out.summary = summary_of(rep);
+  // A route is feasible in a convention when it is in time there and breaks
+  // no other rule: none of its violations other than lateness.
   std::vector<int64_t> faults = faults_by_route(rep);
-  out.routes.reserve(record.routes.size());
-  for (const KeptRoute &k : record.routes)
-    out.routes.push_back(route_of(rep, k, faults[static_cast<size_t>(k.figures.route)]));
+  out.routes = std::move(rep.record.routes); // the run is done with them
+  for (fleetjudge::RouteReport &r : out.routes)
+    if (faults[static_cast<size_t>(r.route)] > 0)
+      r.feasible = r.truncated.feasible = r.rounded.feasible = false;
   out.routes_left_out = record.routes_left_out;
   out.stops = std::move(rep.record.stops); // one block for all routes: the run is done with them
   out.violations.reserve(record.violations.size());

@@ -152,6 +152,38 @@ void keep_stop(void *context, const Stop &s) {
     record.stops.push_back(public_stop(s, rep.run.instance->windows));
 }
 
+// A route as the report gives it; feasible in a convention where it is in
+// time there and within the length limit, until the report finds any other
+// violation of it.
+fleetjudge::RouteReport public_route(const RouteFigures &r, bool windows, bool limited) {
+  fleetjudge::RouteReport out;
+  out.route = r.route;
+  out.served = r.customers;
+  out.load = r.load;
+  out.distance = to_double(r.distance);
+  out.waiting = to_double(r.waiting);
+  out.service = to_double(r.service);
+  out.duration = to_double(r.duration);
+  if (windows) out.slack = to_double(r.slack);
+  out.truncated.distance = static_cast<double>(r.truncated_distance) / 10;
+  out.truncated.duration = static_cast<double>(r.truncated_duration) / 10;
+  out.rounded.distance = static_cast<double>(r.rounded_distance);
+  out.rounded.duration = static_cast<double>(r.rounded_duration);
+  if (limited) {
+    out.length = to_double(r.length);
+    out.truncated.length = static_cast<double>(r.truncated_length) / 10;
+    out.rounded.length = static_cast<double>(r.rounded_length);
+  }
+  out.too_long = r.too_long;
+  out.truncated.too_long = r.too_long_truncated;
+  out.rounded.too_long = r.too_long_rounded;
+  out.return_late = r.return_late;
+  out.feasible = !r.late && !r.too_long;
+  out.truncated.feasible = !r.late_truncated && !r.too_long_truncated;
+  out.rounded.feasible = !r.late_rounded && !r.too_long_rounded;
+  return out;
+}
+
 // A route above the length limit in the conventions other than the exact one.
 void hold_too_long(ReportRun &rep, const RouteFigures &r) {
   for (Convention c : {Convention::truncated, Convention::rounded}) {
@@ -197,8 +229,12 @@ void keep_route(void *context, const RouteFigures &r) {
   hold_lateness(rep, Kind::depot_closed, back, rep.run.last_node);
   size_t kept_stops = record.stops.size() - record.route_first_stop;
   if (record.routes.size() < ROUTES_KEPT) {
-    int64_t left_out = rep.keep_stops ? r.customers - static_cast<int64_t>(kept_stops) : 0;
-    record.routes.push_back(KeptRoute{r, record.route_first_stop, kept_stops, left_out});
+    record.routes.push_back(
+        public_route(r, rep.run.instance->windows, rep.run.instance->route_limit.set));
+    fleetjudge::RouteReport &kept = record.routes.back();
+    kept.first_stop = record.route_first_stop;
+    kept.stop_count = kept_stops;
+    kept.stops_left_out = rep.keep_stops ? r.customers - static_cast<int64_t>(kept_stops) : 0;
   } else {
     record.routes_left_out++;
     record.stops.resize(record.route_first_stop); // the stops of a route not kept

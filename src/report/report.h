@@ -19,12 +19,6 @@
 #include "options.h"
 #include "writers.h"
 
-struct KeptRoute {
-  RouteFigures figures;
-  size_t first_stop, stop_count; // into Record::stops
-  int64_t stops_left_out;        // stops beyond STOPS_KEPT
-};
-
 struct Record {
   SolutionFormat format = SolutionFormat::fleetjudge;
   std::vector<std::string> notes; // about how the files were read
@@ -40,9 +34,9 @@ struct Record {
   int64_t kind_count[KIND_COUNT] = {};
   int64_t violations_left_out = 0;
 
-  std::vector<KeptRoute> routes;
-  std::vector<fleetjudge::Stop> stops; // as the report gives them, route after route
-  size_t route_first_stop = 0;         // of the route walked now
+  std::vector<fleetjudge::RouteReport> routes; // as the report gives them, the first ROUTES_KEPT
+  std::vector<fleetjudge::Stop> stops;         // as the report gives them, route after route
+  size_t route_first_stop = 0;                 // of the route walked now
   int64_t routes_left_out = 0;
 
   // Over all routes, kept or not.
