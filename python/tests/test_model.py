@@ -189,7 +189,9 @@ def test_eight_threads_judging_one_instance_give_what_one_gives():
         instance = fleetjudge.Instance(DATA / "instances" / "C1_10_1.txt")
         routes = [[int(c) for c in line.split()] for line in published.read_text().splitlines()]
     else:
-        instance, routes = fleetjudge.Instance(EXAMPLE), [[c] for c in range(1, 101)]
+        # Routes of four customers: each variant below is a solution of its own.
+        instance = fleetjudge.Instance(EXAMPLE)
+        routes = [list(range(c, c + 4)) for c in range(1, 101, 4)]
     # Each solution leaves out, repeats or moves a few customers.
     work = [routes[k:] + routes[:k] for k in range(4)]
     work += [routes[:k] + [routes[k][::-1]] + routes[k + 1:] for k in range(4)]
