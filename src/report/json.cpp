@@ -2,7 +2,6 @@
 // fleetjudge-report(1) with its history. Member names and order are fixed.
 // It only formats the report's values (build.cpp).
 #include <cstdio>
-#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "build.h"
@@ -155,8 +154,7 @@ Json document_json(const fleetjudge::Report &report, bool routes) {
 // The head as one line, then the routes and the violations one a line, each
 // handed to `emit` as it is made: the program writes them out as they come,
 // and never holds the whole document.
-static void each_part(const fleetjudge::Report &report,
-                      const std::function<void(const std::string &)> &emit) {
+template <class Emit> static void each_part(const fleetjudge::Report &report, Emit &&emit) {
   std::string part;
   put(part, head_json(report));
   part.pop_back(); // the closing brace: the lists follow
