@@ -4,8 +4,8 @@
 // finding and goes on (record.cpp), keeping what the checker would have
 // printed as its verdict. What it keeps is bounded by the instance and the
 // route limit, never by the size of a file: beyond the limits it counts.
-// The writers turn the record into text for a person, JSON for programs or a
-// page with pictures.
+// The record is then built once into the report as a value (build.h), which
+// the writers (writers.h) only format.
 #pragma once
 
 #include <algorithm>
