@@ -37,7 +37,7 @@ enum Column {
   col_gap_convention,
   COLUMN_COUNT
 };
-extern const char *const column_names[COLUMN_COUNT];
+extern const char column_names[COLUMN_COUNT][24];
 
 struct Row {
   int status = 2;        // 0 feasible, 1 violations, 2 not judged

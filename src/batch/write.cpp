@@ -11,7 +11,7 @@ namespace {
 // The pair rows' columns as the table shows them.
 struct TableColumn {
   Column column;
-  const char *title;
+  char title[24];
   int width;
   bool right; // numbers are right-aligned
 };

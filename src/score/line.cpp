@@ -359,8 +359,8 @@ bool read_routes(Cursor &c, std::vector<fleetjudge::Route> &routes) {
 }
 
 enum Member { m_instance, m_solver, m_run, m_time, m_routes, m_solution, m_cost, MEMBERS };
-constexpr const char *member_names[MEMBERS] = {"instance", "solver",   "run", "time",
-                                               "routes",   "solution", "cost"};
+constexpr char member_names[MEMBERS][10] = {"instance", "solver",   "run", "time",
+                                            "routes",   "solution", "cost"};
 
 bool read_text_member(Cursor &c, std::string &out, const char *name) {
   skip_space(c);
