@@ -1,5 +1,6 @@
 #include "check.h"
 
+#include "instance/formats.h"
 #include "instance/reader.h"
 #include "instance/vrplib.h"
 #include "run.h"
@@ -13,10 +14,20 @@ void fault(Run &r, const char *message) {
 
 void read_instance_phases(Run &r, Inputs &in) {
   if (in.instance_path && !open_input(r, in.instance, "instance", in.instance_path)) return;
-  if (in.vrplib)
-    read_vrplib(r, in.instance);
-  else
+  switch (in.instance_format) {
+  case InstanceFormat::solomon:
     read_instance(r, in.instance);
+    break;
+  case InstanceFormat::vrplib:
+    read_vrplib(r, in.instance);
+    break;
+  case InstanceFormat::lilim:
+    read_lilim(r, in.instance);
+    break;
+  case InstanceFormat::sartori:
+    read_sartori(r, in.instance);
+    break;
+  }
   if (!r.stopped) screen_instance(r);
   r.instance_read = !r.stopped;
 }

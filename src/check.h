@@ -6,6 +6,7 @@
 
 #include <fleetjudge/fleetjudge.h>
 
+#include "instance/instance_data.h"
 #include "instance/scan.h"
 #include "solution/route_list.h"
 
@@ -18,9 +19,9 @@ struct Inputs {
   const char *instance_path = nullptr, *solution_path = nullptr;
   bool guess = false; // tell the solution's format from its first lines
   SolutionFormat format = SolutionFormat::fleetjudge;
-  const char *why = nullptr; // the guess's reason
-  bool vrplib = false;       // the instance is a VRPLIB file (the checker never reads one)
-  const std::vector<fleetjudge::Route> *routes = nullptr; // the solution's routes in memory
+  const char *why = nullptr;                                // the guess's reason
+  InstanceFormat instance_format = InstanceFormat::solomon; // the checker reads no other
+  const std::vector<fleetjudge::Route> *routes = nullptr;   // the solution's routes in memory
 };
 
 void run_phases(Run &r, Inputs &in);

@@ -86,10 +86,9 @@ Instance Instance::read(std::string_view bytes, const InstanceOptions &options, 
   read->mark = begins_with_mark(in.instance);
   std::string_view head = look_ahead(in.instance, FORMAT_LOOK_AHEAD);
   if (read->mark) head.remove_prefix(BYTE_ORDER_MARK.size());
-  in.vrplib = choice == InstanceChoice::vrplib ||
-              (choice == InstanceChoice::automatic && looks_like_vrplib(head));
+  in.instance_format = instance_format_of(choice, head);
   read->head = instance_head_of(head);
-  read->crlf = !in.vrplib && has_crlf(head);
+  read->crlf = in.instance_format == InstanceFormat::solomon && has_crlf(head);
   in.instance.crlf_as_lf = read->crlf;
   skip_mark(in.instance, read->mark);
 
@@ -100,7 +99,7 @@ Instance Instance::read(std::string_view bytes, const InstanceOptions &options, 
   read_instance_phases(*run, in);
   if (run->stopped)
     throw InputError(reading.error + (choice == InstanceChoice::automatic
-                                          ? instance_format_hint(in.vrplib, read->head)
+                                          ? instance_format_hint(in.instance_format, read->head)
                                           : std::string()));
   read->data = std::move(run->own_instance);
   Instance instance;
@@ -133,8 +132,11 @@ const char *Instance::path() const {
   return shared(*this).named ? shared(*this).file_name.c_str() : nullptr;
 }
 const std::string &Instance::name() const { return shared(*this).data.name; }
-const char *Instance::type() const { return shared(*this).data.windows ? "VRPTW" : "CVRP"; }
-const char *Instance::format() const { return shared(*this).data.vrplib ? "vrplib" : "solomon"; }
+const char *Instance::type() const {
+  const InstanceData &data = shared(*this).data;
+  return data.pickup_delivery() ? "PDPTW" : data.windows ? "VRPTW" : "CVRP";
+}
+const char *Instance::format() const { return instance_format_name(shared(*this).data.format); }
 int64_t Instance::customers() const {
   return std::max<int64_t>(shared(*this).data.customer_count, 0);
 }

@@ -47,7 +47,7 @@ FLEETJUDGE_API Verdict check(std::string_view instance, std::string_view solutio
 // The report's options, with the command line's defaults.
 struct ReportOptions {
   std::string solution_format = "auto"; // "auto", "fleetjudge", "routes" or "plain"
-  std::string instance_format = "auto"; // "auto", "solomon" or "vrplib"
+  std::string instance_format = "auto"; // "auto", "solomon", "vrplib", "lilim" or "sartori"
   // "auto" (the convention the declared cost matches, else "exact"), "exact",
   // "truncated" or "rounded": whose late stops count.
   std::string convention = "auto";
@@ -89,7 +89,7 @@ struct FLEETJUDGE_API InputError : std::runtime_error {
 };
 
 struct InstanceOptions {
-  std::string format = "auto"; // "auto", "solomon" or "vrplib"
+  std::string format = "auto"; // "auto", "solomon", "vrplib", "lilim" or "sartori"
 };
 
 // A node of an instance as it was read: the depot is node 0. Coordinates
@@ -118,8 +118,8 @@ public:
   std::string_view bytes() const;
   const char *path() const;        // as given to read() or load(); null for none
   const std::string &name() const; // the instance's own: its first line, or its NAME
-  const char *type() const;        // "VRPTW", or "CVRP" without windows
-  const char *format() const;      // "solomon" or "vrplib"
+  const char *type() const;        // "VRPTW", "CVRP" without windows, "PDPTW" with requests
+  const char *format() const;      // "solomon", "vrplib", "lilim" or "sartori"
   int64_t customers() const;
   double capacity() const;
   std::optional<int> vehicles() const; // none: the fleet is unlimited

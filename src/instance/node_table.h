@@ -64,9 +64,13 @@ int64_t decimal_distance_rounded(const DecimalPlaces &p, int64_t a, int64_t b);
 
 // Leg lengths given by the instance itself (VRPLIB's EXPLICIT weights), in
 // each convention, row by row: the leg from i to j is entry i * size + j.
-// Empty when lengths come from coordinates.
+// Empty when lengths come from coordinates. A matrix of whole numbers (the
+// travel times of Sartori & Buriol's road networks, up to 5001 rows) is held
+// once, in `whole`, as every convention reads it alike; the others are then
+// empty.
 struct Weights {
   int64_t size = 0;
   std::vector<ext> exact;
   std::vector<int64_t> tenths, rounded;
+  std::vector<int32_t> whole;
 };

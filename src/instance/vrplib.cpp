@@ -632,7 +632,7 @@ bool Reader::finish() {
   r.own_instance.windows = windows;
   r.own_instance.route_limit = limit;
   r.own_instance.coordinates = placed;
-  r.own_instance.vrplib = true;
+  r.own_instance.format = InstanceFormat::vrplib;
   r.own_instance.name = name.substr(0, 255);
   return true;
 }

@@ -96,8 +96,8 @@ fleetjudge::Report build_report(ReportRun &rep, const Files &files,
   out.instance.customers = instance.customer_count > 0 ? instance.customer_count : 0;
   out.instance.capacity = instance.capacity;
   if (instance.fleet_limited) out.instance.vehicles = instance.vehicles;
-  out.instance.format = instance.vrplib ? "vrplib" : "solomon";
-  out.instance.type = instance.windows ? "VRPTW" : "CVRP";
+  out.instance.format = instance_format_name(instance.format);
+  out.instance.type = instance.pickup_delivery() ? "PDPTW" : instance.windows ? "VRPTW" : "CVRP";
   if (instance.route_limit.set) {
     const RouteLimit &limit = instance.route_limit;
     char value[EXT_TEXT];

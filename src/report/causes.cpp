@@ -24,11 +24,11 @@ static bool looks_like_instance(std::string_view head) {
   return (vehicle && customer) || looks_like_vrplib(head);
 }
 
-std::string instance_format_hint(bool vrplib, const InstanceHead &head) {
-  if (vrplib && !head.key_line_first)
+std::string instance_format_hint(InstanceFormat format, const InstanceHead &head) {
+  if (format == InstanceFormat::vrplib && !head.key_line_first)
     return "; it was read as a VRPLIB file, as it has a DIMENSION line and a section: "
            "--instance-format=solomon reads it as a Solomon file";
-  if (!vrplib && head.key_line_first)
+  if (format == InstanceFormat::solomon && head.key_line_first)
     return "; it was read as a Solomon file, as it lacks a DIMENSION line or a section: "
            "--instance-format=vrplib reads it as a VRPLIB file";
   return {};
@@ -51,7 +51,7 @@ void point_at_causes(ReportRun &rep, Inputs &in, const InstanceHead &head) {
   }
   // An instance that the format guess read otherwise than it is written.
   if (!run.instance_read && rep.instance_choice == InstanceChoice::automatic)
-    record.error += instance_format_hint(in.vrplib, head);
+    record.error += instance_format_hint(in.instance_format, head);
   for (const Finding &f : record.violations)
     if (f.kind == Kind::customer_out_of_range && f.node == 0) {
       record.notes.push_back("node 0 is the depot: a route lists customers only");

@@ -20,7 +20,7 @@ InstanceHead instance_head_of(std::string_view head);
 
 // Where an instance that cannot be read was read in the format its first
 // lines do not show, a hint to the error that says so; empty otherwise.
-std::string instance_format_hint(bool vrplib, const InstanceHead &head);
+std::string instance_format_hint(InstanceFormat format, const InstanceHead &head);
 
 // Once the run is done: hints added to the error, or notes.
 void point_at_causes(ReportRun &rep, Inputs &in, const InstanceHead &head);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "../check.h"
+#include "../instance/formats.h"
 
 // The three distance conventions: extended precision, as the checker; every
 // leg cut to one decimal, as the VRPTW benchmarks publish; every leg rounded
@@ -29,17 +30,26 @@ inline bool choose_convention(const char *name, Convention &c, bool &automatic) 
   return automatic || choose_convention(name, c);
 }
 
-// How the instance is read: "auto", "solomon" or "vrplib"; false for any
-// other name. `auto` leaves the choice to the file's first line.
-enum class InstanceChoice { automatic, solomon, vrplib };
+// How the instance is read: "auto", "solomon", "vrplib", "lilim" or
+// "sartori"; false for any other name. `auto` leaves the choice to the
+// file's first lines.
+enum class InstanceChoice { automatic, solomon, vrplib, lilim, sartori };
 inline bool choose_instance_format(const char *name, InstanceChoice &c) {
-  static const char names[][8] = {"auto", "solomon", "vrplib"};
-  for (int i = 0; i < 3; ++i)
-    if (std::strcmp(name, names[i]) == 0) {
-      c = InstanceChoice(i);
+  if (std::strcmp(name, "auto") == 0) {
+    c = InstanceChoice::automatic;
+    return true;
+  }
+  for (int i = 0; i < 4; ++i)
+    if (std::strcmp(name, instance_format_names[i]) == 0) {
+      c = InstanceChoice(i + 1);
       return true;
     }
   return false;
+}
+// The format chosen, or told from the instance's first bytes.
+inline InstanceFormat instance_format_of(InstanceChoice c, std::string_view head) {
+  return c == InstanceChoice::automatic ? told_instance_format(head)
+                                        : InstanceFormat(static_cast<int>(c) - 1);
 }
 
 // "auto", "fleetjudge", "routes" or "plain" into the inputs; false for any

@@ -351,8 +351,9 @@ void conclude(ReportRun &rep, Inputs &in, const InstanceHead &head,
   record.format = in.format;
   record.notes.insert(record.notes.end(), rep.run.instance->notes.begin(),
                       rep.run.instance->notes.end());
-  if (in.format != SolutionFormat::fleetjudge || in.vrplib) {
-    // Nothing to keep: fleetjudge reads neither this format nor VRPLIB files.
+  if (in.format != SolutionFormat::fleetjudge || in.instance_format != InstanceFormat::solomon) {
+    // Nothing to keep: fleetjudge reads neither this solution format nor
+    // this instance format.
     record.has_verdict = false;
     record.verdict.clear();
     record.verdict_status = 0;
@@ -378,12 +379,12 @@ void judge(ReportRun &rep, Inputs &in, bool in_memory) {
   const bool marks[2] = {begins_with_mark(in.instance), begins_with_mark(in.solution)};
   std::string_view head = look_ahead(in.instance, FORMAT_LOOK_AHEAD);
   if (marks[0]) head.remove_prefix(BYTE_ORDER_MARK.size());
-  in.vrplib = rep.instance_choice == InstanceChoice::vrplib ||
-              (rep.instance_choice == InstanceChoice::automatic && looks_like_vrplib(head));
+  in.instance_format = instance_format_of(rep.instance_choice, head);
   InstanceHead instance_head = instance_head_of(head);
-  // The checker reads neither VRPLIB files nor their line ends.
-  bool crlf = !in.vrplib && has_crlf(head);
-  bool checker_may_read = !in.vrplib && (in.guess || in.format == SolutionFormat::fleetjudge);
+  // The checker reads Solomon text only, and no CR LF line ends.
+  bool solomon = in.instance_format == InstanceFormat::solomon;
+  bool crlf = solomon && has_crlf(head);
+  bool checker_may_read = solomon && (in.guess || in.format == SolutionFormat::fleetjudge);
   // Where the checker reads the files otherwise than the report does, its
   // verdict comes from a run of its own.
   bool read_otherwise = crlf || marks[0] || marks[1];
@@ -412,8 +413,9 @@ void judge(ReportRun &rep, Inputs &in, bool in_memory) {
 void judge_against(ReportRun &rep, const fleetjudge::ReadInstance &instance, Inputs &in) {
   Record &record = rep.record;
   const bool marks[2] = {instance.mark, begins_with_mark(in.solution)};
-  in.vrplib = instance.data.vrplib;
-  bool checker_may_read = !in.vrplib && (in.guess || in.format == SolutionFormat::fleetjudge);
+  in.instance_format = instance.data.format;
+  bool checker_may_read = in.instance_format == InstanceFormat::solomon &&
+                          (in.guess || in.format == SolutionFormat::fleetjudge);
   bool read_otherwise = instance.crlf || marks[0] || marks[1];
   if (instance.crlf) note_crlf(record);
   note_marks(record, marks);

@@ -1,0 +1,30 @@
+// Which layout an instance is written in, told from its first bytes, and the
+// readers of the two pickup and delivery layouts.
+//
+// In this order: Sartori & Buriol's (SIZE: and NODES and EDGES lines, which
+// its NAME: line alone would pass off as VRPLIB); VRPLIB (a DIMENSION line
+// and a section); Li & Lim's (a first line of three numbers, then lines of
+// nine); else fleetjudge's Solomon text.
+#pragma once
+
+#include <string_view>
+
+#include "instance_data.h"
+#include "scan.h"
+
+struct Run;
+
+InstanceFormat told_instance_format(std::string_view head);
+
+// Li & Lim: "K Q S" (vehicles, capacity, an unused speed), then one line per
+// task, "id x y demand earliest latest service pickup delivery", task 0 the
+// depot. The name is the file's, without folder and extension.
+bool looks_like_lilim(std::string_view head);
+void read_lilim(Run &r, InputFile &file);
+
+// Sartori & Buriol: key lines "KEY: value", NODES rows "id lat lon demand
+// earliest latest service pickup delivery", then EDGES, a full matrix of
+// whole travel times, row = from, column = to (not symmetric), then EOF. The
+// fleet is unlimited.
+bool looks_like_sartori(std::string_view head);
+void read_sartori(Run &r, InputFile &file);
