@@ -42,6 +42,12 @@ template <typename End> ScannedInt scan_integer(const char *p, End end);
 // whether it was in the range.
 inline bool clamp_to_int32(bool negative, uint64_t magnitude, int32_t &value);
 
+// A line of the line buffer made of whole numbers within 32 bits and
+// nothing else, separated by white space (a carriage return included, so
+// that CR LF line ends read alike): how many, into `fields`; -1 for a line
+// with any other token or with more than `most` numbers.
+inline int whole_fields(const char *line, int32_t *fields, int most);
+
 // ---------------------------------------------------------------------------
 
 inline bool before_end(const char *, AtNul) { return true; } // the NUL is no digit
@@ -69,4 +75,16 @@ inline bool clamp_to_int32(bool negative, uint64_t magnitude, int32_t &value) {
   int64_t kept = static_cast<int64_t>(in_range ? magnitude : largest);
   value = static_cast<int32_t>(negative ? -kept : kept);
   return in_range;
+}
+
+inline int whole_fields(const char *p, int32_t *fields, int most) {
+  for (int count = 0;; ++count) {
+    while (is_space(*p)) ++p;
+    if (*p == '\0') return count;
+    ScannedInt n = scan_integer(p, AtNul{});
+    if (count == most || n.end == nullptr || (*n.end != '\0' && !is_space(*n.end)) ||
+        !clamp_to_int32(n.negative, n.magnitude, fields[count]))
+      return -1;
+    p = n.end;
+  }
 }

@@ -132,20 +132,12 @@ struct Row {
 // read in one pass up to the line's NUL; false for any other line. No such
 // line is a key line, a section or EOF.
 bool whole_numbers(const char *line, int values, Row &row) {
-  const char *p = line;
-  int64_t *fields[] = {&row.id, &row.a, &row.b};
-  for (int i = 0; i <= values; ++i) {
-    while (is_space(*p)) ++p;
-    ScannedInt n = scan_integer(p, AtNul{});
-    int32_t value;
-    if (n.end == nullptr || (*n.end != '\0' && !is_space(*n.end)) ||
-        !clamp_to_int32(n.negative, n.magnitude, value))
-      return false;
-    *fields[i] = value;
-    p = n.end;
-  }
-  while (is_space(*p)) ++p;
-  return *p == '\0';
+  int32_t fields[3];
+  if (whole_fields(line, fields, values + 1) != values + 1) return false;
+  row.id = fields[0];
+  row.a = values > 0 ? fields[1] : 0;
+  row.b = values > 1 ? fields[2] : 0;
+  return true;
 }
 
 enum Section {
