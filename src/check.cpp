@@ -34,7 +34,8 @@ void read_instance_phases(Run &r, Inputs &in) {
 
 void solution_phases(Run &r, Inputs &in) {
   r.visits.assign(r.instance->customers.size(), 0);
-  if (r.consumer.on_route) r.first_visit.assign(r.instance->customers.size(), Run::Visit{0, 0});
+  if (r.consumer.on_route || r.instance->pickup_delivery())
+    r.first_visit.assign(r.instance->customers.size(), Run::Visit{0, 0, 0});
   if (in.routes != nullptr) { // a plain list in memory: nothing to read
     walk_routes_in_memory(r, *in.routes);
     close_checks(r);

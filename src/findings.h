@@ -23,7 +23,12 @@ enum class Kind : uint8_t {
   customer_out_of_range,
   visited_twice, // declared, found: the route and position (from 1) that served it first
   not_visited,
-  capacity_exceeded,  // value: load, limit: capacity
+  // The requests of a pickup and delivery instance, judged on each task's
+  // first visit: route and position are the served task's.
+  partner_missing,        // node: the task served; declared: its partner, not served
+  pair_split,             // node: the pickup; declared: its delivery; found: the delivery's route
+  delivery_before_pickup, // node: the delivery; declared: its pickup; found: the pickup's position
+  capacity_exceeded,      // value: load, limit: capacity
   time_window_missed, // arrival: before any wait; value: service start, limit: due,
                       // excess: lateness
   depot_closed,       // value: return time, limit: closing time, excess: lateness
@@ -79,6 +84,7 @@ enum class Args : uint8_t { // what a text's conversions take, in order
   route_node,             // route, node
   route_node_times,       // route, node, then value, limit, excess as times
   route_node_counts,      // route, node, declared, found
+  route_node_declared,    // route, node, declared
   counts,                 // declared, found
   figures,                // value, limit, excess as numbers
   cost,                   // value, limit, excess / 10 as numbers, found, arrival as a tolerance

@@ -54,9 +54,11 @@ struct Run {
   bool total_passed = false, count_passed = false; // reported once each
   RouteListNotes route_list;
   std::vector<int32_t> visits; // how often the routes reached each node
-  // Where each customer was served first, for a consumer that wants figures.
+  // Where each customer was served first, for a consumer that wants figures
+  // and for the requests of a pickup and delivery instance: position among
+  // the route's stops, and among its customer numbers as written.
   struct Visit {
-    int32_t route, position;
+    int32_t route, position, written;
   };
   std::vector<Visit> first_visit;
 

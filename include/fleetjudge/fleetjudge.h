@@ -145,10 +145,15 @@ struct Stop {
   double arrival, start, departure; // start: when service begins, after any wait
   int ready;
   std::optional<int> due; // none without windows
-  double load;            // delivered so far on the route, this stop included
+  double load;            // delivered so far on the route, this stop included; with
+                          // pickups and deliveries, on board as the vehicle leaves
   int route, position;    // its route, and its place there among the customers served
   bool late;              // in the exact convention
   double late_by;         // how late, where late
+  // With pickups and deliveries: the request's other task, and whether this
+  // stop is its pickup or its delivery. pair is 0 without requests.
+  int pair = 0;
+  bool pickup = false;
 };
 // A route's or the solution's figures in the truncated convention (every
 // leg cut to one decimal) or the rounded one (every leg rounded).

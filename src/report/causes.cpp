@@ -1,6 +1,7 @@
 #include "causes.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cmath>
 
@@ -101,6 +102,39 @@ std::string format_note(SolutionFormat format, const char *why) {
 
 // How the route list was read: lines ignored, numbers beyond 32 bits, a last
 // line cut short; and windows that close before they open.
+// Names alike but for case and the blanks around them.
+static bool same_name(std::string_view a, std::string_view b) {
+  auto trim = [](std::string_view s) {
+    while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
+    while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
+    return s;
+  };
+  a = trim(a), b = trim(b);
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// A published solution's header, and the instance it names where that is
+// not the instance judged.
+static void note_published_header(Record &record, const PublishedHeader &header,
+                                  const std::string &instance_name) {
+  if (!header.seen) return;
+  std::string said;
+  const std::pair<const char *, const std::string *> parts[] = {{"instance ", &header.instance},
+                                                                {"authors ", &header.authors},
+                                                                {"date ", &header.date},
+                                                                {"reference ", &header.reference}};
+  for (const auto &part : parts)
+    if (!part.second->empty()) said += (said.empty() ? "" : ", ") + (part.first + *part.second);
+  record.notes.push_back("the solution's header: " + (said.empty() ? "no details" : said));
+  if (!header.instance.empty() && !same_name(header.instance, instance_name))
+    record.notes.push_back("the solution names instance " + header.instance +
+                           ", but the instance is " + instance_name);
+}
+
 void note_what_was_read(ReportRun &rep) {
   Record &record = rep.record;
   const RouteListNotes &list = rep.run.route_list;
@@ -108,6 +142,7 @@ void note_what_was_read(ReportRun &rep) {
     record.notes.push_back(format("line %lld ignored, neither a route nor a cost: \"",
                                   static_cast<long long>(line.line)) +
                            line.text + "\"");
+  note_published_header(record, list.header, rep.run.instance->name);
   if (list.unended && !list.has_cost && !rep.run.stopped)
     record.notes.push_back("the solution's last line has no line end, and no cost line follows: "
                            "the file may be cut short");

@@ -310,11 +310,10 @@ void write_html(const Report &report, const Files &files, std::FILE *out) {
   std::fputs("</h1>\n<p class=\"files\">instance <code>", out);
   put_html_text(out, files.instance);
   std::fprintf(
-      out, "</code>: %lld customers, capacity %g, %s%s<br/>solution <code>",
-      static_cast<long long>(instance.customers), instance.capacity,
+      out, "</code>: %s, capacity %g, %s%s<br/>solution <code>", instance_size(report).c_str(),
+      instance.capacity,
       instance.vehicles ? format("%d vehicles", *instance.vehicles).c_str() : "no fleet limit",
-      instance.format == "vrplib" ? has_windows(report) ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)"
-                                  : "");
+      problem_and_layout(report).c_str());
   put_html_text(out, files.solution);
   std::fprintf(out, "</code>: %s</p>\n", solution_format_named(report.solution.format).what);
   for (const std::string &note : report.notes) {
@@ -343,12 +342,7 @@ void write_html(const Report &report, const Files &files, std::FILE *out) {
     put_html_text(out, report.verdict.message.value_or(""));
     std::fputs("</code>", out);
   } else {
-    std::fputs(instance.format == "vrplib"
-                   ? "<br/>fleetjudge's verdict: none; fleetjudge reads instances only "
-                     "in its own text layout, not VRPLIB files"
-                   : "<br/>fleetjudge's verdict: none; fleetjudge reads only its own "
-                     "format, which declares a route count and a total duration",
-               out);
+    std::fprintf(out, "<br/>fleetjudge's verdict: none; %s", no_verdict_reason(report).c_str());
   }
   std::fputs("</div>\n", out);
 

@@ -6,7 +6,38 @@
 
 #include "writers.h"
 
-bool has_windows(const fleetjudge::Report &report) { return report.instance.type == "VRPTW"; }
+bool has_windows(const fleetjudge::Report &report) {
+  return report.instance.type == "VRPTW" || report.instance.type == "PDPTW";
+}
+
+std::string instance_size(const fleetjudge::Report &report) {
+  long long customers = report.instance.customers;
+  if (report.instance.type == "PDPTW")
+    return format("%lld tasks in %lld requests", customers, customers / 2);
+  return format("%lld customers", customers);
+}
+
+// Each layout's name for a person; none for fleetjudge's own.
+static const char *layout_name(const std::string &format) {
+  return format == "vrplib"    ? "VRPLIB"
+         : format == "lilim"   ? "Li & Lim"
+         : format == "sartori" ? "Sartori & Buriol"
+                               : nullptr;
+}
+
+std::string problem_and_layout(const fleetjudge::Report &report) {
+  const char *layout = layout_name(report.instance.format);
+  if (!layout) return {};
+  return ", " + report.instance.type + " (" + layout + ")";
+}
+
+std::string no_verdict_reason(const fleetjudge::Report &report) {
+  if (const char *layout = layout_name(report.instance.format))
+    return std::string("fleetjudge reads instances only in its own text layout, not ") + layout +
+           " files";
+  return "fleetjudge reads only its own format, which declares a route count and a total "
+         "duration";
+}
 
 bool has_time(const fleetjudge::Report &report) {
   return has_windows(report) || report.instance.route_limit || report.instance.service_times;

@@ -125,8 +125,14 @@ void hold_lateness(ReportRun &rep, Kind kind, const Stop &s, int64_t node) {
 }
 
 // A stop as the report gives it.
-fleetjudge::Stop public_stop(const Stop &s, bool windows) {
+fleetjudge::Stop public_stop(const Stop &s, const InstanceData &instance) {
   fleetjudge::Stop out;
+  bool windows = instance.windows;
+  if (instance.pickup_delivery()) {
+    const Task &task = instance.tasks[static_cast<size_t>(s.node)];
+    out.pair = task.partner;
+    out.pickup = task.role == Role::pickup;
+  }
   out.node = s.node;
   out.arrival = s.arrival;
   out.start = s.start;
@@ -149,7 +155,7 @@ void keep_stop(void *context, const Stop &s) {
     record.late[static_cast<int>(c)] |= late_in(s, c);
   hold_lateness(rep, Kind::time_window_missed, s, s.node);
   if (rep.keep_stops && record.stops.size() < STOPS_KEPT)
-    record.stops.push_back(public_stop(s, rep.run.instance->windows));
+    record.stops.push_back(public_stop(s, *rep.run.instance));
 }
 
 // A route as the report gives it; feasible in a convention where it is in

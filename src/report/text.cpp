@@ -119,12 +119,7 @@ void print_summary(const Report &report, std::FILE *out) {
 
 void print_verdict(const Report &report, std::FILE *out) {
   if (!report.verdict.status) {
-    if (report.instance.format == "vrplib")
-      std::fprintf(out, "\nfleetjudge's verdict: none; fleetjudge reads instances only in its own "
-                        "text layout, not VRPLIB files\n");
-    else
-      std::fprintf(out, "\nfleetjudge's verdict: none; fleetjudge reads only its own format, which "
-                        "declares a route count and a total duration\n");
+    std::fprintf(out, "\nfleetjudge's verdict: none; %s\n", no_verdict_reason(report).c_str());
     return;
   }
   std::fprintf(out, "\nfleetjudge's verdict (status %d):\n", *report.verdict.status);
@@ -142,14 +137,11 @@ void print_verdict(const Report &report, std::FILE *out) {
 
 void write_text(const Report &report, const Files &files, std::FILE *out) {
   const fleetjudge::InstanceReport &instance = report.instance;
-  std::fprintf(out, "instance   %s: %lld customers, capacity %g, %s", files.instance,
-               static_cast<long long>(instance.customers), instance.capacity,
+  std::fprintf(out, "instance   %s: %s, capacity %g, %s%s\n", files.instance,
+               instance_size(report).c_str(), instance.capacity,
                instance.vehicles ? format("%d vehicles", *instance.vehicles).c_str()
-                                 : "no fleet limit");
-  std::fprintf(out, "%s\n",
-               instance.format == "vrplib"
-                   ? has_windows(report) ? ", VRPTW (VRPLIB)" : ", CVRP (VRPLIB)"
-                   : "");
+                                 : "no fleet limit",
+               problem_and_layout(report).c_str());
   if (instance.route_limit)
     std::fprintf(out, "limit      a route's length at most %s\n",
                  describe_route_limit(*instance.route_limit).c_str());

@@ -66,6 +66,12 @@ std::vector<const fleetjudge::Violation *> worst_first(const fleetjudge::Report 
                                                        const std::string &kind);
 std::vector<int64_t> violations_by_route(const fleetjudge::Report &report); // by route number
 
+// The instance's size, "100 customers" or "100 tasks in 50 requests"; its
+// problem and layout where it is not fleetjudge's text (", PDPTW (Li &
+// Lim)"); why fleetjudge gives no verdict where it reads neither file.
+std::string instance_size(const fleetjudge::Report &report);
+std::string problem_and_layout(const fleetjudge::Report &report);
+std::string no_verdict_reason(const fleetjudge::Report &report);
 // What each convention measures, for under its figures.
 const char *conventions_note(const fleetjudge::Report &report);
 // The limit as a sentence: "200 (DISTANCE), its travel and its customers'

@@ -51,10 +51,42 @@ static void declared_cost(Run &r) {
   found(r, f);
 }
 
+// Each request on its tasks' first visits: both served or neither, on one
+// route, the pickup first. A task served again is judged where it was served
+// first; visited_twice tells of the rest.
+static void request_checks(Run &r) {
+  const InstanceData &d = *r.instance;
+  for (int64_t pickup = 1; pickup <= d.customer_count; ++pickup) {
+    if (d.tasks[pickup].role != Role::pickup) continue; // each request once
+    int64_t delivery = d.tasks[pickup].partner;
+    const Run::Visit &p = r.first_visit[pickup], &q = r.first_visit[delivery];
+    bool picked = r.visits[pickup] > 0, delivered = r.visits[delivery] > 0;
+    if (picked != delivered) {
+      Finding f{Kind::partner_missing, picked ? p.route : q.route, picked ? pickup : delivery};
+      f.position = picked ? p.written : q.written;
+      f.declared = picked ? delivery : pickup;
+      found(r, f);
+    } else if (picked && p.route != q.route) {
+      Finding f{Kind::pair_split, p.route, pickup};
+      f.position = p.written;
+      f.declared = delivery;
+      f.found = q.route;
+      found(r, f);
+    } else if (picked && q.written < p.written) {
+      Finding f{Kind::delivery_before_pickup, q.route, delivery};
+      f.position = q.written;
+      f.declared = pickup;
+      f.found = p.position;
+      found(r, f);
+    }
+  }
+}
+
 void close_checks(Run &r) {
   if (r.declared) declared_checks(r);
   for (int64_t i = 1; i <= r.instance->customer_count; ++i)
     if (r.visits[i] == 0) found(r, Finding{Kind::not_visited, 0, i});
+  if (r.instance->pickup_delivery()) request_checks(r);
   if (r.instance->fleet_limited && r.routes_done > r.instance->vehicles) {
     Finding f{Kind::too_many_vehicles};
     f.declared = r.instance->vehicles;

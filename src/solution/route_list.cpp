@@ -37,21 +37,44 @@ bool read_cost(Run &r, const char *p) {
   return true;
 }
 
-// A line neither a route nor a cost: counted, and the first few quoted with
-// their line numbers, cut to a length a note can show, control characters as
-// '?'.
-void ignore_line(RouteListNotes &notes, const InputFile &file, const char *text) {
-  if (notes.ignored_lines++ >= static_cast<int64_t>(IGNORED_QUOTED)) return;
+// Text of a line as a note shows it: cut to a length a note can hold,
+// control characters as '?', without the blanks (and a CR) at its end.
+std::string printable(const char *text) {
   constexpr size_t SHOWN = 60;
   size_t length = std::strlen(text);
-  while (length > 0 && is_space(text[length - 1])) --length; // a CR before the line feed too
+  while (length > 0 && is_space(text[length - 1])) --length;
   std::string quoted;
   for (size_t i = 0; i < length && i < SHOWN; ++i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     quoted += c < 0x20 || c == 0x7f ? '?' : text[i];
   }
   if (length > SHOWN) quoted += "...";
-  notes.ignored.push_back(IgnoredLine{file.lines_read, quoted});
+  return quoted;
+}
+
+// A line neither a route nor a cost: counted, and the first few quoted with
+// their line numbers.
+void ignore_line(RouteListNotes &notes, const InputFile &file, const char *text) {
+  if (notes.ignored_lines++ >= static_cast<int64_t>(IGNORED_QUOTED)) return;
+  notes.ignored.push_back(IgnoredLine{file.lines_read, printable(text)});
+}
+
+// The words of `key` at p, in any case, any blanks between them; behind
+// them, or nullptr.
+const char *behind_words(const char *p, const char *key) {
+  p = skip_space(p);
+  while (*key != '\0') {
+    if (*key == ' ') {
+      if (!is_blank(*p)) return nullptr;
+      while (is_blank(*p)) ++p;
+      ++key;
+    } else if ((*p | 0x20) == *key) {
+      ++p, ++key;
+    } else {
+      return nullptr;
+    }
+  }
+  return p;
 }
 
 // Every token a whole integer; the first that is not is a fault. A number
@@ -115,6 +138,22 @@ const char *behind_route_label(const char *p) {
   return *p == ':' ? p + 1 : nullptr;
 }
 
+bool read_header_line(const char *line, PublishedHeader &header) {
+  const char *p = behind_words(line, "solution");
+  if (p != nullptr && *skip_space(p) == '\0') return header.seen = true;
+  static constexpr char keys[][16] = {"instance name", "authors", "date", "reference"};
+  std::string *values[] = {&header.instance, &header.authors, &header.date, &header.reference};
+  for (int k = 0; k < 4; ++k) {
+    p = behind_words(line, keys[k]);
+    if (p == nullptr) continue;
+    p = skip_space(p);
+    if (*p != ':') continue;
+    *values[k] = printable(skip_space(p + 1));
+    return header.seen = true;
+  }
+  return false;
+}
+
 FormatGuess guess_format(std::string_view head, int64_t n) {
   LinesAhead lines{head};
   std::string_view first, second;
@@ -123,6 +162,9 @@ FormatGuess guess_format(std::string_view head, int64_t n) {
   // reader sees it.
   if (behind_route_label(std::string(first).c_str()))
     return {SolutionFormat::routes, "its first line begins with a route label"};
+  PublishedHeader header;
+  if (read_header_line(std::string(first).c_str(), header))
+    return {SolutionFormat::routes, "its first line is a published solution's header"};
   int64_t tokens = customer_numbers(first, n);
   if (tokens >= 2 || (tokens == 1 && lines.next(second) && customer_numbers(second, n) >= 2))
     return {SolutionFormat::plain, "its first lines hold customer numbers only"};
@@ -142,7 +184,8 @@ void walk_route_list(Run &r, InputFile &file, SolutionFormat format) {
     if (format == SolutionFormat::routes) {
       const char *route = behind_route_label(text);
       if (route == nullptr) {
-        if (!read_cost(r, text)) ignore_line(r.route_list, file, text);
+        if (!read_cost(r, text) && !read_header_line(text, r.route_list.header))
+          ignore_line(r.route_list, file, text);
         continue;
       }
       text += route - text;

@@ -44,8 +44,9 @@ struct FormatGuess {
   const char *why; // the rule that decided, for the note
 };
 // In this order: no non-blank line: fleetjudge's format; a first non-blank
-// line that begins with a route label ("Route #1:", "route 1 :", any case):
-// a route list; a first non-blank line of customer numbers (1 to n) only,
+// line that begins with a route label ("Route #1:", "route 1 :", any case)
+// or is a published solution's header line ("Instance name : lr101"): a
+// route list; a first non-blank line of customer numbers (1 to n) only,
 // holding two or more, or followed by a line of two or more: a plain list;
 // anything else: fleetjudge's format.
 FormatGuess guess_format(std::string_view head, int64_t n);
@@ -61,6 +62,14 @@ struct IgnoredLine {
 };
 constexpr size_t IGNORED_QUOTED = 5; // lines quoted; the rest are counted
 
+// The header a published solution begins with ("Instance name : lr101",
+// "Authors : ...", "Date : ...", "Reference : ...", then "Solution"), as
+// printable text, each cut to what a note shows.
+struct PublishedHeader {
+  bool seen = false;
+  std::string instance, authors, date, reference;
+};
+
 struct RouteListNotes {
   int64_t ignored_lines = 0;        // in a route list: neither a route nor a cost
   std::vector<IgnoredLine> ignored; // the first IGNORED_QUOTED of them
@@ -69,7 +78,12 @@ struct RouteListNotes {
   double cost = 0;
   bool unended = false;         // the last line read has no line feed: the file may be cut short
   double cost_tolerance = 0.01; // how far from a distance the cost still matches it
+  PublishedHeader header;
 };
+
+// Whether the line is one of a published solution's header lines; its
+// value goes into `header`.
+bool read_header_line(const char *line, PublishedHeader &header);
 
 // How far a cost written as `number` may lie from a distance and still be
 // that distance: half a unit of its last digit, as a solver printing six

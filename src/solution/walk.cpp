@@ -25,6 +25,7 @@ struct Vehicle {
   int64_t served = 0;
   ext travel = 0;
   int32_t written = 0; // customer numbers met so far, in range or not
+  double peak_load = 0; // the most on board at once, with pickups and deliveries
 };
 
 // The running total is held to the declared one at every step; it is
@@ -104,12 +105,13 @@ __attribute__((always_inline)) inline void visit(Run &r, int32_t i, Vehicle &v) 
   v.served += c.service;
   if (__builtin_expect(r.instance->route_limit.set, 0)) // never for the checker's instances
     v.travel += leg_length;
+  RouteFigures &f = v.figures;
+  f.customers++;
+  if (visits == 1 && !r.first_visit.empty())
+    r.first_visit[r.last_node] = {route, f.customers, position};
 
   // The figures cost the checker nothing: it does not listen for them.
   if (!r.consumer.on_route) return;
-  RouteFigures &f = v.figures;
-  f.customers++;
-  if (visits == 1 && !r.first_visit.empty()) r.first_visit[r.last_node] = {route, f.customers};
   f.distance += leg_length;
   f.waiting += wait_time;
   note_slack(v, c.due - start);
@@ -134,6 +136,7 @@ __attribute__((always_inline)) inline void visit(Run &r, int32_t i, Vehicle &v) 
   stop.ready = c.ready;
   stop.due = c.due;
   stop.load = r.instance->capacity - v.remaining_capacity;
+  if (stop.load > v.peak_load) v.peak_load = stop.load;
   stop.start_tenths = v.clock_tenths;
   stop.start_rounded = v.clock_rounded;
   stop.late = late;
@@ -196,7 +199,9 @@ void return_to_depot(Run &r, Vehicle &v) {
   if (r.consumer.on_route) {
     RouteFigures &f = v.figures;
     f.route = route;
-    f.load = r.instance->capacity - v.remaining_capacity;
+    // What was delivered, or with pickups and deliveries the most on board.
+    f.load = r.instance->pickup_delivery() ? v.peak_load
+                                           : r.instance->capacity - v.remaining_capacity;
     f.distance += leg_length;
     f.duration = v.time;
     f.service = static_cast<ext>(v.served); // whole numbers: their sum is exact either way
