@@ -22,7 +22,7 @@ class Verdict:
 
 class Instance:
     def __init__(
-        self, source: Input, *, instance_format: Literal["auto", "solomon", "vrplib"] = "auto"
+        self, source: Input, *, instance_format: Literal["auto", "solomon", "vrplib", "lilim", "sartori"] = "auto"
     ) -> None: ...
     def judge(
         self,
@@ -36,9 +36,9 @@ class Instance:
     @property
     def name(self) -> str: ...
     @property
-    def type(self) -> Literal["VRPTW", "CVRP"]: ...
+    def type(self) -> Literal["VRPTW", "CVRP", "PDPTW"]: ...
     @property
-    def format(self) -> Literal["solomon", "vrplib"]: ...
+    def format(self) -> Literal["solomon", "vrplib", "lilim", "sartori"]: ...
     @property
     def customers(self) -> int: ...
     @property
@@ -101,6 +101,10 @@ class Stop:
     def due(self) -> Optional[int]: ...
     @property
     def load(self) -> float: ...
+    @property
+    def pair(self) -> Optional[int]: ...
+    @property
+    def role(self) -> Optional[Literal["pickup", "delivery"]]: ...
 
 class ConventionFigures:
     @property
@@ -194,6 +198,6 @@ def report(
     solution: Union[Input, Routes],
     *,
     solution_format: SolutionFormat = "auto",
-    instance_format: Literal["auto", "solomon", "vrplib"] = "auto",
+    instance_format: Literal["auto", "solomon", "vrplib", "lilim", "sartori"] = "auto",
     convention: Convention = "auto",
 ) -> dict[str, Any]: ...

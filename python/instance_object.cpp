@@ -99,8 +99,9 @@ void bind_instance(py::module_ &m) {
       "An instance, read once, to judge any number of solutions against.\n\n"
       "source is a path (str or os.PathLike) or the file's contents (bytes); a str\n"
       "holding a line break is refused (pass text.encode()). instance_format is\n"
-      "'auto' (told from the first lines), 'solomon' or 'vrplib'. Raises InputError\n"
-      "(a ValueError) for an instance the report refuses, with the report's error\n"
+      "'auto' (told from the first lines), 'solomon', 'vrplib', 'lilim' (Li &\n"
+      "Lim) or 'sartori' (Sartori & Buriol). Raises InputError (a ValueError)\n"
+      "for an instance the report refuses, with the report's error\n"
       "text, and OSError for a file that cannot be read.\n\n"
       "An Instance is immutable: any number of threads may judge against it at\n"
       "once, and judge() releases the interpreter while it works. It pickles with\n"
@@ -149,7 +150,7 @@ void bind_instance(py::module_ &m) {
           "'VRPTW', or 'CVRP' without time windows.")
       .def_property_readonly(
           "format", [](const InstanceObject &self) { return self.instance.format(); },
-          "The format it was read in: 'solomon' or 'vrplib'.")
+          "The format it was read in: 'solomon', 'vrplib', 'lilim' or\n'sartori'.")
       .def_property_readonly(
           "customers", [](const InstanceObject &self) { return self.instance.customers(); },
           "The number of customers, the depot not counted.")

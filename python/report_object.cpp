@@ -136,7 +136,8 @@ void bind_parts(py::module_ &m) {
       m, "Stop",
       "A customer's stop on a route: when the vehicle arrives, starts service\n"
       "(after any wait) and leaves, the customer's window, and the load delivered\n"
-      "so far on the route, this stop included.");
+      "so far on the route, this stop included (with pickups and deliveries, the\n"
+      "load on board as the vehicle leaves).");
   field(stop, "node", &fleetjudge::Stop::node);
   field(stop, "arrival", &fleetjudge::Stop::arrival);
   field(stop, "start", &fleetjudge::Stop::start);
@@ -144,6 +145,20 @@ void bind_parts(py::module_ &m) {
   field(stop, "ready", &fleetjudge::Stop::ready);
   field(stop, "due", &fleetjudge::Stop::due);
   field(stop, "load", &fleetjudge::Stop::load);
+  // With pickups and deliveries: the request's other task, and this one's role.
+  stop.def_property_readonly(
+      "pair",
+      [](const Part<fleetjudge::Stop> &p) -> py::object {
+        return p.item->pair ? py::object(py::int_(p.item->pair)) : py::object(py::none());
+      },
+      "The request's other task, with pickups and deliveries; None otherwise.");
+  stop.def_property_readonly(
+      "role",
+      [](const Part<fleetjudge::Stop> &p) -> py::object {
+        if (!p.item->pair) return py::none();
+        return py::str(p.item->pickup ? "pickup" : "delivery");
+      },
+      "'pickup' or 'delivery', with pickups and deliveries; None otherwise.");
   stop.def("__repr__", [](const Part<fleetjudge::Stop> &p) {
     const fleetjudge::Stop &s = *p.item;
     return py::str("<fleetjudge.Stop node {}: arrival {}, start {}, departure {}, load {}>")

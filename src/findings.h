@@ -29,11 +29,11 @@ enum class Kind : uint8_t {
   pair_split,             // node: the pickup; declared: its delivery; found: the delivery's route
   delivery_before_pickup, // node: the delivery; declared: its pickup; found: the pickup's position
   capacity_exceeded,      // value: load, limit: capacity
-  time_window_missed, // arrival: before any wait; value: service start, limit: due,
-                      // excess: lateness
-  depot_closed,       // value: return time, limit: closing time, excess: lateness
-  route_too_long,     // value: the route's length, limit: the instance's, excess: the difference
-  too_many_vehicles,  // declared: the instance's vehicles, found: routes
+  time_window_missed,     // arrival: before any wait; value: service start, limit: due,
+                          // excess: lateness
+  depot_closed,           // value: return time, limit: closing time, excess: lateness
+  route_too_long,    // value: the route's length, limit: the instance's, excess: the difference
+  too_many_vehicles, // declared: the instance's vehicles, found: routes
   // What the solution declares.
   too_many_routes, // declared, found
   too_few_routes,

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 
+#include "../instance/formats.h"
 #include "../instance/vrplib.h"
 
 InstanceHead instance_head_of(std::string_view head) {
@@ -13,7 +14,8 @@ InstanceHead instance_head_of(std::string_view head) {
 }
 
 // Whether the first lines of a file are those of an instance: a line with
-// VEHICLE and one with CUSTOMER, or what a VRPLIB file begins with.
+// VEHICLE and one with CUSTOMER, or what a file of another layout begins
+// with.
 static bool looks_like_instance(std::string_view head) {
   bool vehicle = false, customer = false;
   LinesAhead lines{head};
@@ -22,7 +24,7 @@ static bool looks_like_instance(std::string_view head) {
     vehicle |= line.find("VEHICLE") != std::string_view::npos;
     customer |= line.find("CUSTOMER") != std::string_view::npos;
   }
-  return (vehicle && customer) || looks_like_vrplib(head);
+  return (vehicle && customer) || told_instance_format(head) != InstanceFormat::solomon;
 }
 
 std::string instance_format_hint(InstanceFormat format, const InstanceHead &head) {
@@ -110,8 +112,7 @@ static bool same_name(std::string_view a, std::string_view b) {
     return s;
   };
   a = trim(a), b = trim(b);
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
                   std::tolower(static_cast<unsigned char>(y));
          });

@@ -309,11 +309,11 @@ void write_html(const Report &report, const Files &files, std::FILE *out) {
   put_html_text(out, instance.name);
   std::fputs("</h1>\n<p class=\"files\">instance <code>", out);
   put_html_text(out, files.instance);
-  std::fprintf(
-      out, "</code>: %s, capacity %g, %s%s<br/>solution <code>", instance_size(report).c_str(),
-      instance.capacity,
-      instance.vehicles ? format("%d vehicles", *instance.vehicles).c_str() : "no fleet limit",
-      problem_and_layout(report).c_str());
+  std::fprintf(out, "</code>: %s, capacity %g, %s%s<br/>solution <code>",
+               instance_size(report).c_str(), instance.capacity,
+               instance.vehicles ? format("%d vehicles", *instance.vehicles).c_str()
+                                 : "no fleet limit",
+               problem_and_layout(report).c_str());
   put_html_text(out, files.solution);
   std::fprintf(out, "</code>: %s</p>\n", solution_format_named(report.solution.format).what);
   for (const std::string &note : report.notes) {

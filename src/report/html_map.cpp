@@ -201,6 +201,29 @@ void write_html_map(const Report &report, std::FILE *out) {
     }
   }
 
+  // Each request as a thin dashed line from its pickup to its delivery, in
+  // the pickup's route's colour, shown only while that route is lit: the
+  // page stays quiet otherwise.
+  bool requests = false;
+  for (const fleetjudge::Stop &s : report.stops) requests |= s.pair != 0;
+  if (requests) {
+    std::fputs("<style>.request { visibility: hidden; } body.hl svg .request.on { visibility: "
+               "visible; opacity: 1; }</style>\n",
+               out);
+    for (const fleetjudge::RouteReport &r : report.routes)
+      for (const fleetjudge::Stop &s : fleetjudge::stops_of(report, r)) {
+        if (!s.pickup) continue;
+        const Customer &a = nodes[s.node], &b = nodes[s.pair];
+        std::fprintf(out,
+                     "<line class=\"request\" data-route=\"%d\" x1=\"%.1f\" y1=\"%.1f\" "
+                     "x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" stroke-width=\"0.8\" "
+                     "stroke-dasharray=\"3 2\"><title>request: pickup %d, delivery %d</title>"
+                     "</line>\n",
+                     r.route, f.x(a.x), f.y(a.y), f.x(b.x), f.y(b.y), route_colour(r.route).c_str(),
+                     s.node, s.pair);
+      }
+  }
+
   // Each customer's kept stops, as (route, position): once for most.
   std::vector<std::vector<std::pair<const fleetjudge::RouteReport *, size_t>>> stops_at(
       static_cast<size_t>(customers) + 1);

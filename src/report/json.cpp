@@ -39,8 +39,9 @@ Json text_or_null(const std::optional<std::string> &text) {
 }
 
 Json stop_json(const fleetjudge::Stop &s) {
-  Json j{{"node", s.node},   {"arrival", s.arrival},  {"start", s.start}, {"departure", s.departure},
-         {"ready", s.ready}, {"due", or_null(s.due)}, {"load", s.load}};
+  Json j{
+      {"node", s.node},   {"arrival", s.arrival},  {"start", s.start}, {"departure", s.departure},
+      {"ready", s.ready}, {"due", or_null(s.due)}, {"load", s.load}};
   if (s.pair != 0) { // with pickups and deliveries only
     j["pair"] = s.pair;
     j["role"] = s.pickup ? "pickup" : "delivery";

@@ -153,8 +153,11 @@ std::string cost_match_text(const fleetjudge::DeclaredCost &cost) {
 
 std::string stop_title(const fleetjudge::Report &report, const fleetjudge::Stop &s, size_t position,
                        size_t stops, bool timed) {
+  std::string task = s.pair == 0 ? format("customer %d", s.node)
+                     : s.pickup  ? format("pickup %d (delivery %d)", s.node, s.pair)
+                                 : format("delivery %d (pickup %d)", s.node, s.pair);
   std::string stop =
-      format("customer %d, route %d, stop %zu of %zu: ", s.node, s.route, position, stops);
+      format("%s, route %d, stop %zu of %zu: ", task.c_str(), s.route, position, stops);
   std::string load = format("load %.0f of %g", s.load, report.instance.capacity);
   if (!timed) // the arrival is the distance travelled
     return stop + load + format(", %.2f travelled", s.arrival);

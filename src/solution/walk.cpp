@@ -24,7 +24,7 @@ struct Vehicle {
   // exactly; under a route length limit, the travel so far, exact.
   int64_t served = 0;
   ext travel = 0;
-  int32_t written = 0; // customer numbers met so far, in range or not
+  int32_t written = 0;  // customer numbers met so far, in range or not
   double peak_load = 0; // the most on board at once, with pickups and deliveries
 };
 
@@ -200,8 +200,8 @@ void return_to_depot(Run &r, Vehicle &v) {
     RouteFigures &f = v.figures;
     f.route = route;
     // What was delivered, or with pickups and deliveries the most on board.
-    f.load = r.instance->pickup_delivery() ? v.peak_load
-                                           : r.instance->capacity - v.remaining_capacity;
+    f.load =
+        r.instance->pickup_delivery() ? v.peak_load : r.instance->capacity - v.remaining_capacity;
     f.distance += leg_length;
     f.duration = v.time;
     f.service = static_cast<ext>(v.served); // whole numbers: their sum is exact either way
