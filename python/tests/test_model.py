@@ -328,3 +328,24 @@ def test_the_stub_describes_every_class_and_signature():
                 stubbed = declared[name].args
                 assert [a.arg for a in stubbed.args + stubbed.kwonlyargs] == \
                     list(inspect.signature(getattr(cls, name)).parameters)
+
+
+# Two requests, Li & Lim's layout: 1 (load 5) to 2, 3 (load 7) to 4.
+TWO_REQUESTS = (b"2\t10\t1\n0\t0\t0\t0\t0\t1000\t0\t0\t0\n1\t10\t0\t5\t0\t100\t10\t0\t2\n"
+                b"2\t20\t0\t-5\t0\t200\t10\t1\t0\n3\t0\t10\t7\t0\t100\t10\t0\t4\n"
+                b"4\t0\t20\t-7\t0\t300\t10\t3\t0\n")
+
+
+def test_pickup_and_delivery_stops_name_their_partner():
+    instance = fleetjudge.Instance(TWO_REQUESTS)
+    assert (instance.type, instance.format) == ("PDPTW", "lilim")
+    report = instance.judge([[1, 2], [3, 4]])
+    assert report.feasible
+    stops = [s for r in report.routes for s in r.stops]
+    assert [(s.node, s.pair, s.role, s.load) for s in stops] == [
+        (1, 2, "pickup", 5), (2, 1, "delivery", 0), (3, 4, "pickup", 7), (4, 3, "delivery", 0)]
+    assert report.to_dict()["routes"][0]["stops"][0]["role"] == "pickup"
+    split = instance.judge([[1, 4], [3, 2]])
+    assert [v.kind for v in split.violations] == ["pair_split", "pair_split"]
+    plain = fleetjudge.Instance(EXAMPLE).judge([[1]])
+    assert (plain.routes[0].stops[0].pair, plain.routes[0].stops[0].role) == (None, None)

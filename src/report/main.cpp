@@ -3,7 +3,7 @@
 // fleetjudge's own verdict, as text, JSON or a page.
 //
 //   fleetjudge-report [--json] [--html FILE] [--solution-format=auto|fleetjudge|routes|plain]
-//                     [--instance-format=auto|solomon|vrplib]
+//                     [--instance-format=auto|solomon|vrplib|lilim|sartori]
 //                     [--convention=auto|exact|truncated|rounded] INSTANCE SOLUTION
 //
 // The run is the checker's, phase by phase, with a consumer that records each
@@ -43,8 +43,9 @@ static const char help_text[] =
     "  --solution-format=F      auto (default: told from the first lines), fleetjudge\n"
     "                           (route count and total, then routes), routes\n"
     "                           (\"Route #1: ...\" lines) or plain (a route a line)\n"
-    "  --instance-format=F      auto (default), solomon (fleetjudge's text layout)\n"
-    "                           or vrplib (a .vrp file)\n"
+    "  --instance-format=F      auto (default), solomon (fleetjudge's text layout),\n"
+    "                           vrplib (a .vrp file), or pickup and delivery:\n"
+    "                           lilim (Li & Lim) or sartori (Sartori & Buriol)\n"
     "  --convention=C           whose late stops count: auto (default: the one the\n"
     "                           declared cost matches, else exact), exact (as\n"
     "                           fleetjudge), truncated (every arc cut to one decimal)\n"

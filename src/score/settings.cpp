@@ -35,7 +35,7 @@ const char help_text[] =
     "  --decimals=N             decimals in the table, markdown and LaTeX (default 2)\n"
     "  --html FILE              write a page with the pictures to FILE\n"
     "  --unverified             take a line without routes or solution at its cost\n"
-    "  --instance-format=F      auto (default), solomon or vrplib\n"
+    "  --instance-format=F      auto (default), solomon, vrplib, lilim or sartori\n"
     "  -j N, --jobs=N           threads (default: the number of processors)\n"
     "  --help, --version        print this help, or the version, and exit\n"
     "\n"
@@ -130,7 +130,7 @@ int parse_score_settings(int argc, char **argv, ScoreSettings &s) {
     } else if (option("--instance-format", argc, argv, i, value)) {
       InstanceChoice probe;
       if (!value || !choose_instance_format(value, probe))
-        return usage_error("--instance-format is auto, solomon or vrplib");
+        return usage_error("--instance-format is auto, solomon, vrplib, lilim or sartori");
       s.instance_format = value;
     } else if (option("--bks", argc, argv, i, value)) {
       if (!value) return usage_error("--bks needs a file");
