@@ -24,8 +24,8 @@
 #endif
 
 #define FLEETJUDGE_VERSION_MAJOR 1
-#define FLEETJUDGE_VERSION_MINOR 3
-#define FLEETJUDGE_VERSION "1.3"
+#define FLEETJUDGE_VERSION_MINOR 4
+#define FLEETJUDGE_VERSION "1.4"
 
 namespace fleetjudge {
 
