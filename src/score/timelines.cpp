@@ -7,7 +7,7 @@
 #include <deque>
 #include <fcntl.h>
 #include <mutex>
-#include <thread>
+#include <pthread.h>
 #include <unistd.h>
 
 #include "batch/pairs.h"
@@ -136,17 +136,36 @@ ReadTimelines read_timelines(const std::vector<Timeline> &timelines, const Scori
   threads = std::max(1u, threads);
   q.room = CHUNKS_PER_THREAD * threads;
   std::vector<LineWork> shares(threads);
-  std::vector<std::thread> workers;
-  for (unsigned t = 0; t < threads; ++t)
-    workers.emplace_back(work, std::ref(q), std::cref(scoring), std::cref(timelines),
-                         std::ref(shares[t]));
+  // Plain POSIX threads: a std::thread would leave its state's type
+  // information in the library's data.
+  struct Worker {
+    Queue *q;
+    const Scoring *scoring;
+    const std::vector<Timeline> *timelines;
+    LineWork *share;
+    pthread_t thread;
+  };
+  std::vector<Worker> workers(threads);
+  auto start = [](void *arg) -> void * {
+    Worker &w = *static_cast<Worker *>(arg);
+    work(*w.q, *w.scoring, *w.timelines, *w.share);
+    return nullptr;
+  };
+  size_t started = 0;
+  for (; started < threads; ++started) {
+    workers[started] = Worker{&q, &scoring, &timelines, &shares[started], {}};
+    if (pthread_create(&workers[started].thread, nullptr, start, &workers[started]) != 0) break;
+  }
+  // No thread to be had: this one reads everything, then works alone.
+  if (started == 0) q.room = SIZE_MAX;
   for (size_t i = 0; i < timelines.size(); ++i) read_one(q, i, timelines[i], out);
   {
     std::lock_guard<std::mutex> hold(q.lock);
     q.done = true;
   }
   q.changed.notify_all();
-  for (std::thread &t : workers) t.join();
+  for (size_t t = 0; t < started; ++t) pthread_join(workers[t].thread, nullptr);
+  if (started == 0) work(q, scoring, timelines, shares[0]);
   for (LineWork &share : shares) {
     out.lines += share.lines;
     merge_bad(out.bad, std::move(share.bad));
