@@ -1,5 +1,6 @@
 #include "objective.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -47,12 +48,15 @@ namespace {
 // false for a file that is not a regular one or cannot be read (its row
 // says why).
 bool pickup_delivery_file(const std::string &path, InstanceChoice choice) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  // A pipe is not opened at all: that would wait for its writer, or end
+  // what it writes before its judging reads it.
   struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
   std::string head;
   if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    head.resize(FORMAT_LOOK_AHEAD);
+    head.resize(std::min(size_t(st.st_size), FORMAT_LOOK_AHEAD));
     size_t got = 0;
     while (got < head.size()) {
       ssize_t n = read(fd, &head[got], head.size() - got);
