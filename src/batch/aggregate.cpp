@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "csv.h"
+#include "objective.h"
 #include "order.h"
 #include "report/report.h"
 
@@ -27,28 +28,30 @@ Convention convention_of(const std::string &key, const Settings &settings, const
 // One pair's figures in its instance's convention.
 struct Judged {
   bool feasible = false;
+  Objective objective = Objective::distance; // in force for the pair
   long long vehicles = 0;
   double distance = 0;
   bool has_gap = false;
   double gap = 0;
 };
 
-Judged judged_in(const Row &row, const std::string &key, Convention c, const BksTable &bks) {
+Judged judged_in(const Row &row, const std::string &key, Convention c, const Settings &settings,
+                 const BksTable &bks) {
   Judged j;
   j.feasible = row.judged && row.feasible_in[static_cast<int>(c)];
+  j.objective = objective_in_force(settings.objective, row.pickup_delivery);
   j.vehicles = row.vehicles;
   j.distance = distance_in(row, c);
   auto found = bks.find(key);
-  if (found != bks.end() && found->second.has_cost && found->second.cost != 0) {
+  if (found != bks.end() && gap_given(j.objective, j.vehicles, found->second)) {
     j.has_gap = true;
     j.gap = 100 * (j.distance - found->second.cost) / found->second.cost;
   }
   return j;
 }
 
-// Lower distance, fewer vehicles breaking a tie.
 bool better(const Judged &a, const Judged &b) {
-  return a.distance != b.distance ? a.distance < b.distance : a.vehicles < b.vehicles;
+  return better_run(a.objective, a.vehicles, a.distance, b.vehicles, b.distance);
 }
 
 struct Instance {
@@ -75,7 +78,7 @@ std::vector<Instance> instances_of(const std::vector<Pair> &pairs, const std::ve
       list.push_back(in);
     }
     Instance &in = list[at->second];
-    Judged j = judged_in(rows[i], in.key, in.convention, bks);
+    Judged j = judged_in(rows[i], in.key, in.convention, settings, bks);
     in.runs++;
     if (!j.feasible) continue;
     in.feasible++;
@@ -126,6 +129,21 @@ struct Group {
   }
 };
 
+// How the best run is chosen, for the caption: by the objective asked for,
+// else by the problem of the pairs judged.
+std::string best_rule(Objective asked, const std::vector<Row> &rows) {
+  const char *by_distance = "lowest distance, fewer vehicles breaking a tie";
+  const char *by_vehicles = "fewest vehicles, lower distance breaking a tie";
+  if (asked != Objective::automatic)
+    return asked == Objective::vehicles_first ? by_vehicles : by_distance;
+  bool pickup_delivery = false, other = false;
+  for (const Row &r : rows)
+    if (r.judged) (r.pickup_delivery ? pickup_delivery : other) = true;
+  if (!pickup_delivery) return by_distance;
+  if (!other) return by_vehicles;
+  return std::string(by_distance) + ", or for pickup and delivery instances of " + by_vehicles;
+}
+
 void fields(Summary &s, const std::vector<std::pair<const char *, bool>> &columns) {
   for (const auto &[name, right] : columns) {
     s.sheet.fields.push_back(Field{name, name, std::string(name).size(), right});
@@ -154,9 +172,9 @@ Summary summarize(const std::vector<Pair> &pairs, const std::vector<Row> &rows,
                {"convention", false}});
     if (settings.format != OutputFormat::csv && settings.format != OutputFormat::jsonl)
       s.defaults.erase(s.defaults.begin() + 1); // names, not paths
-    s.sheet.caption = "One row per instance over its runs: best is the feasible run of lowest "
-                      "distance, fewer vehicles breaking a tie; means are over the feasible runs; "
-                      "each instance in its convention.";
+    s.sheet.caption = "One row per instance over its runs: best is the feasible run of " +
+                      best_rule(settings.objective, rows) +
+                      "; means are over the feasible runs; each instance in its convention.";
     // Sums of each instance's best and of its means (a run's expected CNV
     // and CTD); the gaps' means over the instances that have them.
     long long runs = 0, feasible = 0, best_vehicles = 0, best_gaps = 0, mean_gaps = 0;
@@ -229,7 +247,7 @@ Summary summarize(const std::vector<Pair> &pairs, const std::vector<Row> &rows,
     } else {
       for (size_t i = 0; i < pairs.size(); ++i) {
         std::string key = pairs[i].key.empty() ? lower(pairs[i].name) : pairs[i].key;
-        Judged j = judged_in(rows[i], key, convention_of(key, settings, bks), bks);
+        Judged j = judged_in(rows[i], key, convention_of(key, settings, bks), settings, bks);
         add(pairs[i].name, j.feasible ? &j : nullptr);
       }
     }
@@ -282,7 +300,8 @@ void write_summary_jsonl(const Summary &summary, std::FILE *out) {
   }
 }
 
-void write_bks(const std::vector<Pair> &pairs, const std::vector<Row> &rows, std::FILE *out) {
+void write_bks(const std::vector<Pair> &pairs, const std::vector<Row> &rows, Objective asked,
+               std::FILE *out) {
   struct Best {
     std::string name;
     const Row *row;
@@ -293,7 +312,8 @@ void write_bks(const std::vector<Pair> &pairs, const std::vector<Row> &rows, std
     if (!r.judged || !r.has_cost || r.matches < 0 || !r.feasible_in[r.matches]) continue;
     auto [at, added] = best.emplace(pairs[i].key, Best{pairs[i].name, &r});
     const Row &b = *at->second.row;
-    if (!added && (r.cost < b.cost || (r.cost == b.cost && r.vehicles < b.vehicles)))
+    Objective objective = objective_in_force(asked, r.pickup_delivery);
+    if (!added && better_run(objective, r.vehicles, r.cost, b.vehicles, b.cost))
       at->second = Best{pairs[i].name, &r};
   }
   std::vector<const Best *> order;

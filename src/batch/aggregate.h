@@ -38,7 +38,9 @@ std::vector<std::string> rendered(const std::vector<Value> &values, const Settin
 // The summary as JSON lines, one object a row.
 void write_summary_jsonl(const Summary &summary, std::FILE *out);
 
-// instance,vehicles,cost,convention: for each instance the feasible pair of
-// lowest declared cost, fewer vehicles breaking a tie, whose cost matches a
-// convention in which it is feasible.
-void write_bks(const std::vector<Pair> &pairs, const std::vector<Row> &rows, std::FILE *out);
+// instance,vehicles,cost,convention: for each instance the feasible pair
+// whose declared cost matches a convention in which it is feasible, best by
+// the objective in force (objective.h): lowest declared cost with fewer
+// vehicles breaking a tie, or fewest vehicles with the lower cost breaking one.
+void write_bks(const std::vector<Pair> &pairs, const std::vector<Row> &rows, Objective asked,
+               std::FILE *out);

@@ -17,6 +17,7 @@
 #include "../program.h"
 #include "aggregate.h"
 #include "bks.h"
+#include "objective.h"
 #include "order.h"
 #include "pairs.h"
 #include "pool.h"
@@ -64,10 +65,14 @@ int main(int argc, char **argv) {
   std::string unpaired = unpaired_bks(bks, list);
   if (!unpaired.empty()) std::fprintf(stderr, "fleetjudge-batch: %s\n", shown(unpaired).c_str());
 
+  bool summary = settings.per_instance || settings.grouping != Grouping::none;
+  if (settings.bks && !summary && settings.format != OutputFormat::bks)
+    settings.vehicles_versus_column =
+        some_vehicles_first(settings.objective, settings.instance_format, list.pairs);
+
   Totals totals;
   totals.unpaired_instances = list.unpaired_instances;
   Progress progress = start_progress(!settings.quiet, list.pairs.size());
-  bool summary = settings.per_instance || settings.grouping != Grouping::none;
   if (summary || settings.format == OutputFormat::bks) {
     // Rows over all the rows: every row first, without its JSON line.
     Settings judging = settings;
@@ -85,7 +90,7 @@ int main(int argc, char **argv) {
       return true;
     });
     if (settings.format == OutputFormat::bks) {
-      write_bks(list.pairs, rows, stdout);
+      write_bks(list.pairs, rows, settings.objective, stdout);
     } else {
       std::vector<size_t> chosen = s.sheet.chosen;
       s = summarize(list.pairs, rows, settings, bks);

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "objective.h"
 #include "report/build.h"
 #include "report/json.h"
 #include "report/options.h"
@@ -39,7 +40,8 @@ const char column_names[COLUMN_COUNT][24] = {"name",
                                              "bks_vehicles",
                                              "bks_cost",
                                              "gap_percent",
-                                             "gap_convention"};
+                                             "gap_convention",
+                                             "vehicles_vs_bks"};
 
 namespace {
 
@@ -127,6 +129,7 @@ void figures(Row &row, const fleetjudge::Report &report) {
   c[col_violations] = std::to_string(violation_count(report));
   if (!report.violations.empty()) c[col_first_violation] = report.violations[0].kind;
   row.judged = true;
+  row.pickup_delivery = report.instance.type == "PDPTW";
   row.feasible = s.decision.feasible;
   row.vehicles = s.vehicles;
   row.distance = s.distance;
@@ -184,12 +187,14 @@ void judge_files(Row &row, const Pair &pair, const Settings &settings, Json *doc
 
 // The gap to the best-known cost, in the convention the best-known solutions
 // name for it, else in the one the declared cost matches, else in the one
-// asked for (exact under auto).
+// asked for (exact under auto); under vehicles first only for as many
+// vehicles as the best-known solution has.
 void best_known(Row &row, const Pair &pair, const Settings &settings, const BksTable &table,
                 Json *doc) {
   auto found = table.find(pair.key);
   const Bks *b = found == table.end() ? nullptr : &found->second;
-  bool gap = row.judged && b && b->has_cost && b->cost != 0;
+  Objective objective = objective_in_force(settings.objective, row.pickup_delivery);
+  bool gap = row.judged && b && gap_given(objective, row.vehicles, *b);
   double distance = row.distance, percent = 0;
   const std::string &matches = row.cells[col_matches];
   Convention in = settings.automatic_convention ? Convention::exact : settings.convention;
@@ -206,11 +211,15 @@ void best_known(Row &row, const Pair &pair, const Settings &settings, const BksT
   const char *gap_in = convention_names[static_cast<int>(in)];
   if (gap) row.cells[col_gap_percent] = fixed(percent, 4);
   if (gap) row.cells[col_gap_convention] = gap_in;
+  const char *versus = row.judged && b ? vehicles_versus(row.vehicles, *b) : "";
+  row.cells[col_vehicles_vs_bks] = versus;
   if (!doc) return;
   (*doc)["bks_vehicles"] = b && b->has_vehicles ? Json(b->vehicles) : Json(nullptr);
   (*doc)["bks_cost"] = b && b->has_cost ? Json(b->cost) : Json(nullptr);
   (*doc)["gap_percent"] = gap ? Json(percent) : Json(nullptr);
   (*doc)["gap_convention"] = gap ? Json(gap_in) : Json(nullptr);
+  if (settings.vehicles_versus_column)
+    (*doc)["vehicles_vs_bks"] = *versus ? Json(versus) : Json(nullptr);
 }
 
 } // namespace

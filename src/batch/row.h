@@ -35,6 +35,7 @@ enum Column {
   col_bks_cost,
   col_gap_percent,
   col_gap_convention,
+  col_vehicles_vs_bks, // with --bks, where some pair is compared by vehicles first
   COLUMN_COUNT
 };
 extern const char column_names[COLUMN_COUNT][24];
@@ -44,7 +45,8 @@ struct Row {
   bool judged = false;   // figures below are set
   bool feasible = false; // in the convention that decided
   int64_t vehicles = 0;
-  double distance = 0; // exact
+  bool pickup_delivery = false; // the instance has requests (PDPTW)
+  double distance = 0;          // exact
   int64_t truncated_tenths = 0, rounded = 0;
   bool feasible_in[3] = {}; // in each convention
   bool has_cost = false;    // a declared cost

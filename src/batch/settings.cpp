@@ -8,6 +8,7 @@
 
 #include "../program.h"
 #include "check.h"
+#include "objective.h"
 #include "report/options.h"
 
 namespace {
@@ -20,7 +21,8 @@ const char usage_text[] =
     "         --per-instance  --group=solomon|REGEX\n"
     "         -j N  --quiet  --solution-format=auto|fleetjudge|routes|plain\n"
     "         --instance-format=auto|solomon|vrplib\n"
-    "         --convention=auto|exact|truncated|rounded\n";
+    "         --convention=auto|exact|truncated|rounded\n"
+    "         --objective=vehicles-first|distance\n";
 
 int usage_error(const std::string &problem) {
   std::fprintf(stderr, "fleetjudge-batch: %s\n%s", problem.c_str(), usage_text);
@@ -81,6 +83,9 @@ int parse_settings(int argc, char **argv, Settings &s) {
       Inputs probe;
       if (!value || !choose_format(value, probe)) return usage_error("unknown solution format");
       s.solution_format = value;
+    } else if (option("--objective", argc, argv, i, value)) {
+      if (!value || !choose_objective(value, s.objective))
+        return usage_error("--objective is vehicles-first or distance");
     } else if (option("--bks", argc, argv, i, value)) {
       if (!value) return usage_error("--bks needs a file");
       s.bks = value;

@@ -8,6 +8,8 @@
 
 enum class OutputFormat { table, csv, markdown, jsonl, latex, bks };
 enum class Grouping { none, solomon, pattern };
+// How runs are compared (objective.h): `automatic` until --objective names one.
+enum class Objective { automatic, vehicles_first, distance };
 
 struct Settings {
   OutputFormat format = OutputFormat::table;
@@ -29,6 +31,10 @@ struct Settings {
   bool per_instance = false;               // one row per instance over its runs
   Grouping grouping = Grouping::none;
   std::string group_pattern; // --group=REGEX: the first capture group names the group
+  Objective objective = Objective::automatic;
+  // With --bks, whether the pair rows have the column vehicles_vs_bks: set
+  // once the pairs are known, as some_vehicles_first() tells.
+  bool vehicles_versus_column = false;
 };
 
 // Reads the command line into `s`. Returns -1 when the run goes on, else the

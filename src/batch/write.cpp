@@ -38,7 +38,8 @@ const TableColumn table_columns[] = {{col_name, "name", 0, false},
                                      {col_bks_vehicles, "bks_vehicles", 12, true},
                                      {col_bks_cost, "bks_cost", 10, true},
                                      {col_gap_percent, "gap_%", 8, true},
-                                     {col_gap_convention, "gap_conv", 9, false}};
+                                     {col_gap_convention, "gap_conv", 9, false},
+                                     {col_vehicles_vs_bks, "veh_vs_bks", 10, false}};
 
 bool display(OutputFormat f) {
   return f == OutputFormat::table || f == OutputFormat::markdown || f == OutputFormat::latex;
@@ -273,30 +274,36 @@ bool pair_sheet(const Settings &settings, const PairList &list, Sheet &sheet,
     }
     runs |= !p.run.empty();
   }
+  // The column vehicles_vs_bks only where some pair is compared by vehicles
+  // first: other runs keep the columns they had.
+  bool versus = settings.bks && settings.vehicles_versus_column;
+  if (!versus) sheet.fields.pop_back();
   bool bks = settings.bks != nullptr;
   std::vector<size_t> defaults{col_name};
   if (runs) defaults.push_back(col_run);
   auto add = [&](int from, int to) {
     for (int c = from; c <= to; ++c) defaults.push_back(size_t(c));
   };
+  Column last_bks = versus ? col_vehicles_vs_bks : col_gap_convention;
   switch (settings.format) {
   case OutputFormat::csv:
     add(col_instance, col_error);
-    if (bks) add(col_bks_vehicles, col_gap_convention);
+    if (bks) add(col_bks_vehicles, last_bks);
     break;
   case OutputFormat::markdown:
     add(col_status, col_error);
-    if (bks) add(col_bks_vehicles, col_gap_convention);
+    if (bks) add(col_bks_vehicles, last_bks);
     break;
   case OutputFormat::table:
     add(col_status, col_first_violation);
-    if (bks) add(col_bks_vehicles, col_gap_convention);
+    if (bks) add(col_bks_vehicles, last_bks);
     add(col_error, col_error);
     break;
   case OutputFormat::latex:
     add(col_status, col_status);
     add(col_vehicles, col_distance);
     if (bks) add(col_bks_vehicles, col_gap_percent);
+    if (versus) add(col_vehicles_vs_bks, col_vehicles_vs_bks);
     break;
   default:
     break;

@@ -12,6 +12,11 @@
         random file names (commas, quotes, blanks, line ends, bytes that are
         not UTF-8) in two folders: the pairs, their order, the unpaired count
         and the names read back through Python's csv module.
+    batch_test.py objective BATCH [-- RUNNER...]
+        small Li & Lim and Solomon instances written here, with --bks: the
+        column vehicles_vs_bks only where some pair is compared by vehicles
+        first, the gap only for as many vehicles, the best-known row of
+        fewest vehicles.
     batch_test.py results BATCH DATA_DIR [-- RUNNER...]
         the results section: --group=solomon against means computed here,
         --format=bks read back with --bks, three runs per instance, -r, and
@@ -569,6 +574,60 @@ elif mode == "results":
     _, out, _ = run("--format=csv", "--group=solomon", "--columns=mean_distance,group", plain,
                     instances, *seeds)
     expect("group columns", out.decode().splitlines()[0], "mean_distance,group")
+    shutil.rmtree(top)
+
+if mode == "objective":
+    top = tempfile.mkdtemp()
+    lilim, solomon = os.path.join(top, "lilim"), os.path.join(top, "solomon")
+    runs = [os.path.join(top, r) for r in ("run1", "run2")]
+    for d in (lilim, solomon, *runs):
+        os.mkdir(d)
+    # Two requests from the depot: 1 to 2 north, 3 to 4 east.
+    instance = ("2\t10\t1\n0\t0\t0\t0\t0\t1000\t0\t0\t0\n1\t0\t10\t5\t0\t1000\t0\t0\t2\n"
+                "2\t0\t20\t-5\t0\t1000\t0\t1\t0\n3\t10\t0\t3\t0\t1000\t0\t0\t4\n"
+                "4\t20\t0\t-3\t0\t1000\t0\t3\t0\n")
+    for name in ("lc1", "lc2"):
+        open(os.path.join(lilim, name + ".txt"), "w").write(instance)
+    # lc1: one vehicle (72.3607); lc2: two (80). As runs of lc1 with declared
+    # costs: two vehicles over 80 and one over 94.7871.
+    open(os.path.join(lilim, "lc1.sol"), "w").write("Route 1: 1 2 3 4\n")
+    open(os.path.join(lilim, "lc2.sol"), "w").write("Route 1: 1 2\nRoute 2: 3 4\n")
+    open(os.path.join(runs[0], "lc1.sol"), "w").write("Route 1: 1 2\nRoute 2: 3 4\nCost 80\n")
+    open(os.path.join(runs[1], "lc1.sol"), "w").write("Route 1: 1 3 2 4\nCost 94.79\n")
+    open(os.path.join(solomon, "five.txt"), "w").write(
+        "five\n\nVEHICLE\nNUMBER CAPACITY\n 3 10\n\nCUSTOMER\nCUST NO. XCOORD. YCOORD. DEMAND "
+        "READY TIME DUE DATE SERVICE TIME\n\n 0 0 0 0 0 1000 0\n 1 3 4 4 0 1000 0\n"
+        " 2 6 8 3 0 1000 0\n 3 6 0 5 0 1000 0\n 4 0 -8 5 0 1000 0\n")
+    open(os.path.join(solomon, "five.sol"), "w").write("Route 1: 1 2\nRoute 2: 3\nRoute 3: 4\n")
+    bks = os.path.join(top, "bks.csv")
+    open(bks, "w").write("instance,vehicles,cost\nlc1,1,70\nlc2,1,70\nfive,2,40\n")
+
+    def columns(*options):
+        code, out, err = run("--format=csv", "--bks", bks, *options)
+        rows = csv_rows(out)
+        head = (out.decode().splitlines() or [""])[0].split(",")
+        return code, head, {r["name"]: r for r in rows}
+
+    # A VRPTW set keeps its columns and its gaps unless vehicles first is asked.
+    _, head, rows = columns(solomon, solomon)
+    expect("vrptw columns", head[-1], "gap_convention")
+    expect("vrptw gap", rows["five"]["gap_percent"] != "", True)
+    _, head, rows = columns("--objective=vehicles-first", solomon, solomon)
+    expect("vrptw vehicles first", (head[-1], rows["five"]["gap_percent"],
+                                    rows["five"]["vehicles_vs_bks"]), ("vehicles_vs_bks", "", "more"))
+    # Li & Lim's instances are compared by vehicles first without asking,
+    # told from the files' first bytes.
+    _, head, rows = columns(lilim, lilim)
+    expect("pdptw", [(rows[n].get("vehicles_vs_bks"), rows[n]["gap_percent"])
+                     for n in ("lc1", "lc2")], [("same", "3.3724"), ("more", "")])
+    # The best-known row of the two runs: fewest vehicles first, unless asked.
+    _, out, _ = run("--format=bks", lilim, *runs)
+    expect("bks vehicles first", out.decode().splitlines()[1], "lc1,1,94.79,exact")
+    _, out, _ = run("--format=bks", "--objective=distance", lilim, *runs)
+    expect("bks by distance", out.decode().splitlines()[1].rsplit(",", 1)[0], "lc1,2,80")
+    code, out, err = run("--objective=fewest", lilim, lilim)
+    expect("refused", (code, out, err.decode().splitlines()[0]),
+           (2, b"", "fleetjudge-batch: --objective is vehicles-first or distance"))
     shutil.rmtree(top)
 
 for f in failures[:30]:
