@@ -20,7 +20,7 @@ const char usage_text[] =
     "         -r (--recursive)  --order=natural|given  --columns=NAME,...  --decimals=N\n"
     "         --per-instance  --group=solomon|REGEX\n"
     "         -j N  --quiet  --solution-format=auto|fleetjudge|routes|plain\n"
-    "         --instance-format=auto|solomon|vrplib\n"
+    "         --instance-format=auto|solomon|vrplib|lilim|sartori\n"
     "         --convention=auto|exact|truncated|rounded\n"
     "         --objective=vehicles-first|distance\n";
 
