@@ -104,6 +104,7 @@ struct Reader {
   std::vector<Decimal> lat, lon; // in the order of the rows
   std::vector<int32_t> matrix;   // the rows read so far, one after another
   int64_t rows = 0;
+  int64_t last_line = 1; // the last line that was not blank, where the file is found short
 
   Reader(Run &run, InputFile &f) : r(run), file(f) {}
 
@@ -125,8 +126,8 @@ struct Reader {
 
 bool Reader::line(std::string_view text) {
   std::string_view word = trimmed(text), name, value;
-  if (word.empty()) return true;
-  if (section == ENDED) return true; // nothing after EOF is read
+  if (word.empty() || section == ENDED) return true; // nothing after EOF is read
+  last_line = file.lines_read;
   if (word == "EOF") {
     if (section == EDGES && rows < size)
       return refuse("EOF after " + std::to_string(rows) + " rows of the matrix; SIZE " +
@@ -268,13 +269,16 @@ bool Reader::finish() {
   if (section == HEADER) {
     for (Key k : {SIZE, CAPACITY})
       if (!key_at[k])
-        return refuse("the file ends without a " + std::string(key_names[k]) + " line");
-    return refuse("the file ends before NODES");
+        return refuse_at(last_line,
+                         "the file ends without a " + std::string(key_names[k]) + " line");
+    return refuse_at(last_line, "the file ends before NODES");
   }
-  if (section == NODES) return refuse("the file ends before EDGES: the travel times are missing");
+  if (section == NODES)
+    return refuse_at(last_line, "the file ends before EDGES: the travel times are missing");
   if (rows < size)
-    return refuse("the file ends after " + std::to_string(rows) + " rows of the matrix; SIZE " +
-                  std::to_string(size) + " wants as many rows as nodes");
+    return refuse_at(last_line, "the file ends after " + std::to_string(rows) +
+                                    " rows of the matrix; SIZE " + std::to_string(size) +
+                                    " wants as many rows as nodes");
   if (!place_tasks(r, file, tasks)) return false;
 
   InstanceData &d = r.own_instance;
@@ -332,13 +336,13 @@ bool Reader::finish() {
 bool looks_like_sartori(std::string_view head) {
   bool size = false, nodes = false, edges = false;
   LinesAhead lines{head};
-  for (std::string_view text; !(size && nodes && edges) && lines.next(text);) {
+  for (std::string_view text; !(size && nodes) && lines.next(text);) {
     std::string_view word = trimmed(text.substr(0, text.find('\0'))), key, value;
     nodes |= word == "NODES";
     edges |= word == "EDGES";
     size |= key_line(word, key, value) && key == "SIZE";
   }
-  return size && nodes && edges;
+  return size && (nodes || edges);
 }
 
 void read_sartori(Run &r, InputFile &file) {
