@@ -1,6 +1,9 @@
 // Sartori & Buriol's pickup and delivery instances on road networks: key
 // lines, then NODES and a row per task, then EDGES and the matrix of whole
 // travel times, row = from, column = to, then EOF.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -89,6 +92,19 @@ std::vector<std::string_view> tokens_of(std::string_view line) {
     while (i < line.size() && !is_space(line[i])) ++i;
     tokens.push_back(line.substr(start, i - start));
   }
+}
+
+// How many bytes of the file are still to be read, where that is known: all
+// of them for bytes in memory, the rest of a regular file by its size; -1
+// for a pipe, a terminal or a channel.
+int64_t unread_bytes(const InputFile &f) {
+  int64_t buffered = f.end - f.next;
+  if (f.fd < 0 && f.tee_in == nullptr)
+    return f.memory_given ? buffered : static_cast<int64_t>(f.memory.size());
+  struct stat st;
+  if (f.tee_in != nullptr || fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  off_t at = lseek(f.fd, 0, SEEK_CUR);
+  return at < 0 ? -1 : static_cast<int64_t>(st.st_size - at) + buffered;
 }
 
 struct Reader {
@@ -233,9 +249,14 @@ bool Reader::node_row(std::string_view text) {
 // where the row is not sound.
 bool Reader::matrix_row(const char *text) {
   if (rows == size) return refuse("more rows in the matrix than SIZE " + std::to_string(size));
-  // The matrix grows with the rows read, doubling, up to the size SIZE asks
-  // for: never held before the file has shown that many rows.
+  // The matrix is held whole at once where the rest of the file is long
+  // enough to write it (each travel time takes two bytes at least), so that
+  // it is never moved; else it grows with the rows read, doubling, up to the
+  // size SIZE asks for. Either way it never takes more room than the file
+  // backs with its bytes.
   size_t need = static_cast<size_t>((rows + 1) * size);
+  if (rows == 0 && unread_bytes(file) >= (size - 1) * 2 * size - 1)
+    matrix.reserve(static_cast<size_t>(size * size));
   if (matrix.capacity() < need)
     matrix.reserve(
         std::min(static_cast<size_t>(size * size), std::max(need, 2 * matrix.capacity())));
