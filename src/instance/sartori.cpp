@@ -220,22 +220,24 @@ bool Reader::node_row(std::string_view text) {
   int32_t f[NODE_FIELDS] = {};
   Decimal coordinate[2];
   for (int i = 0; i < NODE_FIELDS; ++i) {
-    std::string field = std::string("the ") + node_fields[i] + " " + quoted(t[i]);
+    auto refuse_field = [&](const std::string &problem) {
+      return refuse(std::string("the ") + node_fields[i] + " " + quoted(t[i]) + problem);
+    };
     if (i == 1 || i == 2) {
-      DecimalForm form = read_decimal(t[i], coordinate[i - 1]);
+      Decimal &c = coordinate[i - 1];
+      DecimalForm form = read_decimal(t[i], c);
       if (form == DecimalForm::too_many_decimals)
-        return refuse(field + " has more than " + std::to_string(MAX_DECIMALS) + " decimals");
-      if (form != DecimalForm::number) return refuse(field + " is not a number");
+        return refuse_field(" has more than " + std::to_string(MAX_DECIMALS) + " decimals");
+      if (form != DecimalForm::number) return refuse_field(" is not a number");
       // Within +-10^6, so that the coordinates are held exactly (node_table.h).
       constexpr int64_t REACH = 1000000;
-      if (coordinate[i - 1].digits > REACH * power_of_ten(coordinate[i - 1].decimals) ||
-          coordinate[i - 1].digits < -REACH * power_of_ten(coordinate[i - 1].decimals))
-        return refuse(field + " lies beyond +-1000000");
+      int64_t reach = REACH * power_of_ten(c.decimals);
+      if (c.digits > reach || c.digits < -reach) return refuse_field(" lies beyond +-1000000");
       continue;
     }
     Whole w = whole_number(t[i], f[i]);
-    if (w == Whole::beyond_32_bits) return refuse(field + " lies beyond 32 bits");
-    if (w != Whole::ok) return refuse(field + " is not a whole number");
+    if (w == Whole::beyond_32_bits) return refuse_field(" lies beyond 32 bits");
+    if (w != Whole::ok) return refuse_field(" is not a whole number");
   }
   tasks.push_back(
       TaskRow{f[0], Customer{0, 0, f[3], f[4], f[5], f[6]}, {f[7], f[8], file.lines_read}});
