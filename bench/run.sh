@@ -229,6 +229,15 @@ if [[ -f $data/instances/C1_10_1.txt ]]; then
     "$data/routes/C1_10_1.routes" 101 | tail -1)")
 fi
 
+# Reading the pickup and delivery layouts in one process (bench/pdptw.cpp):
+# a 1000-task Li & Lim file against the Solomon text of the same nodes,
+# alternating, medians (at most 1.3 times), and 5001 nodes of Sartori &
+# Buriol's, a matrix of 25 million travel times.
+g++ -std=c++17 -O2 -Wall -Wextra -Wpedantic -I"$root/include" -o "$out/pdptw" "$here/pdptw.cpp" \
+  "$root/build/libfleetjudge.a" -lpthread
+mapfile -t pdptw_rows < <("$out/pdptw" "$out" 101)
+rm -f "$out/bar-n5000-1.txt" # 91 MB
+
 batch_rows=()
 batch_row() { # what runs target(>=N or <=N) command... :: command...
   local what=$1 runs=$2 target=$3 lines a b ratio
@@ -295,6 +304,9 @@ echo "(fleetjudge-report against fleetjudge on the same files, medians in ms; RS
 echo
 echo "the model: judge(instance, routes) against a bare walk (same process, alternating rounds, medians):"
 printf '  %s\n' "${model_rows[@]}"
+echo
+echo "reading pickup and delivery instances (Instance::read, same process, alternating, medians):"
+printf '  %s\n' "${pdptw_rows[@]}"
 echo
 if ((${#batch_rows[@]})); then
   printf '%-44s %9s %9s %7s %-6s %-6s\n' "fleetjudge-batch" "1st med" "2nd med" ratio target result

@@ -58,6 +58,22 @@ if [[ $target != check && $target != report ]]; then
   [[ -f $classic/CMT6.vrp ]] && seed "$classic/CMT6.vrp" "$classic/CMT6.sol"
   rm -rf "$small"
 fi
+if [[ $target == read || $target == judge ]]; then
+  # Pickup and delivery in both layouts: Li & Lim's with tabs, speed 0 and
+  # CR LF; Sartori & Buriol's with keys in another order and odd spacing.
+  # `read` gets each instance alone too: it reads the whole input.
+  pd=$(mktemp -d)
+  printf '2\t10\t0\n0\t0\t0\t0\t0\t100\t0\t0\t0\n1\t3\t4\t3\t0\t50\t2\t0\t2\n2\t6\t8\t-3\t0\t60\t2\t1\t0\n3\t-6\t8\t5\t0\t90\t1\t0\t4\n4\t0\t9\t-5\t0\t90\t1\t3\t0\n' >"$pd/lc.txt"
+  printf '3 20 1\r\n 0 35 35 0 0 230 0 0 0\r\n1 41 49 10 161 171 10 0 2\r\n2 35 17 -10 50 60 10 1 0\r\n' >"$pd/lr.txt"
+  printf 'NAME: toy-n4\nLOCATION: nowhere\nCOMMENT: by hand\nTYPE: PDPTW\nSIZE: 5\nDISTRIBUTION: random\nDEPOT: central\nROUTE-TIME: 100\nTIME-WINDOW: 50\nCAPACITY: 10\nNODES\n0 41.38 2.17 0 0 100 0 0 0\n1 41.39 2.16 3 0 50 2 0 2\n2 41.40 2.18 -3 10 60 2 1 0\n3 41.37 2.19 4 0 80 1 0 4\n4 41.36 2.15 -4 0 90 1 3 0\nEDGES\n0 5 7 9 11\n6 0 3 8 10\n8 4 0 6 12\n10 9 7 0 2\n12 11 13 3 0\nEOF\n' >"$pd/s.txt"
+  printf 'CAPACITY :7\r\nSIZE:3\r\nNAME:  x y\r\nNODES\r\n0\t-22.9466784\t-43.1818924\t0\t0\t500\t0\t0\t0\r\n2 -22.95 -43.2 -7 0 400 3 1 0\r\n1 -22.94 -43.18 7 0 300 3 0 2\r\nEDGES\r\n0 2147483647 4\r\n3 0 1\r\n4 5 0\r\n' >"$pd/sc.txt"
+  printf '1 2 3 4\n' >"$pd/pd.sol"
+  for instance in "$pd"/*.txt; do
+    seed "$instance" "$pd/pd.sol"
+    if [[ $target == read ]]; then cp "$instance" "$corpus/$(sha1sum <"$instance" | cut -c1-16)"; fi
+  done
+  rm -rf "$pd"
+fi
 if [[ $target != vrplib ]]; then
   for dir in "$root"/tests/cases/* "$root"/tests/report-cases/*; do
     [[ -f $dir/instance && -f $dir/solution ]] && seed "$dir/instance" "$dir/solution"

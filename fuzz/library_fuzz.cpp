@@ -1,6 +1,7 @@
 // In-process fuzzing of the library's entries with libFuzzer, under
 // AddressSanitizer and UndefinedBehaviorSanitizer (fuzz/library.sh): the
-// checker, the report, the report on VRPLIB instances, an Instance read, and
+// checker, the report, the report on VRPLIB instances, an Instance read in
+// each layout (and judged once, so that every leg is looked up), and
 // judge() on a solution's bytes and on routes in memory.
 //
 // One input holds both files: the instance, the line "====", then the
@@ -59,14 +60,25 @@ std::string latin1(const std::string &utf8) {
 
 #ifdef FUZZ_READ
 void read_instance(std::string_view data) {
-  static const char *const formats[] = {"auto", "solomon", "vrplib"};
+  static const char *const formats[] = {"auto", "solomon", "vrplib", "lilim", "sartori"};
   try {
     fleetjudge::Instance instance =
-        fleetjudge::Instance::read(data, {formats[data.size() % 3]}, "fuzzed");
+        fleetjudge::Instance::read(data, {formats[data.size() % 5]}, "fuzzed");
     if (instance.bytes() != data || instance.customers() < 0) std::abort();
     for (int64_t i = 0; i <= instance.customers(); ++i) instance.node(i);
     fleetjudge::Instance copy = instance; // shares, never reads again
     if (copy.bytes().data() != instance.bytes().data()) std::abort();
+    // Every leg of the instance read, from its matrix or its coordinates:
+    // one route through all its customers, in order and backwards.
+    if (instance.customers() <= 300) {
+      std::vector<fleetjudge::Route> routes(2);
+      for (int c = 1; c <= instance.customers(); ++c) {
+        routes[0].push_back(c);
+        routes[1].insert(routes[1].begin(), c);
+      }
+      fleetjudge::Report judged = fleetjudge::judge(instance, routes);
+      if (judged.status < 0 || judged.status > 2) std::abort();
+    }
   } catch (const fleetjudge::InputError &error) {
     if (error.what()[0] == '\0') std::abort();
   }

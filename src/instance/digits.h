@@ -77,14 +77,23 @@ inline bool clamp_to_int32(bool negative, uint64_t magnitude, int32_t &value) {
   return in_range;
 }
 
+// The hot loop of every matrix and task line: the digits of a number are
+// taken without a test per digit, since a number's significant digits are
+// counted instead; more than ten are beyond 32 bits whatever they are.
 inline int whole_fields(const char *p, int32_t *fields, int most) {
   for (int count = 0;; ++count) {
     while (is_space(*p)) ++p;
     if (*p == '\0') return count;
-    ScannedInt n = scan_integer(p, AtNul{});
-    if (count == most || n.end == nullptr || (*n.end != '\0' && !is_space(*n.end)) ||
-        !clamp_to_int32(n.negative, n.magnitude, fields[count]))
+    if (count == most) return -1;
+    bool negative = *p == '-';
+    if (negative || *p == '+') ++p;
+    if (!is_digit(*p)) return -1;
+    while (*p == '0' && is_digit(p[1])) ++p; // leading zeros
+    const char *first = p;
+    uint64_t magnitude = 0;
+    for (; is_digit(*p); ++p) magnitude = magnitude * 10 + static_cast<unsigned>(*p - '0');
+    if ((*p != '\0' && !is_space(*p)) || p - first > 10 ||
+        !clamp_to_int32(negative, magnitude, fields[count]))
       return -1;
-    p = n.end;
   }
 }

@@ -1,8 +1,9 @@
 // Which layout an instance is written in, told from its first bytes, and the
 // readers of the two pickup and delivery layouts.
 //
-// In this order: Sartori & Buriol's (SIZE: and NODES and EDGES lines, which
-// its NAME: line alone would pass off as VRPLIB); VRPLIB (a DIMENSION line
+// In this order: Sartori & Buriol's (a SIZE: line, and a NODES or an EDGES
+// line, so that a file short of one section is still refused as what it is;
+// its NAME: line alone would pass it off as VRPLIB); VRPLIB (a DIMENSION line
 // and a section); Li & Lim's (a first line of three numbers, then lines of
 // nine); else fleetjudge's Solomon text.
 #pragma once

@@ -70,7 +70,9 @@ inline ext leg(const InstanceData &d, int64_t a, int64_t b) {
   // Whole coordinates, the checker's only case, with one test on its way.
   if (__builtin_expect((w.size | d.decimal_places.decimals) == 0, 1))
     return distance(d.customers[a], d.customers[b]);
-  if (w.size) return w.exact[a * w.size + b];
+  if (w.size)
+    return w.whole.empty() ? w.exact[a * w.size + b]
+                           : static_cast<ext>(int64_t{w.whole[a * w.size + b]});
   return decimal_distance(d.decimal_places, a, b);
 }
 // In tenths, every leg cut to one decimal.

@@ -1,5 +1,6 @@
 // Li & Lim's pickup and delivery instances: "K Q S", then a line of nine
 // whole numbers per task, the depot first.
+#include <algorithm>
 #include <string>
 
 #include "../run.h"
@@ -9,11 +10,6 @@
 namespace {
 
 constexpr int TASK_FIELDS = 9; // id x y demand earliest latest service pickup delivery
-
-struct TaskLine {
-  int32_t fields[TASK_FIELDS];
-  int64_t line;
-};
 
 // The name the instance goes by: its file's, without folder and extension,
 // as the best-known solutions name it ("lr101").
@@ -27,36 +23,6 @@ std::string stem(const std::string &path) {
 bool refuse(Run &r, InputFile &file, int64_t line, const std::string &problem) {
   input_fault(r, file, ("line " + std::to_string(line) + ": " + problem).c_str());
   return false;
-}
-
-// Every id from 0 to the number of task lines less one, once: the node
-// table is sized by the lines read, never by a number written.
-bool place_tasks(Run &r, InputFile &file, const std::vector<TaskLine> &lines) {
-  InstanceData &d = r.own_instance;
-  int64_t last = static_cast<int64_t>(lines.size()) - 1;
-  d.customers.assign(lines.size(), Customer{});
-  std::vector<TaskColumns> columns(lines.size());
-  std::vector<int64_t> placed_at(lines.size(), 0);
-  for (const TaskLine &t : lines) {
-    int32_t id = t.fields[0];
-    if (id < 0 || id > last)
-      return refuse(r, file, t.line,
-                    "task " + std::to_string(id) + " out of range 0 to " + std::to_string(last) +
-                        " (one line per task, the depot's 0 first)");
-    if (placed_at[id])
-      return refuse(r, file, t.line,
-                    "task " + std::to_string(id) + " again, after line " +
-                        std::to_string(placed_at[id]));
-    placed_at[id] = t.line;
-    const int32_t *f = t.fields;
-    d.customers[id] = Customer{f[1], f[2], f[3], f[4], f[5], f[6]};
-    columns[id] = TaskColumns{f[7], f[8], t.line};
-    if (f[6] < 0)
-      return refuse(r, file, t.line,
-                    "task " + std::to_string(id) + "'s service time " + std::to_string(f[6]) +
-                        " is negative");
-  }
-  return pair_requests(r, file, columns);
 }
 
 } // namespace
@@ -77,30 +43,38 @@ void read_lilim(Run &r, InputFile &file) {
   InstanceData &d = r.own_instance;
   d.format = InstanceFormat::lilim;
   d.name = stem(file.path);
-  std::vector<TaskLine> tasks;
+  // Room for as many rows as the bytes at hand have lines (all of them, for
+  // bytes in memory), so that the rows are never moved as they come, and
+  // the run leaves no garbage behind for the heap to give back and take
+  // again at the next read; a task's line takes 18 bytes at least.
+  std::string_view ahead = look_ahead(file, 0);
+  size_t lines = static_cast<size_t>(std::count(ahead.begin(), ahead.end(), '\n'));
+  std::vector<TaskRow> tasks;
+  tasks.reserve(std::min(lines, ahead.size() / 18) + 1);
   bool fleet_read = false;
   while (!at_end(file) && !r.stopped) {
     read_line(r, file);
-    TaskLine t;
-    t.line = file.lines_read;
-    int count = whole_fields(r.line, t.fields, TASK_FIELDS);
+    int32_t f[TASK_FIELDS];
+    int64_t line = file.lines_read;
+    int count = whole_fields(r.line, f, TASK_FIELDS);
     if (count == 0) continue;
     if (!fleet_read) {
       // The speed is not read: travel time is the distance, and some files
       // hold 0 there.
-      if (count != 3 || t.fields[0] < 0 || t.fields[1] < 0) {
-        refuse(r, file, t.line,
+      if (count != 3 || f[0] < 0 || f[1] < 0) {
+        refuse(r, file, line,
                "the first line must hold the vehicles, the capacity and the speed, three whole "
                "numbers, the first two not negative");
         break;
       }
-      d.vehicles = t.fields[0];
-      d.capacity = t.fields[1];
+      d.vehicles = f[0];
+      d.capacity = f[1];
       fleet_read = true;
     } else if (count == TASK_FIELDS) {
-      tasks.push_back(t);
+      tasks.push_back(
+          TaskRow{f[0], Customer{f[1], f[2], f[3], f[4], f[5], f[6]}, {f[7], f[8], line}});
     } else {
-      refuse(r, file, t.line,
+      refuse(r, file, line,
              "a task's line holds nine whole numbers: id x y demand earliest latest service "
              "pickup delivery");
       break;

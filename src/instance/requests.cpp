@@ -55,3 +55,27 @@ bool pair_requests(Run &r, InputFile &file, const std::vector<TaskColumns> &colu
   d.tasks = std::move(tasks);
   return true;
 }
+
+bool place_tasks(Run &r, InputFile &file, const std::vector<TaskRow> &rows) {
+  InstanceData &d = r.own_instance;
+  int64_t last = static_cast<int64_t>(rows.size()) - 1;
+  d.customers.assign(rows.size(), Customer{});
+  std::vector<TaskColumns> columns(rows.size()); // a line of 0: not placed yet
+  for (const TaskRow &t : rows) {
+    int64_t line = t.columns.line;
+    if (t.id < 0 || t.id > last)
+      return refuse(r, file, line,
+                    task(t.id) + " out of range 0 to " + std::to_string(last) +
+                        " (one line per task, the depot's 0 first)");
+    if (columns[t.id].line)
+      return refuse(r, file, line,
+                    task(t.id) + " again, after line " + std::to_string(columns[t.id].line));
+    if (t.values.service < 0)
+      return refuse(r, file, line,
+                    task(t.id) + "'s service time " + std::to_string(t.values.service) +
+                        " is negative");
+    d.customers[t.id] = t.values;
+    columns[t.id] = t.columns;
+  }
+  return pair_requests(r, file, columns);
+}

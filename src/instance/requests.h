@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "node_table.h"
 #include "scan.h"
 
 struct Run;
@@ -22,3 +23,17 @@ struct TaskColumns {
 // pickup with a negative demand, a delivery whose demand is not the negative
 // of its pickup's. Returns whether every request is sound.
 bool pair_requests(Run &r, InputFile &file, const std::vector<TaskColumns> &columns);
+
+// A task's line as read, in the order of the file.
+struct TaskRow {
+  int32_t id = 0;
+  Customer values{};
+  TaskColumns columns;
+};
+
+// Places every task in the run's node table by its id and pairs them: each id
+// from 0 to the number of rows less one, once, so that the table is sized by
+// the lines read, never by a number written. A service time below zero, an
+// id out of range or given twice, and every inconsistent pair is a fault at
+// its line. Returns whether all were placed and paired.
+bool place_tasks(Run &r, InputFile &file, const std::vector<TaskRow> &rows);

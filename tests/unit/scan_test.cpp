@@ -63,6 +63,37 @@ TEST_F(ScanTest, NumbersBeyondThe32BitRangeAreClamped) {
   EXPECT_EQ(value, INT32_MIN);
 }
 
+// The matrix and task lines' scan: whole numbers within 32 bits, with any
+// leading zeros, separated by any white space, and nothing else.
+TEST(WholeFields, TakeWholeNumbersWithin32BitsAndNothingElse) {
+  struct Case {
+    const char *line;
+    int count;
+    int32_t first, last;
+  } cases[] = {
+      {" 0\t5 -7\r", 3, 0, -7},
+      {"000000000002147483647 -0000000002147483648", 2, INT32_MAX, INT32_MIN},
+      {"+12 00", 2, 12, 0},
+      {"", 0, 0, 0},
+      {"2147483648", -1, 0, 0},
+      {"-2147483649", -1, 0, 0},
+      {"99999999999999999999999999", -1, 0, 0},
+      {"1 2 3 4", -1, 0, 0}, // more than three
+      {"1 2.5", -1, 0, 0},
+      {"1 -", -1, 0, 0},
+      {"1 +-2", -1, 0, 0},
+      {"12a", -1, 0, 0},
+  };
+  for (const Case &c : cases) {
+    int32_t fields[3] = {};
+    ASSERT_EQ(whole_fields(c.line, fields, 3), c.count) << c.line;
+    if (c.count > 0) {
+      EXPECT_EQ(fields[0], c.first) << c.line;
+      EXPECT_EQ(fields[c.count - 1], c.last) << c.line;
+    }
+  }
+}
+
 TEST_F(ScanTest, LinesUpTo99999CharactersAndOneMoreReadAtTheEnd) {
   std::string bytes = std::string(LINE_LEN - 1, 'x') + "\nb\n";
   InputFile file;
