@@ -521,7 +521,10 @@ int exit_status(const ReportRun &rep) {
 }
 
 Convention published_convention(const Run &run) {
-  bool classic = run.instance->decimal_places.decimals > 0 || run.instance->route_limit.set;
+  // The classic capacitated sets and the pickup and delivery sets publish
+  // sums of exact legs, rounded to two decimals at the end.
+  bool classic = run.instance->decimal_places.decimals > 0 || run.instance->route_limit.set ||
+                 run.instance->pickup_delivery();
   return classic                 ? Convention::exact
          : run.instance->windows ? Convention::truncated
                                  : Convention::rounded;

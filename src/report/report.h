@@ -129,8 +129,8 @@ int exit_status(const ReportRun &rep);         // 0, 1 or 2
 
 // The convention the instance's set publishes its costs in, told from the
 // instance: exact for the classic capacitated sets (decimal coordinates or a
-// route length limit), rounded for the other capacitated VRP sets, truncated
-// for the VRPTW.
+// route length limit) and for pickup and delivery, rounded for the other
+// capacitated VRP sets, truncated for the VRPTW.
 Convention published_convention(const Run &run);
 
 // A route list's declared cost against the distances: the convention it

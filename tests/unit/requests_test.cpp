@@ -160,6 +160,11 @@ TEST(Requests, ThePublishedFormatInEverySpelling) {
     }
     EXPECT_TRUE(header_noted) << routes;
   }
+  // A cost every convention matches is taken as the sets publish theirs:
+  // exact legs, summed.
+  Report costed = fleetjudge::judge(lr, "Route 1 : 1 2\nRoute 2 : 3 4\nCost 80.00\n");
+  EXPECT_EQ(costed.summary->decision.convention, "exact");
+  EXPECT_EQ(costed.summary->declared_cost->matches, "exact");
   // Another instance's solution: said, and judged all the same.
   Report other = fleetjudge::judge(lr, "Instance name : LR102\nSolution\nRoute 1 : 1 2\n"
                                        "Route 2 : 3 4\n");
