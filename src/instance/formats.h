@@ -1,11 +1,12 @@
 // Which layout an instance is written in, told from its first bytes, and the
 // readers of the two pickup and delivery layouts.
 //
-// In this order: Sartori & Buriol's (a SIZE: line, and a NODES or an EDGES
-// line, so that a file short of one section is still refused as what it is;
-// its NAME: line alone would pass it off as VRPLIB); VRPLIB (a DIMENSION line
-// and a section); Li & Lim's (a first line of three numbers, then lines of
-// nine); else fleetjudge's Solomon text.
+// Li & Lim's first, a first line of three numbers, then lines of nine, which
+// no layout of key lines can begin with; then Sartori & Buriol's (a SIZE:
+// line, and a NODES or an EDGES line, so that a file short of one section is
+// still refused as what it is; its NAME: line alone would pass it off as
+// VRPLIB); then VRPLIB (a DIMENSION line and a section); else fleetjudge's
+// Solomon text.
 #pragma once
 
 #include <string_view>

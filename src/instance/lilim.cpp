@@ -1,6 +1,5 @@
 // Li & Lim's pickup and delivery instances: "K Q S", then a line of nine
 // whole numbers per task, the depot first.
-#include <algorithm>
 #include <string>
 
 #include "../run.h"
@@ -43,14 +42,13 @@ void read_lilim(Run &r, InputFile &file) {
   InstanceData &d = r.own_instance;
   d.format = InstanceFormat::lilim;
   d.name = stem(file.path);
-  // Room for as many rows as the bytes at hand have lines (all of them, for
-  // bytes in memory), so that the rows are never moved as they come, and
-  // the run leaves no garbage behind for the heap to give back and take
-  // again at the next read; a task's line takes 18 bytes at least.
+  // Room for as many rows as the bytes at hand can hold (all of them, for
+  // bytes in memory; a task's line takes 18 bytes at least), so that the
+  // rows are never moved as they come, and the run leaves no garbage behind
+  // for the heap to give back and take again at the next read.
   std::string_view ahead = look_ahead(file, 0);
-  size_t lines = static_cast<size_t>(std::count(ahead.begin(), ahead.end(), '\n'));
   std::vector<TaskRow> tasks;
-  tasks.reserve(std::min(lines, ahead.size() / 18) + 1);
+  tasks.reserve(ahead.size() / 18 + 1);
   bool fleet_read = false;
   while (!at_end(file) && !r.stopped) {
     read_line(r, file);
