@@ -21,8 +21,10 @@ namespace {
 constexpr int64_t MOST_NODES = LINE_LEN / 2;
 
 constexpr int NODE_FIELDS = 9; // id lat lon demand earliest latest service pickup delivery
-constexpr const char *node_fields[NODE_FIELDS] = {
-    "id", "lat", "lon", "demand", "earliest", "latest", "service", "pickup", "delivery"};
+// Names as arrays of characters: read-only data, no table of pointers to
+// relocate where the library is loaded.
+constexpr char node_fields[NODE_FIELDS][9] = {"id",     "lat",     "lon",    "demand",  "earliest",
+                                              "latest", "service", "pickup", "delivery"};
 
 // The keys of the header; anything else could mean what this reader does not
 // know (a fleet, another objective), so it is refused rather than passed over.
@@ -39,9 +41,9 @@ enum Key {
   CAPACITY,
   KEY_COUNT
 };
-constexpr const char *key_names[KEY_COUNT] = {
-    "NAME",         "LOCATION", "COMMENT",    "TYPE",        "SIZE",
-    "DISTRIBUTION", "DEPOT",    "ROUTE-TIME", "TIME-WINDOW", "CAPACITY"};
+constexpr char key_names[KEY_COUNT][13] = {"NAME",        "LOCATION",     "COMMENT", "TYPE",
+                                           "SIZE",        "DISTRIBUTION", "DEPOT",   "ROUTE-TIME",
+                                           "TIME-WINDOW", "CAPACITY"};
 
 bool is_key_char(char c) {
   return is_digit(c) || c == '_' || c == '-' || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
