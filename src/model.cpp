@@ -157,7 +157,13 @@ Node Instance::node(int64_t number) const {
     y = static_cast<double>(places.y[number]) / static_cast<double>(places.unit);
   }
   if (!data.coordinates) x = y = std::numeric_limits<double>::quiet_NaN();
-  return Node{x, y, c.demand, c.ready, c.due, c.service};
+  Node node{x, y, c.demand, c.ready, c.due, c.service};
+  if (data.pickup_delivery()) {
+    const Task &task = data.tasks[static_cast<size_t>(number)];
+    node.pair = task.partner;
+    node.pickup = task.role == Role::pickup;
+  }
+  return node;
 }
 
 std::optional<double> Violation::figure(std::string_view name) const {

@@ -98,6 +98,10 @@ struct InstanceOptions {
 struct Node {
   double x, y;
   int demand, ready, due, service;
+  // With pickups and deliveries: the request's other task, and whether this
+  // node is its pickup. pair is 0 for the depot and without requests.
+  int pair = 0;
+  bool pickup = false;
 };
 
 struct ReadInstance; // the library's own

@@ -46,6 +46,11 @@ TEST(Requests, EachRequestOnOneRouteThePickupFirst) {
   EXPECT_STREQ(lr.type(), "PDPTW");
   EXPECT_STREQ(lr.format(), "lilim");
   EXPECT_EQ(lr.name(), "lr0");
+  EXPECT_EQ(lr.node(3).pair, 4);
+  EXPECT_TRUE(lr.node(3).pickup);
+  EXPECT_EQ(lr.node(4).pair, 3);
+  EXPECT_FALSE(lr.node(4).pickup);
+  EXPECT_EQ(lr.node(0).pair, 0);
 
   Report good = fleetjudge::judge(lr, {{1, 2}, {3, 4}});
   EXPECT_EQ(good.status, 0);
