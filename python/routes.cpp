@@ -49,6 +49,15 @@ int customer(PyObject *item, size_t route, Py_ssize_t position) {
   return customer(number.ptr(), route, position);
 }
 
+// One item of an integer buffer, of the unsigned type U read as the signed S
+// where the buffer is signed: its value, and its bits as written.
+template <typename U, typename S> int64_t load(const char *at, bool is_signed, uint64_t &bits) {
+  U v;
+  std::memcpy(&v, at, sizeof v);
+  bits = v;
+  return is_signed ? static_cast<int64_t>(static_cast<S>(v)) : static_cast<int64_t>(v);
+}
+
 // A 1-D buffer of native integers (a numpy array, an array.array), read in
 // place; false for any other buffer, which is then read item by item.
 bool integer_buffer(PyObject *value, fleetjudge::Route &out, size_t route) {
@@ -75,38 +84,11 @@ bool integer_buffer(PyObject *value, fleetjudge::Route &out, size_t route) {
   out.reserve(static_cast<size_t>(count));
   const char *at = static_cast<const char *>(view.buf);
   for (Py_ssize_t k = 0; k < count; ++k, at += stride) {
-    int64_t value = 0;
     uint64_t bits = 0;
-    switch (size) {
-    case 1: {
-      uint8_t v;
-      std::memcpy(&v, at, 1);
-      bits = v;
-      value = is_signed ? static_cast<int8_t>(v) : v;
-      break;
-    }
-    case 2: {
-      uint16_t v;
-      std::memcpy(&v, at, 2);
-      bits = v;
-      value = is_signed ? static_cast<int16_t>(v) : v;
-      break;
-    }
-    case 4: {
-      uint32_t v;
-      std::memcpy(&v, at, 4);
-      bits = v;
-      value = is_signed ? static_cast<int32_t>(v) : static_cast<int64_t>(v);
-      break;
-    }
-    default: {
-      uint64_t v;
-      std::memcpy(&v, at, 8);
-      bits = v;
-      value = static_cast<int64_t>(v);
-      break;
-    }
-    }
+    int64_t value = size == 1   ? load<uint8_t, int8_t>(at, is_signed, bits)
+                    : size == 2 ? load<uint16_t, int16_t>(at, is_signed, bits)
+                    : size == 4 ? load<uint32_t, int32_t>(at, is_signed, bits)
+                                : load<uint64_t, int64_t>(at, true, bits);
     bool unsigned_beyond = !is_signed && size == 8 && bits > static_cast<uint64_t>(INT64_MAX);
     if (unsigned_beyond || value < INT_MIN || value > INT_MAX)
       too_large(route, k, unsigned_beyond ? std::to_string(bits) : std::to_string(value));

@@ -300,6 +300,15 @@ bool read_customer(Cursor &c, int &customer) {
   return true;
 }
 
+// After an item of a list: a comma, another comes; a closing bracket, the
+// list is done; anything else is no list.
+enum class Next { more, done, neither };
+Next after_item(Cursor &c) {
+  skip_space(c);
+  if (!at(c, ',') && !at(c, ']')) return Next::neither;
+  return *c.p++ == ',' ? Next::more : Next::done;
+}
+
 bool read_routes(Cursor &c, std::vector<fleetjudge::Route> &routes) {
   size_t count = 0;
   skip_space(c);
@@ -331,27 +340,15 @@ bool read_routes(Cursor &c, std::vector<fleetjudge::Route> &routes) {
         int customer;
         if (!read_customer(c, customer)) return false;
         route.push_back(customer);
-        skip_space(c);
-        if (at(c, ',')) {
-          ++c.p;
-          continue;
-        }
-        if (at(c, ']')) {
-          ++c.p;
-          break;
-        }
+        Next next = after_item(c);
+        if (next == Next::more) continue;
+        if (next == Next::done) break;
         return fail(c, "expected ',' or ']' in a route");
       }
     }
-    skip_space(c);
-    if (at(c, ',')) {
-      ++c.p;
-      continue;
-    }
-    if (at(c, ']')) {
-      ++c.p;
-      break;
-    }
+    Next next = after_item(c);
+    if (next == Next::more) continue;
+    if (next == Next::done) break;
     return fail(c, "expected ',' or ']' after a route");
   }
   routes.resize(count);
